@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringView>
+#include <QtGlobal>
+
+// Field reading: the one rule by which numbers are read from replies, shown texts, settings lines
+// and file fields. Blanks are skipped anywhere; then an optional sign, digits, an optional "."
+// with decimals and an optional exponent are taken; reading stops at the first other character.
+// No number, or one too large for a double, reads as 0. Only "." is a decimal point.
+double FieldValue(QStringView field);
+
+// Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
+// Values beyond the range saturate; NaN gives 0.
+qint64 RoundHalfEven(double x);
+
+// RoundHalfEven saturated to the 16-bit and 32-bit integers of the window's variables.
+qint16 RoundHalfEven16(double x);
+qint32 RoundHalfEven32(double x);

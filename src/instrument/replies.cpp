@@ -1,0 +1,47 @@
+#include "instrument/replies.h"
+
+#include "instrument/field_reading.h"
+
+namespace {
+constexpr qsizetype EchoLength = 40;
+constexpr int PlacesPerGroup = 8;
+constexpr int HighestPosition = 32;
+
+double DigitAt(QStringView line, qsizetype index)
+{
+    return index < line.size() ? FieldValue(line.mid(index, 1)) : 0.0;
+}
+} // namespace
+
+ReplyKind KindOfReply(QStringView line)
+{
+    if (line.startsWith(u"*OK! RUN"))
+        return ReplyKind::InstrumentAnswer;
+    const QStringView code = line.left(2);
+    if (code == u"*S")
+        return ReplyKind::Start;
+    if (code == u"*E")
+        return ReplyKind::End;
+    if (code == u"*I")
+        return ReplyKind::ElapsedTime;
+    if (code == u"*A")
+        return ReplyKind::Sample;
+    return ReplyKind::Other;
+}
+
+QString ReplyEcho(QStringView line)
+{
+    const QString prefix
+        = line.startsWith(u"*A") ? QStringLiteral("Eing: Daten ") : QStringLiteral("Eing: ");
+    return prefix + line.left(EchoLength).toString();
+}
+
+std::optional<int> ReplyPosition(QStringView line)
+{
+    const qint64 group = RoundHalfEven(DigitAt(line, 2));
+    const qint64 place = RoundHalfEven(DigitAt(line, 3));
+    const qint64 position = (group - 1) * PlacesPerGroup + place;
+    if (position < 1 || position > HighestPosition)
+        return std::nullopt;
+    return int(position);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+// The kinds of reply the program acts on, by their first characters (case-sensitive). Others,
+// such as the number reply "*T", are only echoed.
+enum class ReplyKind { Other, Start, End, ElapsedTime, Sample, InstrumentAnswer };
+
+ReplyKind KindOfReply(QStringView line);
+
+// The status-bar echo of a received line: "Eing: " (data replies "Eing: Daten ") and at most the
+// first 40 characters.
+QString ReplyEcho(QStringView line);
+
+// The measuring position of a start or end reply: group digit at character 3, place digit at
+// character 4, position = (group - 1) * 8 + place. Nothing when it lies outside 1 to 32.
+std::optional<int> ReplyPosition(QStringView line);

@@ -1,0 +1,21 @@
+#include "platform/environment.h"
+#include "platform/serial_port_backend.h"
+#include "window/form1.h"
+#include "window/termination_signals.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    FormEnvironment environment;
+    environment.programFolder = QApplication::applicationDirPath();
+    environment.arguments = QApplication::arguments().mid(1);
+    environment.startFolder = QDir::currentPath();
+    environment.serialBackend = std::make_unique<SerialPortBackend>();
+    Form1 window(std::move(environment));
+    CloseOnTerminationSignals(&window);
+    window.show();
+    return QApplication::exec();
+}

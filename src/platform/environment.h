@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/message_box.h"
+#include "platform/serial_backend.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+// Everything the main window takes from its surroundings, so that tests can build it on a
+// temporary folder with an in-memory serial line, a fixed clock and scripted message boxes.
+struct FormEnvironment {
+    // The folder of the executable; the settings file lies there.
+    QString programFolder;
+    // The command-line words after the program name.
+    QStringList arguments;
+    // The folder the folder list starts in before the settings are read.
+    QString startFolder;
+    std::unique_ptr<SerialBackend> serialBackend;
+    Clock clock = SystemNow;
+    // Empty: real message boxes are shown.
+    MessageAnswerer answerer;
+};

@@ -1,0 +1,74 @@
+#include "platform/message_box.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using ButtonList = std::vector<std::pair<int, QString>>;
+
+ButtonList ButtonsOf(int style)
+{
+    switch (style & 15) {
+    case MsgStyle::OkCancel:
+        return {{MsgResult::Ok, "OK"}, {MsgResult::Cancel, "Abbrechen"}};
+    case MsgStyle::AbortRetryIgnore:
+        return {{MsgResult::Abort, "Abbrechen"}, {MsgResult::Retry, "Wiederholen"},
+            {MsgResult::Ignore, "Ignorieren"}};
+    case MsgStyle::YesNoCancel:
+        return {{MsgResult::Yes, "Ja"}, {MsgResult::No, "Nein"}, {MsgResult::Cancel, "Abbrechen"}};
+    case MsgStyle::YesNo:
+        return {{MsgResult::Yes, "Ja"}, {MsgResult::No, "Nein"}};
+    case MsgStyle::RetryCancel:
+        return {{MsgResult::Retry, "Wiederholen"}, {MsgResult::Cancel, "Abbrechen"}};
+    default:
+        return {{MsgResult::Ok, "OK"}};
+    }
+}
+
+QMessageBox::Icon IconOf(int style)
+{
+    switch (style & 112) {
+    case MsgStyle::Critical:
+        return QMessageBox::Critical;
+    case MsgStyle::Question:
+        return QMessageBox::Question;
+    case MsgStyle::Exclamation:
+        return QMessageBox::Warning;
+    case MsgStyle::Information:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+// Closing the box with Escape or the title bar gives Cancel where there is one, else the last
+// button.
+int EscapeResult(const ButtonList& buttons)
+{
+    for (const auto& [result, caption] : buttons) {
+        if (result == MsgResult::Cancel)
+            return result;
+    }
+    return buttons.back().first;
+}
+
+} // namespace
+
+int ShowMessageBox(QWidget* parent, int style, const QString& title, const QString& text)
+{
+    QMessageBox box(IconOf(style), title, text, QMessageBox::NoButton, parent);
+    const ButtonList buttons = ButtonsOf(style);
+    std::vector<std::pair<QAbstractButton*, int>> resultOf;
+    for (const auto& [result, caption] : buttons)
+        resultOf.emplace_back(box.addButton(caption, QMessageBox::AcceptRole), result);
+    box.setDefaultButton(qobject_cast<QPushButton*>(resultOf.front().first));
+    box.exec();
+    for (const auto& [button, result] : resultOf) {
+        if (box.clickedButton() == button)
+            return result;
+    }
+    return EscapeResult(buttons);
+}

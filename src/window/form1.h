@@ -1,0 +1,139 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/message_box.h"
+
+#include <QMainWindow>
+#include <array>
+
+class CommControl;
+class FolderList;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+class StatusBar;
+struct FormEnvironment;
+
+// The program's one window. It owns every control and every window-level variable; its
+// procedures keep the established names of the instrument program and are defined in the folder
+// of their subsystem (instrument/, run/, window/, ...).
+class Form1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int PositionCount = 32;
+    static constexpr int LastSearchPort = 15;
+
+    // Builds the window and runs its load event.
+    explicit Form1(FormEnvironment environment, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // --- Controls -------------------------------------------------------------------------------
+    QTabWidget* SSTab1 = nullptr;
+    StatusBar* StBar1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    CommControl* comTest = nullptr;
+
+    // Tab "Einstellung": storage folder frame.
+    QGroupBox* Frame7 = nullptr;
+    QComboBox* Drive1 = nullptr;
+    FolderList* Dir1 = nullptr;
+    QLabel* Label10 = nullptr;
+
+    // Tab "Messung / Grafik": test data and the Start button of position 1.
+    QLineEdit* TestNr = nullptr;
+    QLineEdit* TestDatum = nullptr;
+    QLineEdit* TestZeit = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QLineEdit* Bem1 = nullptr;
+    QLineEdit* Bem2 = nullptr;
+    QLineEdit* Bem3 = nullptr;
+    std::array<QPushButton*, 2> Start {};
+
+    // Tab "Messprogramm - Parameter": separators.
+    QComboBox* DatenTrenn = nullptr;
+    QComboBox* DezimalTrenn = nullptr;
+
+    // --- Window-level variables ----------------------------------------------------------------
+    // Instrument link.
+    QString RxBuffer;
+    bool RxDiscardingLongLine = false;
+    QString LastLine;
+    bool InstrumentAnswered = false;
+    qint16 PortNumber = 1;
+    QStringList CommandWords;
+    bool SearchQuestionOpen = false;
+
+    // Main window.
+    QString CrLf;
+    qint16 GroupCount = 0;
+    qint16 DurationIndex = 1;
+    float TempScaleFactor = 0.5F;
+
+    // Run state per position (index 0 belongs to no position).
+    std::array<qint16, PositionCount + 1> PositionRunning {};
+
+    // Separators of the CSV files.
+    QString FieldSeparator = QStringLiteral(";");
+    QString DecimalSeparator = QStringLiteral(".");
+    QString SeparatorCode = QStringLiteral(" 0 0");
+    std::array<QString, 2> FieldSepByIndex {};
+    std::array<QString, 2> FieldSepSubstitute {};
+
+    // --- Instrument link (instrument/) ----------------------------------------------------------
+    void Form_Load();
+    void Timer2_Timer();
+    void comTest_OnComm();
+    void ProcessLine();
+    void SendProbe();
+    void SendCycleCommand(int cycleIndex);
+    void SendDurationCommand(int durationIndex);
+    void SendTemperatureCommand(bool on);
+    void SendStartCommand();
+    void SendEndCommand();
+
+    // --- Run control (run/) ---------------------------------------------------------------------
+    void EndTest(int position);
+
+    // --- Main window (window/) ------------------------------------------------------------------
+    void InitMainWindow();
+    int MsgBox(const QString& text, int style, const QString& title);
+
+    // --- Storage folder and separators (window/) ------------------------------------------------
+    void DatenTrenn_Click();
+    void DezimalTrenn_Click();
+    void Drive1_Change();
+    void Dir1_Change();
+    void ShowStorageFolder();
+
+    QString ProgramFolder() const { return programFolder; }
+    QDateTime Now() const { return clock(); }
+
+private:
+    void BuildLayout(const QString& startFolder);
+    QWidget* BuildSettingsTab(const QString& startFolder);
+    QWidget* BuildMeasurementTab();
+    QWidget* BuildParameterTab();
+    QGroupBox* BuildStorageFrame(const QString& startFolder);
+    void ConnectControls();
+
+    void OpenFirstPort();
+    void ApplyCommandLinePort();
+    void ProbePort(int portNumber);
+    bool AskToSearchAgain();
+    void GoOffline();
+    void SendCommand(const QString& command);
+    void FillSeparatorLists();
+    void UpdateSeparatorCode();
+
+    QString programFolder;
+    QStringList arguments;
+    Clock clock;
+    MessageAnswerer answerer;
+};

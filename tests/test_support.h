@@ -14,3 +14,36 @@ public:
 private:
     QLocale previous;
 };
+
+#include "platform/memory_serial_line.h"
+#include "window/form1.h"
+
+#include <QList>
+#include <QTemporaryDir>
+#include <memory>
+
+// A main window on a temporary folder with an in-memory serial line, a fixed clock and scripted
+// message boxes.
+struct WindowFixture {
+    struct Question {
+        int style;
+        QString title;
+        QString text;
+    };
+
+    // presentPorts: the COM numbers that exist on the in-memory line.
+    explicit WindowFixture(const QSet<int>& presentPorts = {1}, const QStringList& arguments = {});
+
+    QTemporaryDir folder;
+    MemorySerialLine* line = nullptr;
+    // Answers given to message boxes, in order; an empty list answers Cancel.
+    QList<int> answers;
+    // Called while a message box is open, before it is answered.
+    std::function<void()> whileAsking;
+    QList<Question> questions;
+    std::unique_ptr<Form1> window;
+
+    // Delivers received bytes as one receive event.
+    void receive(const QByteArray& bytes) { line->deliver(bytes); }
+    QString panel(int number) const;
+};

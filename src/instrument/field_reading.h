@@ -4,9 +4,10 @@
 #include <QtGlobal>
 
 // Field reading: the one rule by which numbers are read from replies, shown texts, settings lines
-// and file fields. Blanks are skipped anywhere; then an optional sign, digits, an optional "."
-// with decimals and an optional exponent are taken; reading stops at the first other character.
-// No number, or one too large for a double, reads as 0. Only "." is a decimal point.
+// and file fields. Blanks and tabs are skipped anywhere ("1 2" reads 12); then an optional sign,
+// digits, an optional "." with decimals and an optional exponent (E or e, optional sign, digits;
+// "1e" reads 1) are taken; reading stops at the first other character ("12,5" reads 12).
+// No number, or one too large for a double, reads as 0. Only ASCII "." is a decimal point.
 double FieldValue(QStringView field);
 
 // Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).

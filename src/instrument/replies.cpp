@@ -5,7 +5,7 @@
 namespace {
 constexpr qsizetype EchoLength = 40;
 constexpr int PlacesPerGroup = 8;
-constexpr int HighestPosition = 32;
+constexpr int GroupCount = 4;
 
 double DigitAt(QStringView line, qsizetype index)
 {
@@ -40,8 +40,7 @@ std::optional<int> ReplyPosition(QStringView line)
 {
     const qint64 group = RoundHalfEven(DigitAt(line, 2));
     const qint64 place = RoundHalfEven(DigitAt(line, 3));
-    const qint64 position = (group - 1) * PlacesPerGroup + place;
-    if (position < 1 || position > HighestPosition)
+    if (group < 1 || group > GroupCount || place < 1 || place > PlacesPerGroup)
         return std::nullopt;
-    return int(position);
+    return int((group - 1) * PlacesPerGroup + place);
 }

@@ -15,5 +15,6 @@ ReplyKind KindOfReply(QStringView line);
 QString ReplyEcho(QStringView line);
 
 // The measuring position of a start or end reply: group digit at character 3, place digit at
-// character 4, position = (group - 1) * 8 + place. Nothing when it lies outside 1 to 32.
+// character 4, position = (group - 1) * 8 + place. Nothing unless the group is 1 to 4 and the
+// place 1 to 8, so that no position outside 1 to 32 is ever used.
 std::optional<int> ReplyPosition(QStringView line);

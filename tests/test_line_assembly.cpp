@@ -1,0 +1,140 @@
+// Received characters into lines, and the rules that read a line.
+#include "instrument/line_assembly.h"
+#include "instrument/replies.h"
+
+#include <QTest>
+
+class LineAssemblyTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void assemblesLinesAcrossEvents_data();
+    void assemblesLinesAcrossEvents();
+    void boundsALineWithoutEnd();
+    void replyPosition_data();
+    void replyPosition();
+    void replyKindAndEcho_data();
+    void replyKindAndEcho();
+};
+
+void LineAssemblyTest::assemblesLinesAcrossEvents_data()
+{
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("leftOver");
+
+    QTest::newRow("CR LF") << QStringList {"*OK! RUN\r\n"} << QStringList {"*OK! RUN"} << "";
+    QTest::newRow("LF CR") << QStringList {"*OK! RUN\n\r"} << QStringList {"*OK! RUN"} << "";
+    QTest::newRow("CR alone") << QStringList {"*OK! RUN\r"} << QStringList {"*OK! RUN"} << "";
+    QTest::newRow("LF alone ends nothing")
+        << QStringList {"*OK! RUN\n"} << QStringList {} << "*OK! RUN";
+    QTest::newRow("three events") << QStringList {"*A0000", "0000123", "023.5\r"}
+                                  << QStringList {"*A00000000123023.5"} << "";
+    QTest::newRow("two lines in one event")
+        << QStringList {"*I00000060\r*A00000000123023.5\r"}
+        << QStringList {"*I00000060", "*A00000000123023.5"} << "";
+    QTest::newRow("empty lines") << QStringList {"\r\r"} << QStringList {"", ""} << "";
+    QTest::newRow("rest waits for the next event")
+        << QStringList {"*I1\r*A12"} << QStringList {"*I1"} << "*A12";
+    QTest::newRow("noise, NUL and high characters kept")
+        << QStringList {QString("a\x01") + QChar(0) + QChar(0xE4) + QChar(0x20AC) + "\r"}
+        << QStringList {QString("a\x01") + QChar(0) + QChar(0xE4) + QChar(0x20AC)} << "";
+    QTest::newRow("longest line kept") << QStringList {QString(MaxReplyLength, 'x') + "\r"}
+                                       << QStringList {QString(MaxReplyLength, 'x')} << "";
+    QTest::newRow("one character too long discarded")
+        << QStringList {QString(MaxReplyLength + 1, 'x') + "\r*OK! RUN\r"}
+        << QStringList {"*OK! RUN"} << "";
+    QTest::newRow("long line discarded across events") << QStringList {QString(MaxReplyLength, 'x'),
+        "yy", "zz\r*T1\r"} << QStringList {"*T1"} << "";
+}
+
+void LineAssemblyTest::assemblesLinesAcrossEvents()
+{
+    QFETCH(QStringList, events);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, leftOver);
+
+    QString buffer;
+    bool discarding = false;
+    QStringList received;
+    for (const QString& event : events)
+        received += AssembleLines(buffer, discarding, event);
+    QCOMPARE(received, lines);
+    QCOMPARE(buffer, leftOver);
+}
+
+void LineAssemblyTest::boundsALineWithoutEnd()
+{
+    QString buffer;
+    bool discarding = false;
+    const QString noise(4096, QChar(0x80));
+    for (int event = 0; event < 256; ++event) {
+        QVERIFY(AssembleLines(buffer, discarding, noise).isEmpty());
+        QVERIFY(buffer.size() <= MaxReplyLength);
+    }
+    QCOMPARE(AssembleLines(buffer, discarding, u"\r*I00000060\r"), QStringList {"*I00000060"});
+}
+
+void LineAssemblyTest::replyPosition_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("position");
+
+    QTest::newRow("first") << "*S11" << 1;
+    QTest::newRow("group 1 place 3") << "*S13" << 3;
+    QTest::newRow("group 2 place 1") << "*E21" << 9;
+    QTest::newRow("last") << "*E48" << 32;
+    QTest::newRow("rest ignored") << "*S11 anything" << 1;
+    QTest::newRow("group 9 beyond the positions") << "*S91" << 0;
+    QTest::newRow("zeros") << "*S00" << 0;
+    QTest::newRow("no digits") << "*S" << 0;
+    QTest::newRow("one digit") << "*S1" << 0;
+    QTest::newRow("place 9 is no place") << "*S19" << 0;
+    QTest::newRow("place 0") << "*S20" << 0;
+    QTest::newRow("group 5") << "*S51" << 0;
+    QTest::newRow("letters") << "*Sab" << 0;
+    QTest::newRow("signs") << "*S-1" << 0;
+}
+
+void LineAssemblyTest::replyPosition()
+{
+    QFETCH(QString, line);
+    QFETCH(int, position);
+    QCOMPARE(ReplyPosition(line).value_or(0), position);
+}
+
+void LineAssemblyTest::replyKindAndEcho_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("echo");
+
+    const QString sixty = "*T" + QString(58, '7');
+    QTest::newRow("answer") << "*OK! RUN" << int(ReplyKind::InstrumentAnswer) << "Eing: *OK! RUN";
+    QTest::newRow("answer with more")
+        << "*OK! RUNNING" << int(ReplyKind::InstrumentAnswer) << "Eing: *OK! RUNNING";
+    QTest::newRow("answer cut") << "*OK! RU" << int(ReplyKind::Other) << "Eing: *OK! RU";
+    QTest::newRow("sample") << "*A00000000123023.5" << int(ReplyKind::Sample)
+                            << "Eing: Daten *A00000000123023.5";
+    QTest::newRow("time") << "*I00000090" << int(ReplyKind::ElapsedTime) << "Eing: *I00000090";
+    QTest::newRow("start") << "*S11" << int(ReplyKind::Start) << "Eing: *S11";
+    QTest::newRow("end") << "*E11" << int(ReplyKind::End) << "Eing: *E11";
+    QTest::newRow("number only echoed")
+        << "*T0001234" << int(ReplyKind::Other) << "Eing: *T0001234";
+    QTest::newRow("lower case only echoed") << "*s11" << int(ReplyKind::Other) << "Eing: *s11";
+    QTest::newRow("empty") << "" << int(ReplyKind::Other) << "Eing: ";
+    QTest::newRow("sixty characters cut to forty")
+        << sixty << int(ReplyKind::Other) << "Eing: " + sixty.left(40);
+}
+
+void LineAssemblyTest::replyKindAndEcho()
+{
+    QFETCH(QString, line);
+    QFETCH(int, kind);
+    QFETCH(QString, echo);
+    QCOMPARE(int(KindOfReply(line)), kind);
+    QCOMPARE(ReplyEcho(line), echo);
+}
+
+QTEST_APPLESS_MAIN(LineAssemblyTest)
+#include "test_line_assembly.moc"

@@ -1,0 +1,206 @@
+// The search for the instrument's port, driven tick by tick, and the command-line port.
+#include "platform/comm_control.h"
+#include "platform/message_box.h"
+#include "test_support.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QSet<int> AllSearchPorts = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+const QByteArray Probe = "RUN\n\r";
+
+// Ticks until the question is asked (port 15 probed, one more tick).
+void TickThroughAllPorts(WindowFixture& fixture)
+{
+    for (int tick = 0; tick < 15; ++tick)
+        fixture.window->Timer2_Timer();
+}
+
+} // namespace
+
+class PortSearchTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void eachTickProbesTheNextPort();
+    void answerConnectsAtTheNextTick();
+    void missingPortsArePassedOver();
+    void questionAfterTheLastPort();
+    void cancelGoesOffline();
+    void answerAfterCancelChangesNothing();
+    void retrySearchesFromTheFirstPortAtOnce();
+    void ticksWhileAskingDoNothing();
+    void answerWhileAskingConnectsTheLastPort();
+    void commandLinePort_data();
+    void commandLinePort();
+    void unpluggedDeviceIsClosed();
+};
+
+void PortSearchTest::eachTickProbesTheNextPort()
+{
+    WindowFixture fixture(AllSearchPorts);
+    for (int port = 2; port <= 15; ++port) {
+        fixture.window->Timer2_Timer();
+        QCOMPARE(fixture.panel(5), QString("Test COM %1:").arg(port));
+        QCOMPARE(fixture.line->currentPort(), port);
+        QCOMPARE(fixture.line->writtenTo(port), Probe);
+    }
+    QCOMPARE(fixture.panel(1), QString());
+    QVERIFY(fixture.questions.isEmpty());
+}
+
+void PortSearchTest::answerConnectsAtTheNextTick()
+{
+    WindowFixture fixture(AllSearchPorts);
+    for (int tick = 0; tick < 3; ++tick)
+        fixture.window->Timer2_Timer();
+    fixture.receive("*OK! RUN\r\n");
+    QCOMPARE(fixture.panel(5), QString("Test COM 4:"));
+    fixture.window->Timer2_Timer();
+    QCOMPARE(fixture.panel(5), QString("COM4: OK"));
+    QCOMPARE(fixture.line->writtenTo(4), Probe + "E\n\r");
+    QCOMPARE(fixture.panel(1), QString("Ausg: E"));
+    QVERIFY(!fixture.window->Timer2->isActive());
+    QCOMPARE(fixture.window->Start[1]->text(), QString("Start"));
+}
+
+void PortSearchTest::missingPortsArePassedOver()
+{
+    WindowFixture fixture({5});
+    QVERIFY(fixture.line->writes().isEmpty());
+    for (int tick = 0; tick < 4; ++tick)
+        fixture.window->Timer2_Timer();
+    QCOMPARE(fixture.line->currentPort(), 5);
+    QCOMPARE(fixture.line->writtenTo(5), Probe);
+    fixture.window->Timer2_Timer();
+    QVERIFY(!fixture.window->comTest->PortOpen());
+    QCOMPARE(fixture.panel(5), QString("Test COM 6:"));
+}
+
+void PortSearchTest::questionAfterTheLastPort()
+{
+    WindowFixture fixture(AllSearchPorts);
+    TickThroughAllPorts(fixture);
+    QCOMPARE(fixture.questions.size(), 1);
+    const WindowFixture::Question& question = fixture.questions.first();
+    QCOMPARE(question.style, 53);
+    QCOMPARE(question.title, QString("Verbindung zum Messgerät "));
+    QCOMPARE(question.text,
+        QString("Die Verbindung zum Messgerät konnte nicht aufgebaut werden !\r\n\r\n"
+                "Gerät einschalten, Verbindung prüfen und 'Wiederholen'\r\n  \r\n\r\n"
+                " \r\n\r\n"));
+}
+
+void PortSearchTest::cancelGoesOffline()
+{
+    WindowFixture fixture(AllSearchPorts);
+    fixture.answers = {MsgResult::Cancel};
+    TickThroughAllPorts(fixture);
+    QCOMPARE(fixture.panel(5), QString("Keine Verbindung / Offline "));
+    QVERIFY(fixture.window->Start[1]->isHidden());
+    QVERIFY(!fixture.window->Timer2->isActive());
+    QCOMPARE(fixture.line->writtenTo(15), Probe);
+}
+
+void PortSearchTest::answerAfterCancelChangesNothing()
+{
+    WindowFixture fixture(AllSearchPorts);
+    fixture.answers = {MsgResult::Cancel};
+    TickThroughAllPorts(fixture);
+    const qsizetype writesBefore = fixture.line->writes().size();
+    fixture.receive("*OK! RUN\r");
+    QCOMPARE(fixture.panel(5), QString("Keine Verbindung / Offline "));
+    QVERIFY(!fixture.window->Timer2->isActive());
+    QVERIFY(fixture.window->Start[1]->isHidden());
+    QCOMPARE(fixture.line->writes().size(), writesBefore);
+}
+
+void PortSearchTest::retrySearchesFromTheFirstPortAtOnce()
+{
+    WindowFixture fixture(AllSearchPorts);
+    fixture.answers = {MsgResult::Retry};
+    TickThroughAllPorts(fixture);
+    QCOMPARE(fixture.panel(5), QString("Test COM 1:"));
+    QCOMPARE(fixture.line->currentPort(), 1);
+    QCOMPARE(fixture.line->writtenTo(1), Probe + Probe);
+    QVERIFY(fixture.window->Timer2->isActive());
+    fixture.window->Timer2_Timer();
+    QCOMPARE(fixture.panel(5), QString("Test COM 2:"));
+}
+
+void PortSearchTest::ticksWhileAskingDoNothing()
+{
+    WindowFixture fixture(AllSearchPorts);
+    fixture.answers = {MsgResult::Retry};
+    fixture.whileAsking = [&] {
+        fixture.window->Timer2_Timer();
+        fixture.window->Timer2_Timer();
+        QCOMPARE(fixture.line->currentPort(), 15);
+    };
+    TickThroughAllPorts(fixture);
+    QCOMPARE(fixture.questions.size(), 1);
+    QCOMPARE(fixture.line->currentPort(), 1);
+}
+
+void PortSearchTest::answerWhileAskingConnectsTheLastPort()
+{
+    WindowFixture fixture(AllSearchPorts);
+    fixture.answers = {MsgResult::Retry};
+    fixture.whileAsking = [&] { fixture.receive("*OK! RUN\r"); };
+    TickThroughAllPorts(fixture);
+    QCOMPARE(fixture.line->currentPort(), 15);
+    fixture.window->Timer2_Timer();
+    QCOMPARE(fixture.panel(5), QString("COM15: OK"));
+    QCOMPARE(fixture.line->writtenTo(15), Probe + "E\n\r");
+    QCOMPARE(fixture.line->writtenTo(1), Probe);
+}
+
+void PortSearchTest::commandLinePort_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("openPort");
+    QTest::addColumn<QString>("portState");
+    QTest::addColumn<bool>("searching");
+
+    QTest::newRow("no argument") << QStringList {} << 1 << "Test COM 1:" << true;
+    QTest::newRow("0") << QStringList {"0"} << 1 << "Test COM 1:" << true;
+    QTest::newRow("-1") << QStringList {"-1"} << 1 << "Test COM 1:" << true;
+    QTest::newRow("COM2") << QStringList {"COM2"} << 1 << "Test COM 1:" << true;
+    QTest::newRow("rounds to 0") << QStringList {"0.4"} << 1 << "Test COM 1:" << true;
+    QTest::newRow("3") << QStringList {"3"} << 3 << "COM3: OK" << false;
+    QTest::newRow("3abc reads as 3") << QStringList {"3abc"} << 3 << "COM3: OK" << false;
+    QTest::newRow("only the first word") << QStringList {"3", "5"} << 3 << "COM3: OK" << false;
+    QTest::newRow("missing port") << QStringList {"7"} << 0 << "COM7: nicht verfügbar" << false;
+}
+
+void PortSearchTest::commandLinePort()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, openPort);
+    QFETCH(QString, portState);
+    QFETCH(bool, searching);
+
+    WindowFixture fixture({1, 2, 3, 4, 5}, arguments);
+    QCOMPARE(fixture.line->currentPort(), openPort);
+    QCOMPARE(fixture.panel(5), portState);
+    QCOMPARE(fixture.window->Timer2->isActive(), searching);
+    QCOMPARE(fixture.window->InstrumentAnswered, !searching);
+    QCOMPARE(fixture.line->writtenTo(openPort).contains(Probe), searching);
+}
+
+void PortSearchTest::unpluggedDeviceIsClosed()
+{
+    WindowFixture fixture(AllSearchPorts);
+    fixture.line->unplug();
+    QVERIFY(!fixture.window->comTest->PortOpen());
+    fixture.receive("*OK! RUN\r");
+    QVERIFY(!fixture.window->InstrumentAnswered);
+    fixture.window->Timer2_Timer();
+    QCOMPARE(fixture.line->currentPort(), 2);
+}
+
+QTEST_MAIN(PortSearchTest)
+#include "test_port_search.moc"

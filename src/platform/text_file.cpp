@@ -1,0 +1,178 @@
+#include "platform/text_file.h"
+
+#include "platform/ansi_codec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace {
+
+constexpr qint64 kCopyChunkBytes = 64 * 1024;
+
+// The bytes of one line with its CR LF. A line break inside the text would split the line and
+// shift every line after it, so it is written as a blank.
+QByteArray EncodeLine(const QString& text)
+{
+    QByteArray bytes = EncodeAnsi(text);
+    bytes.replace('\r', ' ').replace('\n', ' ');
+    bytes.append("\r\n");
+    return bytes;
+}
+
+// Opening a folder, a pipe or a device as a text file fails or could block, so only a regular
+// file or a new name is accepted.
+bool IsRegularFileOrFree(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isFile() || !info.exists();
+}
+
+bool CopyContents(QFile& from, QSaveFile& to)
+{
+    QByteArray chunk(kCopyChunkBytes, Qt::Uninitialized);
+    for (;;) {
+        const qint64 count = from.read(chunk.data(), chunk.size());
+        if (count <= 0) {
+            return count == 0;
+        }
+        if (to.write(chunk.constData(), count) != count) {
+            return false;
+        }
+    }
+}
+
+bool NameLessIgnoringCase(const QString& a, const QString& b)
+{
+    const int ignoringCase = a.compare(b, Qt::CaseInsensitive);
+    return ignoringCase != 0 ? ignoringCase < 0 : a < b;
+}
+
+} // namespace
+
+TextFileWriter::TextFileWriter() = default;
+TextFileWriter::~TextFileWriter() = default;
+TextFileWriter::TextFileWriter(TextFileWriter&& other) noexcept = default;
+TextFileWriter& TextFileWriter::operator=(TextFileWriter&& other) noexcept = default;
+
+bool TextFileWriter::Open(const QString& path, WriteMode mode)
+{
+    Close();
+    if (!IsRegularFileOrFree(path)) {
+        return false;
+    }
+    // Unbuffered: each line goes to the operating system in one write, nothing waits in memory.
+    const QIODevice::OpenMode flags = QIODevice::WriteOnly | QIODevice::Unbuffered
+        | (mode == WriteMode::Append ? QIODevice::Append : QIODevice::Truncate);
+    auto opened = std::make_unique<QFile>(path);
+    if (!opened->open(flags)) {
+        return false;
+    }
+    file = std::move(opened);
+    return true;
+}
+
+bool TextFileWriter::WriteLine(const QString& text)
+{
+    if (!IsOpen()) {
+        return false;
+    }
+    const QByteArray bytes = EncodeLine(text);
+    return file->write(bytes) == bytes.size();
+}
+
+bool TextFileWriter::Close()
+{
+    if (!file) {
+        return true;
+    }
+    const bool flushed = file->flush();
+    file->close();
+    const bool closedCleanly = file->error() == QFileDevice::NoError;
+    file.reset();
+    return flushed && closedCleanly;
+}
+
+bool TextFileWriter::IsOpen() const
+{
+    return file != nullptr;
+}
+
+bool WriteTextLines(const QString& path, const QStringList& lines, WriteMode mode)
+{
+    TextFileWriter writer;
+    if (!writer.Open(path, mode)) {
+        return false;
+    }
+    const bool allWritten = std::all_of(lines.begin(), lines.end(),
+        [&writer](const QString& line) { return writer.WriteLine(line); });
+    return writer.Close() && allWritten;
+}
+
+bool ReplaceTextFile(const QString& path, const QStringList& lines)
+{
+    if (!IsRegularFileOrFree(path)) {
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    for (const QString& line : lines) {
+        file.write(EncodeLine(line)); // a failed write makes commit() fail and remove the temporary
+    }
+    return file.commit();
+}
+
+bool FileExist(const QString& path)
+{
+    return QFileInfo(path).isFile();
+}
+
+bool FileCopy(const QString& source, const QString& target)
+{
+    QFile from(source);
+    if (!FileExist(source) || !IsRegularFileOrFree(target) || !from.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    QSaveFile to(target);
+    if (!to.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    // Without commit() the temporary file is removed and the old target stays.
+    return CopyContents(from, to) && to.commit();
+}
+
+bool FileDelete(const QString& path)
+{
+    return FileExist(path) && QFile::remove(path);
+}
+
+bool MakeFolder(const QString& path)
+{
+    return QDir().mkdir(path);
+}
+
+QStringList ListFolderFiles(const QString& folder, const QString& pattern)
+{
+    const QDir dir(folder);
+    if (folder.isEmpty() || !dir.exists()) {
+        return {};
+    }
+    // Without QDir::CaseSensitive the pattern matches letters of either case.
+    QStringList names = dir.entryList({pattern}, QDir::Files, QDir::NoSort);
+    std::sort(names.begin(), names.end(), NameLessIgnoringCase);
+    return names;
+}
+
+std::optional<QDateTime> FileDateTime(const QString& path)
+{
+    const QFileInfo info(path);
+    const QDateTime changed = info.lastModified();
+    if (!info.exists() || !changed.isValid()) {
+        return std::nullopt;
+    }
+    return changed;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+
+// One line per event on standard error: "< CMD" for a received command, "> REPLY" for a reply
+// sent, "! text" for anything else worth knowing. Control and non-ASCII bytes are written as
+// escapes so that every event stays on one line.
+namespace TrafficLog {
+void received(const QByteArray& command);
+void sent(const QByteArray& reply);
+void note(const QByteArray& text);
+QByteArray printable(const QByteArray& bytes);
+} // namespace TrafficLog

@@ -44,8 +44,7 @@ QMessageBox::Icon IconOf(int style)
     }
 }
 
-// Closing the box with Escape or the title bar gives Cancel where there is one, else the last
-// button.
+// Escape and the title bar's close answer Cancel where there is one, else the last button.
 int EscapeResult(const ButtonList& buttons)
 {
     for (const auto& [result, caption] : buttons) {
@@ -65,10 +64,15 @@ int ShowMessageBox(QWidget* parent, int style, const QString& title, const QStri
     for (const auto& [result, caption] : buttons)
         resultOf.emplace_back(box.addButton(caption, QMessageBox::AcceptRole), result);
     box.setDefaultButton(qobject_cast<QPushButton*>(resultOf.front().first));
+    const int escapeResult = EscapeResult(buttons);
+    for (const auto& [button, result] : resultOf) {
+        if (result == escapeResult)
+            box.setEscapeButton(button);
+    }
     box.exec();
     for (const auto& [button, result] : resultOf) {
         if (box.clickedButton() == button)
             return result;
     }
-    return EscapeResult(buttons);
+    return escapeResult;
 }

@@ -4,7 +4,7 @@
 
 namespace {
 // Relative widths of the six panels: command, reply, program folder, cycle, port, version.
-constexpr std::array<int, StatusBar::PanelCount> PanelStretch = {2, 3, 3, 2, 2, 1};
+constexpr std::array<int, StatusBar::PanelCount> PanelStretch = {2, 3, 3, 2, 3, 2};
 } // namespace
 
 StatusBar::StatusBar(QWidget* parent)
@@ -24,8 +24,10 @@ StatusBar::StatusBar(QWidget* parent)
 
 void StatusBar::setPanelText(int panel, const QString& text)
 {
-    if (panel >= 1 && panel <= PanelCount)
-        panels[panel - 1]->setText(text);
+    if (panel < 1 || panel > PanelCount)
+        return;
+    panels[panel - 1]->setText(text);
+    panels[panel - 1]->setToolTip(text);
 }
 
 QString StatusBar::panelText(int panel) const

@@ -73,9 +73,3 @@ void FolderList::openEntry(QListWidgetItem* item)
     if (!setPath(item->data(PathRole).toString()))
         refresh();
 }
-
-void FolderList::focusOutEvent(QFocusEvent* event)
-{
-    QListWidget::focusOutEvent(event);
-    emit lostFocus();
-}

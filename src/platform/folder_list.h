@@ -19,10 +19,6 @@ public:
 
 signals:
     void pathChanged(const QString& folder);
-    void lostFocus();
-
-protected:
-    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void openEntry(QListWidgetItem* item);

@@ -75,12 +75,13 @@ QWidget* Form1::BuildSettingsTab(const QString& startFolder)
 QGroupBox* Form1::BuildStorageFrame(const QString& startFolder)
 {
     Frame7 = new QGroupBox("Dateiablage ");
+    const QStringList driveRoots = MountedDriveRoots();
     Drive1 = new QComboBox;
-    Drive1->addItems(MountedDriveRoots());
+    Drive1->addItems(driveRoots);
     Dir1 = new FolderList;
     if (!Dir1->setPath(startFolder) && !Dir1->setPath(QDir::homePath()))
         Dir1->setPath(QDir::rootPath());
-    Drive1->setCurrentText(DriveOfPath(Dir1->path(), MountedDriveRoots()));
+    Drive1->setCurrentText(DriveOfPath(Dir1->path(), driveRoots));
     Label10 = new QLabel;
     Label10->setTextFormat(Qt::PlainText);
     Label10->setWordWrap(true);

@@ -1,13 +1,15 @@
 #include "platform/environment.h"
 #include "platform/serial_port_backend.h"
+#include "platform/termination_signals.h"
+#include "window/close_on_signal.h"
 #include "window/form1.h"
-#include "window/termination_signals.h"
 
 #include <QApplication>
 #include <QDir>
 
 int main(int argc, char* argv[])
 {
+    TerminationSignals::Catch();
     QApplication application(argc, argv);
     FormEnvironment environment;
     environment.programFolder = QApplication::applicationDirPath();

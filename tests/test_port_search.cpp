@@ -36,7 +36,11 @@ private slots:
     void answerWhileAskingConnectsTheLastPort();
     void commandLinePort_data();
     void commandLinePort();
+    void leftoversOfAPortNeverReachTheNext_data();
+    void leftoversOfAPortNeverReachTheNext();
     void unpluggedDeviceIsClosed();
+    void lostConnectionIsShown_data();
+    void lostConnectionIsShown();
 };
 
 void PortSearchTest::eachTickProbesTheNextPort()
@@ -174,6 +178,8 @@ void PortSearchTest::commandLinePort_data()
     QTest::newRow("3abc reads as 3") << QStringList {"3abc"} << 3 << "COM3: OK" << false;
     QTest::newRow("only the first word") << QStringList {"3", "5"} << 3 << "COM3: OK" << false;
     QTest::newRow("missing port") << QStringList {"7"} << 0 << "COM7: nicht verfügbar" << false;
+    QTest::newRow("highest port") << QStringList {"255"} << 0 << "COM255: nicht verfügbar" << false;
+    QTest::newRow("beyond the highest") << QStringList {"256"} << 1 << "Test COM 1:" << true;
 }
 
 void PortSearchTest::commandLinePort()
@@ -191,6 +197,31 @@ void PortSearchTest::commandLinePort()
     QCOMPARE(fixture.line->writtenTo(openPort).contains(Probe), searching);
 }
 
+void PortSearchTest::leftoversOfAPortNeverReachTheNext_data()
+{
+    QTest::addColumn<QByteArray>("fromCom1");
+    QTest::addColumn<QByteArray>("fromCom2");
+    QTest::addColumn<bool>("answered");
+
+    QTest::newRow("partial line") << QByteArray("xyz") << QByteArray("*OK! RUN\r\n") << true;
+    QTest::newRow("overlong line") << QByteArray(2000, 'x') << QByteArray("*OK! RUN\r\n") << true;
+    QTest::newRow("half an answer") << QByteArray("*OK! R") << QByteArray("UN\r\n") << false;
+}
+
+void PortSearchTest::leftoversOfAPortNeverReachTheNext()
+{
+    QFETCH(QByteArray, fromCom1);
+    QFETCH(QByteArray, fromCom2);
+    QFETCH(bool, answered);
+
+    WindowFixture fixture({1, 2});
+    fixture.receive(fromCom1);
+    fixture.window->Timer2_Timer();
+    QCOMPARE(fixture.line->currentPort(), 2);
+    fixture.receive(fromCom2);
+    QCOMPARE(fixture.window->InstrumentAnswered, answered);
+}
+
 void PortSearchTest::unpluggedDeviceIsClosed()
 {
     WindowFixture fixture(AllSearchPorts);
@@ -200,6 +231,33 @@ void PortSearchTest::unpluggedDeviceIsClosed()
     QVERIFY(!fixture.window->InstrumentAnswered);
     fixture.window->Timer2_Timer();
     QCOMPARE(fixture.line->currentPort(), 2);
+}
+
+void PortSearchTest::lostConnectionIsShown_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("lostBeforeTheTick");
+
+    QTest::newRow("found by the search") << QStringList {} << false;
+    QTest::newRow("lost before the search confirmed it") << QStringList {} << true;
+    QTest::newRow("named on the command line") << QStringList {"1"} << false;
+}
+
+void PortSearchTest::lostConnectionIsShown()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, lostBeforeTheTick);
+
+    WindowFixture fixture({1}, arguments);
+    fixture.receive("*OK! RUN\r");
+    if (lostBeforeTheTick)
+        fixture.line->unplug();
+    fixture.window->Timer2_Timer();
+    if (!lostBeforeTheTick) {
+        QCOMPARE(fixture.panel(5), QString("COM1: OK"));
+        fixture.line->unplug();
+    }
+    QCOMPARE(fixture.panel(5), QString("COM1: Verbindung unterbrochen"));
 }
 
 QTEST_MAIN(PortSearchTest)

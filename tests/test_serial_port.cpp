@@ -2,38 +2,17 @@
 #include "platform/comm_control.h"
 #include "platform/port_names.h"
 #include "platform/serial_port_backend.h"
+#include "test_support.h"
 
 #include <QSignalSpy>
 #include <QTest>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
-// The controlling side of a pseudo-terminal; the backend opens its device.
-class PseudoTerminal {
-public:
-    PseudoTerminal()
-        : master(posix_openpt(O_RDWR | O_NOCTTY))
-    {
-        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0)
-            device = QString::fromLocal8Bit(ptsname(master));
-    }
-    ~PseudoTerminal() { hangUp(); }
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
-
-    bool send(const QByteArray& bytes) { return ::write(master, bytes.data(), bytes.size()) > 0; }
-    void hangUp()
-    {
-        if (master >= 0)
-            ::close(master);
-        master = -1;
-    }
-
-    int master;
-    QString device;
-};
+std::optional<QString> Set(const QString& value)
+{
+    return value;
+}
 
 } // namespace
 
@@ -42,6 +21,7 @@ class SerialPortTest : public QObject {
 
 private slots:
     void receivesFromAPseudoTerminal();
+    void commandWrittenJustBeforeCloseReachesTheLine();
     void deviceThatGoesAwayIsClosed();
     void controlRefusesWhatWouldFail();
     void portDeviceName_data();
@@ -61,6 +41,16 @@ void SerialPortTest::receivesFromAPseudoTerminal()
     QCOMPARE(bytes, QByteArray("*OK! RUN\r\n"));
     QVERIFY(!received.isEmpty());
     QVERIFY(backend->write("RUN\n\r"));
+}
+
+void SerialPortTest::commandWrittenJustBeforeCloseReachesTheLine()
+{
+    PseudoTerminal terminal;
+    SerialPortBackend backend;
+    QVERIFY(backend.openDevice(terminal.device, LineSettings {}));
+    QVERIFY(backend.write("RUN\n\r"));
+    backend.close();
+    QCOMPARE(terminal.receive(5), QByteArray("RUN\n\r"));
 }
 
 void SerialPortTest::deviceThatGoesAwayIsClosed()
@@ -101,31 +91,33 @@ void SerialPortTest::controlRefusesWhatWouldFail()
 void SerialPortTest::portDeviceName_data()
 {
     QTest::addColumn<int>("port");
-    QTest::addColumn<QString>("configured");
+    QTest::addColumn<std::optional<QString>>("configured");
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<QString>("device");
 
     const QStringList present
         = {"/dev/ttyS1", "/dev/ttyUSB10", "/dev/ttyS0", "/dev/ttyACM0", "/dev/ttyUSB2"};
-    QTest::newRow("configured wins") << 3 << "/tmp/sim" << present << "/tmp/sim";
-    QTest::newRow("first USB adapter") << 1 << "" << present << "/dev/ttyUSB2";
-    QTest::newRow("USB in numeric order") << 2 << "" << present << "/dev/ttyUSB10";
-    QTest::newRow("then ACM") << 3 << "" << present << "/dev/ttyACM0";
-    QTest::newRow("then built-in") << 4 << "" << present << "/dev/ttyS0";
-    QTest::newRow("last") << 5 << "" << present << "/dev/ttyS1";
-    QTest::newRow("beyond the devices") << 6 << "" << present << "";
-    QTest::newRow("none present") << 1 << "" << QStringList {} << "";
+    const std::optional<QString> unset;
+    QTest::newRow("configured wins") << 3 << Set("/tmp/sim") << present << "/tmp/sim";
+    QTest::newRow("set but empty: no device") << 1 << Set("") << present << "";
+    QTest::newRow("first USB adapter") << 1 << unset << present << "/dev/ttyUSB2";
+    QTest::newRow("USB in numeric order") << 2 << unset << present << "/dev/ttyUSB10";
+    QTest::newRow("then ACM") << 3 << unset << present << "/dev/ttyACM0";
+    QTest::newRow("then built-in") << 4 << unset << present << "/dev/ttyS0";
+    QTest::newRow("last") << 5 << unset << present << "/dev/ttyS1";
+    QTest::newRow("beyond the devices") << 6 << unset << present << "";
+    QTest::newRow("none present") << 1 << unset << QStringList {} << "";
 }
 
 void SerialPortTest::portDeviceName()
 {
     QFETCH(int, port);
-    QFETCH(QString, configured);
+    QFETCH(std::optional<QString>, configured);
     QFETCH(QStringList, present);
     QFETCH(QString, device);
 
     const auto environment = [&](const QString& name) {
-        return name == QString("TALIV_COM%1").arg(port) ? configured : QString();
+        return name == QString("TALIV_COM%1").arg(port) ? configured : std::nullopt;
     };
     QCOMPARE(PortDeviceName(port, environment, InComPortOrder(present)), device);
 }

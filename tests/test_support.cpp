@@ -1,5 +1,9 @@
 #include "test_support.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
 ScopedLocale::ScopedLocale(const QLocale& locale)
     : previous(QLocale())
 {
@@ -37,4 +41,37 @@ WindowFixture::WindowFixture(const QSet<int>& presentPorts, const QStringList& a
 QString WindowFixture::panel(int number) const
 {
     return window->StBar1->panelText(number);
+}
+
+PseudoTerminal::PseudoTerminal()
+    : master(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC))
+{
+    if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0)
+        device = QString::fromLocal8Bit(ptsname(master));
+}
+
+bool PseudoTerminal::send(const QByteArray& bytes)
+{
+    return ::write(master, bytes.data(), size_t(bytes.size())) == bytes.size();
+}
+
+QByteArray PseudoTerminal::receive(qsizetype expected)
+{
+    QByteArray bytes;
+    pollfd readable {master, POLLIN, 0};
+    while (bytes.size() < expected && ::poll(&readable, 1, 1000) > 0) {
+        char buffer[256];
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        bytes.append(buffer, n);
+    }
+    return bytes;
+}
+
+void PseudoTerminal::hangUp()
+{
+    if (master >= 0)
+        ::close(master);
+    master = -1;
 }

@@ -22,6 +22,25 @@ private:
 #include <QTemporaryDir>
 #include <memory>
 
+// The controlling side of a pseudo-terminal; the program under test opens its device.
+class PseudoTerminal {
+public:
+    PseudoTerminal();
+    ~PseudoTerminal() { hangUp(); }
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    bool send(const QByteArray& bytes);
+    // What the other side wrote, as far as `expected` bytes arrive within a second each.
+    QByteArray receive(qsizetype expected);
+    void hangUp();
+
+    QString device;
+
+private:
+    int master = -1;
+};
+
 // A main window on a temporary folder with an in-memory serial line, a fixed clock and scripted
 // message boxes.
 struct WindowFixture {

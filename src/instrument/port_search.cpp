@@ -1,4 +1,5 @@
-// The search for the instrument's port, one port per tick of Timer2.
+// The search for the instrument's port, one port per tick of Timer2, and the watch of the
+// connected port.
 #include "platform/comm_control.h"
 #include "platform/message_box.h"
 #include "platform/status_bar.h"
@@ -11,6 +12,8 @@
 namespace {
 const QString SearchTitle = QStringLiteral("Verbindung zum Messgerät ");
 const QString OfflineText = QStringLiteral("Keine Verbindung / Offline ");
+const QString ConnectedText = QStringLiteral(": OK");
+const QString LostText = QStringLiteral(": Verbindung unterbrochen");
 } // namespace
 
 void Form1::Timer2_Timer()
@@ -19,7 +22,7 @@ void Form1::Timer2_Timer()
         return;
     if (InstrumentAnswered) {
         Timer2->stop();
-        StBar1->setPanelText(5, QStringLiteral("COM%1: OK").arg(PortNumber));
+        ShowConnectionState();
         EndTest(1);
         return;
     }
@@ -61,8 +64,32 @@ void Form1::GoOffline()
 // Errors are ignored: a port that does not exist fails to open and its probe is lost.
 void Form1::ProbePort(int portNumber)
 {
+    ReopenPort(portNumber);
+    SendProbe();
+}
+
+// Closes the port in use and opens another. The new port starts with an empty line buffer, so
+// that a partial line from the previous device never completes a line of the next one.
+bool Form1::ReopenPort(int portNumber)
+{
     comTest->setPortOpen(false);
     comTest->setCommPort(portNumber);
-    comTest->setPortOpen(true);
-    SendProbe();
+    RxBuffer.clear();
+    RxDiscardingLongLine = false;
+    return comTest->setPortOpen(true);
+}
+
+// Panel 5 of a connection: the port, and whether its device is still there.
+void Form1::ShowConnectionState()
+{
+    const QString state = comTest->PortOpen() ? ConnectedText : LostText;
+    StBar1->setPanelText(5, QStringLiteral("COM%1").arg(PortNumber) + state);
+}
+
+// The device of the open port went away. Once connected, the loss is shown at once; during the
+// search the next tick simply moves on.
+void Form1::comTest_PortLost()
+{
+    if (InstrumentAnswered && !Timer2->isActive())
+        ShowConnectionState();
 }

@@ -51,9 +51,8 @@ void Form1::ApplyCommandLinePort()
     InstrumentAnswered = true;
     PortNumber = qint16(word);
     Timer2->stop();
-    comTest->setPortOpen(false);
-    comTest->setCommPort(PortNumber);
-    const bool opened = comTest->setPortOpen(true);
-    const QString state = opened ? QStringLiteral(": OK") : QStringLiteral(": nicht verfügbar");
-    StBar1->setPanelText(5, QStringLiteral("COM%1").arg(PortNumber) + state);
+    if (ReopenPort(PortNumber))
+        ShowConnectionState();
+    else
+        StBar1->setPanelText(5, QStringLiteral("COM%1: nicht verfügbar").arg(PortNumber));
 }

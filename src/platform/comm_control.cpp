@@ -16,7 +16,7 @@ CommControl::CommControl(std::unique_ptr<SerialBackend> serialBackend, QObject* 
         if (rThreshold > 0)
             emit OnComm();
     });
-    connect(backend.get(), &SerialBackend::lost, this, &CommControl::OnComm);
+    connect(backend.get(), &SerialBackend::lost, this, &CommControl::PortLost);
 }
 
 bool CommControl::setCommPort(int portNumber)

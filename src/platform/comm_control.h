@@ -40,8 +40,10 @@ public:
     bool setOutput(const QString& text);
 
 signals:
-    // The receive event: characters are waiting (or the line changed state).
+    // The receive event: characters are waiting.
     void OnComm();
+    // The device of the open port went away; the port is closed.
+    void PortLost();
 
 private:
     std::unique_ptr<SerialBackend> backend;

@@ -18,9 +18,12 @@ std::pair<int, long> DeviceRank(const QString& path)
     return {int(DeviceGroups.indexOf(match.captured(1))), match.captured(2).toLong()};
 }
 
-QString EnvironmentValue(const QString& name)
+std::optional<QString> EnvironmentValue(const QString& name)
 {
-    return qEnvironmentVariable(name.toLocal8Bit());
+    const QByteArray variable = name.toLocal8Bit();
+    if (!qEnvironmentVariableIsSet(variable.constData()))
+        return std::nullopt;
+    return qEnvironmentVariable(variable.constData());
 }
 
 } // namespace
@@ -46,12 +49,13 @@ QStringList PresentSerialDevices()
     return InComPortOrder(devices);
 }
 
-QString PortDeviceName(int portNumber, const std::function<QString(const QString&)>& environment,
-    const QStringList& presentDevices)
+QString PortDeviceName(
+    int portNumber, const EnvironmentLookup& environment, const QStringList& presentDevices)
 {
-    const QString configured = environment(QStringLiteral("TALIV_COM%1").arg(portNumber));
-    if (!configured.isEmpty())
-        return configured;
+    const std::optional<QString> configured
+        = environment(QStringLiteral("TALIV_COM%1").arg(portNumber));
+    if (configured)
+        return *configured;
 #ifdef Q_OS_WIN
     Q_UNUSED(presentDevices);
     return QStringLiteral("COM%1").arg(portNumber);

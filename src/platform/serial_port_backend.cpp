@@ -2,7 +2,13 @@
 
 #include "platform/port_names.h"
 
+#include <QDeadlineTimer>
+
 namespace {
+
+// How long a write may wait for its bytes to reach the line: a command takes a few milliseconds
+// at 9600 baud; a line that takes nothing for this long has gone away or is blocked.
+constexpr int WriteWaitMilliseconds = 200;
 
 QSerialPort::Parity ParityOf(char parity)
 {
@@ -24,7 +30,7 @@ QSerialPort::Parity ParityOf(char parity)
 
 SerialPortBackend::SerialPortBackend()
 {
-    connect(&port, &QSerialPort::readyRead, this, &SerialBackend::received);
+    connect(&port, &QSerialPort::readyRead, this, &SerialPortBackend::announceReceived);
     connect(&port, &QSerialPort::errorOccurred, this, &SerialPortBackend::handleError);
 }
 
@@ -55,10 +61,13 @@ bool SerialPortBackend::applySettings(const LineSettings& settings)
         && port.setFlowControl(QSerialPort::NoFlowControl);
 }
 
+// What was written reaches the line before the port closes.
 void SerialPortBackend::close()
 {
-    if (port.isOpen())
-        port.close();
+    if (!port.isOpen())
+        return;
+    waitUntilWritten();
+    port.close();
 }
 
 bool SerialPortBackend::isOpen() const
@@ -71,9 +80,30 @@ QByteArray SerialPortBackend::readAll()
     return port.readAll();
 }
 
+// A write counts as done when its bytes have left Qt's buffer for the operating system's.
 bool SerialPortBackend::write(const QByteArray& bytes)
 {
-    return port.isOpen() && port.write(bytes) == bytes.size();
+    return port.isOpen() && port.write(bytes) == bytes.size() && waitUntilWritten();
+}
+
+bool SerialPortBackend::waitUntilWritten()
+{
+    const QDeadlineTimer deadline(WriteWaitMilliseconds);
+    waitingForWrite = true;
+    while (port.isOpen() && port.bytesToWrite() > 0 && !deadline.hasExpired()
+        && port.waitForBytesWritten(int(deadline.remainingTime()))) { }
+    waitingForWrite = false;
+    if (std::exchange(receivedWhileWaiting, false))
+        QMetaObject::invokeMethod(this, &SerialBackend::received, Qt::QueuedConnection);
+    return port.isOpen() && port.bytesToWrite() == 0;
+}
+
+void SerialPortBackend::announceReceived()
+{
+    if (waitingForWrite)
+        receivedWhileWaiting = true;
+    else
+        emit received();
 }
 
 // A device that went away (an unplugged adapter) reports a resource or read error: the port is

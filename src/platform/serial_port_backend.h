@@ -23,6 +23,12 @@ public:
 private:
     void handleError(QSerialPort::SerialPortError error);
     bool applySettings(const LineSettings& settings);
+    void announceReceived();
+    bool waitUntilWritten();
 
     QSerialPort port;
+    // While a write waits, arriving characters are announced only afterwards, from the event
+    // loop: the writer may itself be the receive handler.
+    bool waitingForWrite = false;
+    bool receivedWhileWaiting = false;
 };

@@ -90,6 +90,7 @@ public:
     void Form_Load();
     void Timer2_Timer();
     void comTest_OnComm();
+    void comTest_PortLost();
     void ProcessLine();
     void SendProbe();
     void SendCycleCommand(int cycleIndex);
@@ -126,6 +127,8 @@ private:
     void OpenFirstPort();
     void ApplyCommandLinePort();
     void ProbePort(int portNumber);
+    bool ReopenPort(int portNumber);
+    void ShowConnectionState();
     bool AskToSearchAgain();
     void GoOffline();
     void SendCommand(const QString& command);

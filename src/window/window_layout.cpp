@@ -161,6 +161,7 @@ QWidget* Form1::BuildParameterTab()
 void Form1::ConnectControls()
 {
     connect(comTest, &CommControl::OnComm, this, &Form1::comTest_OnComm);
+    connect(comTest, &CommControl::PortLost, this, &Form1::comTest_PortLost);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     connect(DatenTrenn, &QComboBox::currentIndexChanged, this, &Form1::DatenTrenn_Click);
     connect(DezimalTrenn, &QComboBox::currentIndexChanged, this, &Form1::DezimalTrenn_Click);

@@ -1,10 +1,11 @@
 #include "device_link.h"
 #include "instrument.h"
 #include "options.h"
+#include "platform/termination_signals.h"
 #include "pty_port.h"
-#include "signal_quit.h"
 
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -25,8 +26,12 @@ void announceDevice(const QString& path)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
     QString error;
+    if (!TerminationSignals::Catch(&error))
+        return fail(error);
+    // A reader of the log that goes away must not end the instrument.
+    std::signal(SIGPIPE, SIG_IGN);
+    QCoreApplication app(argc, argv);
     bool helpRequested = false;
     const std::optional<Options> options = parseOptions(app.arguments(), &error, &helpRequested);
     if (helpRequested) {
@@ -36,9 +41,8 @@ int main(int argc, char* argv[])
     if (!options)
         return fail(error);
 
-    SignalQuit signalQuit;
     PtyPort port;
-    if (!signalQuit.install(&error) || !port.open(&error))
+    if (!port.open(&error))
         return fail(error);
     DeviceLink link;
     if (!options->linkPath.isEmpty() && !link.create(options->linkPath, port.devicePath(), &error))
@@ -47,5 +51,6 @@ int main(int argc, char* argv[])
     Instrument instrument(port, *options);
     announceDevice(port.devicePath());
     instrument.start();
+    TerminationSignals::React(&app, [] { QCoreApplication::quit(); });
     return app.exec();
 }

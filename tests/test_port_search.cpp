@@ -29,8 +29,7 @@ private slots:
     void answerConnectsAtTheNextTick();
     void missingPortsArePassedOver();
     void questionAfterTheLastPort();
-    void cancelGoesOffline();
-    void answerAfterCancelChangesNothing();
+    void cancelGoesOfflineForGood();
     void retrySearchesFromTheFirstPortAtOnce();
     void ticksWhileAskingDoNothing();
     void answerWhileAskingConnectsTheLastPort();
@@ -98,7 +97,7 @@ void PortSearchTest::questionAfterTheLastPort()
                 " \r\n\r\n"));
 }
 
-void PortSearchTest::cancelGoesOffline()
+void PortSearchTest::cancelGoesOfflineForGood()
 {
     WindowFixture fixture(AllSearchPorts);
     fixture.answers = {MsgResult::Cancel};
@@ -106,19 +105,10 @@ void PortSearchTest::cancelGoesOffline()
     QCOMPARE(fixture.panel(5), QString("Keine Verbindung / Offline "));
     QVERIFY(fixture.window->Start[1]->isHidden());
     QVERIFY(!fixture.window->Timer2->isActive());
-    QCOMPARE(fixture.line->writtenTo(15), Probe);
-}
-
-void PortSearchTest::answerAfterCancelChangesNothing()
-{
-    WindowFixture fixture(AllSearchPorts);
-    fixture.answers = {MsgResult::Cancel};
-    TickThroughAllPorts(fixture);
     const qsizetype writesBefore = fixture.line->writes().size();
     fixture.receive("*OK! RUN\r");
     QCOMPARE(fixture.panel(5), QString("Keine Verbindung / Offline "));
     QVERIFY(!fixture.window->Timer2->isActive());
-    QVERIFY(fixture.window->Start[1]->isHidden());
     QCOMPARE(fixture.line->writes().size(), writesBefore);
 }
 

@@ -21,71 +21,14 @@ namespace {
 // More signals than the self-pipe can hold.
 constexpr int FloodSize = 20000;
 
-// taliv01 started directly (not through QProcess), so that the test reaps it only after the
-// senders have stopped: a pid that is never reaped early cannot be reused by another process.
-class Program {
-public:
-    explicit Program(const QString& comDevice)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("TALIV_COM1", comDevice);
-        for (const QString& entry : environment.toStringList())
-            environmentBytes << entry.toLocal8Bit();
-        std::vector<char*> envp;
-        for (QByteArray& entry : environmentBytes)
-            envp.push_back(entry.data());
-        envp.push_back(nullptr);
-        char* argv[] = {const_cast<char*>(TALIV01_EXE), nullptr};
-        if (posix_spawn(&pid, TALIV01_EXE, nullptr, nullptr, argv, envp.data()) != 0)
-            pid = -1;
-    }
-    ~Program()
-    {
-        if (pid > 0 && !reaped) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    // Waits without reaping, so that signals sent meanwhile still reach this pid or its zombie.
-    bool endsWithin(int milliseconds) const
-    {
-        const QDeadlineTimer deadline(milliseconds);
-        siginfo_t info {};
-        while (!deadline.hasExpired()) {
-            info.si_pid = 0;
-            if (::waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid)
-                return true;
-            QTest::qSleep(10);
-        }
-        return false;
-    }
-    // The exit code of a normal end; -1 for an end by a signal.
-    int reap()
-    {
-        int status = 0;
-        reaped = ::waitpid(pid, &status, 0) == pid;
-        return reaped && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-    pid_t pid = -1;
-
-private:
-    QList<QByteArray> environmentBytes;
-    bool reaped = false;
-};
-
-// Threads that send a signal to a process as fast as they can until stopped.
+// Sends a signal to a process from several threads as fast as they can until stopped.
 class SignalFlood {
 public:
     SignalFlood(pid_t target, int signalNumber, int senders)
     {
         for (int sender = 0; sender < senders; ++sender) {
             threads.emplace_back([this, target, signalNumber] {
-                while (!stopped.load())
+                while (!stopped)
                     ::kill(target, signalNumber);
             });
         }
@@ -96,7 +39,7 @@ public:
 
     void stop()
     {
-        stopped.store(true);
+        stopped = true;
         for (std::thread& thread : threads) {
             if (thread.joinable())
                 thread.join();
@@ -107,6 +50,47 @@ private:
     std::atomic<bool> stopped {false};
     std::vector<std::thread> threads;
 };
+
+// taliv01 with COM1 on the given device, started without QProcess so that it is reaped only
+// when the test says so: a pid that is not reaped cannot be reused by another process.
+pid_t StartProgram(const QString& comDevice)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("TALIV_COM1", comDevice);
+    QList<QByteArray> entries;
+    for (const QString& entry : environment.toStringList())
+        entries << entry.toLocal8Bit();
+    std::vector<char*> envp;
+    for (QByteArray& entry : entries)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    char* argv[] = {const_cast<char*>(TALIV01_EXE), nullptr};
+    pid_t pid = -1;
+    return posix_spawn(&pid, TALIV01_EXE, nullptr, nullptr, argv, envp.data()) == 0 ? pid : -1;
+}
+
+// Whether the process has ended within the time; it is left unreaped.
+bool EndsWithin(pid_t pid, int milliseconds)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    siginfo_t info {};
+    while (!deadline.hasExpired()) {
+        if (::waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid)
+            return true;
+        QTest::qSleep(10);
+    }
+    return false;
+}
+
+// Reaps the process (killing it first if it still runs): its exit code, or -1 for a crash.
+int Reap(pid_t pid)
+{
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 } // namespace
 
@@ -175,15 +159,17 @@ void TerminationSignalsTest::programEndsNormallyUnderAFlood()
     QFETCH(int, senders);
 
     PseudoTerminal instrument;
-    Program program(instrument.device);
-    QVERIFY(program.pid > 0);
+    const pid_t program = StartProgram(instrument.device);
+    QVERIFY(program > 0);
     // The probe on COM1 shows that the program is up and its window being built.
-    QCOMPARE(instrument.receive(5), QByteArray("RUN\n\r"));
-    SignalFlood flood(program.pid, signalNumber, senders);
-    const bool ended = program.endsWithin(20000);
+    const QByteArray probe = instrument.receive(5);
+    SignalFlood flood(program, signalNumber, senders);
+    const bool ended = EndsWithin(program, 20000);
     flood.stop();
+    const int exitCode = Reap(program);
+    QCOMPARE(probe, QByteArray("RUN\n\r"));
     QVERIFY2(ended, "the program did not end");
-    QCOMPARE(program.reap(), 0);
+    QCOMPARE(exitCode, 0);
 }
 
 QTEST_MAIN(TerminationSignalsTest)

@@ -3,7 +3,6 @@
 
 #include <QSerialPort>
 #include <QtTest>
-#include <algorithm>
 #include <csignal>
 
 namespace {
@@ -25,7 +24,7 @@ public:
         QFile given(filePath);
         if (!given.open(QIODevice::WriteOnly) || given.write(file) != file.size() || !given.flush())
             return;
-        process.setStandardErrorFile(folder.filePath("simulator.log"));
+        process.setStandardErrorFile(logPath);
         process.start(QTM_SIMULATOR_EXE, arguments.replaceInStrings("%FILE%", filePath));
         const QDeadlineTimer deadline(waitLimitMs);
         while (!process.canReadLine() && process.waitForReadyRead(int(deadline.remainingTime()))) {
@@ -36,22 +35,23 @@ public:
     ~Simulator()
     {
         if (QTest::currentTestFailed())
-            qWarning().noquote() << readFile(folder.filePath("simulator.log")).right(3000);
+            qWarning().noquote() << readFile(logPath).right(3000);
         process.kill();
         process.waitForFinished(waitLimitMs);
     }
 
-    // Whether the simulator ends by itself, or after `signalNumber`, with `exitCode`.
-    bool endsWith(int exitCode, int signalNumber = 0)
+    // Whether the simulator ends by itself, or after `signalNumber`, with `exitCode` in time.
+    bool endsWith(int exitCode, int signalNumber = 0, int limitMs = waitLimitMs)
     {
         if (signalNumber != 0)
             ::kill(pid_t(process.processId()), signalNumber);
-        return (process.state() == QProcess::NotRunning || process.waitForFinished(waitLimitMs))
+        return (process.state() == QProcess::NotRunning || process.waitForFinished(limitMs))
             && process.exitStatus() == QProcess::NormalExit && process.exitCode() == exitCode;
     }
 
     QTemporaryDir folder;
     const QString filePath = folder.filePath("given");
+    const QString logPath = folder.filePath("simulator.log");
     QProcess process;
     QString devicePath;
 };
@@ -67,19 +67,14 @@ public:
 
     bool send(const QByteArray& bytes)
     {
-        const bool accepted = write(bytes) == bytes.size();
-        while (bytesToWrite() > 0 && waitForBytesWritten(waitLimitMs)) { }
-        return accepted && bytesToWrite() == 0;
+        return write(bytes) == bytes.size() && waitForBytesWritten(waitLimitMs);
     }
 
     // The next reply without its CR LF, or a marker when none is complete before the deadline.
     QByteArray nextLine(const QDeadlineTimer& deadline)
     {
         while (!canReadLine() && waitForReadyRead(int(deadline.remainingTime()))) { }
-        if (!canReadLine())
-            return "<no reply>";
-        const QByteArray line = readLine();
-        return line.endsWith("\r\n") ? line.chopped(2) : "<no CR LF> " + line;
+        return canReadLine() ? readLine().chopped(2) : "<no reply>";
     }
 
     // Exactly `count` bytes, or fewer when the deadline passes first.
@@ -90,12 +85,11 @@ public:
     }
 };
 
-const QRegularExpression dataLayout(QStringLiteral(R"(^\*A000000(\d{5})(\d{3}\.\d)$)"));
-
-// The next reply matched against the layout of "*A".
+// The next reply matched against the layout of "*A": viscosity and temperature.
 QRegularExpressionMatch nextData(Port& port, const QDeadlineTimer& deadline)
 {
-    return dataLayout.match(QString::fromLatin1(port.nextLine(deadline)));
+    static const QRegularExpression layout(R"(^\*A000000(\d{5})(\d{3}\.\d)$)");
+    return layout.match(QString::fromLatin1(port.nextLine(deadline)));
 }
 
 QByteArray elapsedLine(int seconds)
@@ -103,14 +97,13 @@ QByteArray elapsedLine(int seconds)
     return "*I" + QByteArray::number(seconds).rightJustified(8, '0');
 }
 
-// Whether the process has a descriptor open on the given device.
-bool holdsOpen(qint64 pid, const QString& device)
+// The elapsed times of the samples of a test.
+QList<int> samplesEvery(int cycleSeconds, int durationSeconds)
 {
-    const QDir descriptors(QStringLiteral("/proc/%1/fd").arg(pid));
-    const QFileInfoList entries
-        = descriptors.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
-    return std::any_of(entries.begin(), entries.end(),
-        [&](const QFileInfo& entry) { return entry.symLinkTarget() == device; });
+    QList<int> elapsed;
+    for (int seconds = 0; seconds <= durationSeconds; seconds += cycleSeconds)
+        elapsed.append(seconds);
+    return elapsed;
 }
 
 } // namespace
@@ -119,147 +112,111 @@ class TestSimulator : public QObject {
     Q_OBJECT
 
 private slots:
-    // The probe is answered whatever the line end. The sentinel script answers "PING" with
-    // "PONG", so any extra or missing answer before it shows.
-    void probeIsAnswered_data()
-    {
-        QTest::addColumn<QByteArrayList>("chunks");
-        QTest::addColumn<int>("answers");
-
-        QTest::newRow("LF CR") << QByteArrayList {"RUN\n\r"} << 1;
-        QTest::newRow("CR LF") << QByteArrayList {"RUN\r\n"} << 1;
-        QTest::newRow("CR") << QByteArrayList {"RUN\r"} << 1;
-        QTest::newRow("LF") << QByteArrayList {"RUN\n"} << 1;
-        QTest::newRow("split over writes") << QByteArrayList {"R", "U", "N\n", "\r"} << 1;
-        QTest::newRow("two in one write, empty lines around")
-            << QByteArrayList {"\r\n\n\rRUN\rRUN\n\r\r"} << 2;
-        QTest::newRow("garbage and lower case are no probe")
-            << QByteArrayList {QByteArray("\x00\xff\x1b\r", 4), "run\r", "RUN\r"} << 1;
-        QTest::newRow("overlong line is dropped whole")
-            << QByteArrayList {QByteArray(2000, 'X') + "RUN\r", "RUN\r"} << 1;
-    }
-
-    void probeIsAnswered()
-    {
-        QFETCH(QByteArrayList, chunks);
-        QFETCH(int, answers);
-        Simulator simulator({"--script", "%FILE%"}, "expect PING\nPONG\n");
-        Port port(simulator.devicePath);
-        for (const QByteArray& chunk : chunks + QByteArrayList {"PING\r"})
-            QVERIFY(port.send(chunk));
-        const QDeadlineTimer deadline(waitLimitMs);
-        for (int i = 0; i < answers; ++i)
-            QCOMPARE(port.nextLine(deadline), QByteArray("*OK! RUN"));
-        QCOMPARE(port.nextLine(deadline), QByteArray("PONG"));
-    }
-
-    void measurementReplies_data()
-    {
-        QTest::addColumn<QByteArray>("commands");
-        QTest::addColumn<int>("cycleSeconds");
-        QTest::addColumn<int>("durationSeconds");
-        QTest::addColumn<bool>("temperatureOn");
-
-        QTest::newRow("defaults: every second, 15 min") << QByteArray("S\n\r") << 1 << 900 << false;
-        QTest::newRow("1 min, 2 h") << QByteArray("M6\n\rD4\n\rS\n\r") << 60 << 7200 << false;
-        QTest::newRow("60 min, 100 h")
-            << QByteArray("Mq\n\rD9\n\rT1\n\rS\n\r") << 3600 << 360000 << true;
-        QTest::newRow("cycle longer than the test")
-            << QByteArray("Mq\n\rD1\n\rS\n\r") << 3600 << 900 << false;
-        QTest::newRow("invalid parameters keep the last valid")
-            << QByteArray("D2\rD0\rDx\rD\rM5\rMr\rM/\rM\rT1\rT2\rS\r") << 50 << 1800 << true;
-    }
-
-    void measurementReplies()
-    {
-        QFETCH(QByteArray, commands);
-        QFETCH(int, cycleSeconds);
-        QFETCH(int, durationSeconds);
-        QFETCH(bool, temperatureOn);
-        // Each test runs about half a second; the fraction exercises a fractional speed.
-        Simulator simulator({"--speed", QString::number(durationSeconds * 2 + 0.5)});
-        Port port(simulator.devicePath);
-        QVERIFY(port.send(commands));
-
-        const QDeadlineTimer deadline(waitLimitMs);
-        QList<int> viscosities;
-        for (int elapsed = 0; elapsed <= durationSeconds; elapsed += cycleSeconds) {
-            QCOMPARE(port.nextLine(deadline), elapsedLine(elapsed));
-            const QRegularExpressionMatch data = nextData(port, deadline);
-            const double celsius = data.captured(2).toDouble();
-            QVERIFY(data.hasMatch() && data.captured(1).toInt() <= 1000);
-            QVERIFY(temperatureOn ? celsius >= 15.0 && celsius <= 35.0 : celsius == 0.0);
-            viscosities.append(data.captured(1).toInt());
-        }
-        QCOMPARE(port.nextLine(deadline), QByteArray("*E11"));
-        QVERIFY(viscosities.size() == 1 || viscosities.first() > viscosities.last());
-    }
-
-    // With --start-after the instrument reports "*S11" and measures; the "T1" and "S" that the
-    // program answers with switch the temperature on without restarting the test. "E" ends it:
-    // a new "S" then starts a fresh test instead of being ignored as a start during a test.
-    void startedTestRunsUntilEnd_data()
-    {
-        QTest::addColumn<QString>("startAfter");
-
-        QTest::newRow("at once") << "0";
-        QTest::newRow("after 2.5 s") << "2.5";
-    }
-
-    void startedTestRunsUntilEnd()
-    {
-        QFETCH(QString, startAfter);
-        Simulator simulator({"--speed", "600", "--start-after", startAfter});
-        Port port(simulator.devicePath);
-        const QDeadlineTimer deadline(waitLimitMs);
-        QCOMPARE(port.nextLine(deadline), QByteArray("*S11"));
-        QVERIFY(port.send("T1\n\rS\n\r"));
-        QString temperature = "000.0";
-        for (int elapsed = 0; temperature == "000.0"; ++elapsed) {
-            QCOMPARE(port.nextLine(deadline), elapsedLine(elapsed));
-            temperature = nextData(port, deadline).captured(2);
-        }
-        QVERIFY(!temperature.isEmpty());
-        QVERIFY(port.send("E\rRUN\r"));
-        while (port.nextLine(deadline) != "*OK! RUN")
-            QVERIFY(!deadline.hasExpired());
-        QVERIFY(port.send("S\r"));
-        QCOMPARE(port.nextLine(deadline), elapsedLine(0));
-    }
-
-    void scriptIsPlayed_data()
+    // The replies to a script and the commands sent meanwhile, byte for byte. The probe rows use a
+    // script that answers "PING" with "PONG", so any extra or missing "*OK! RUN" before it shows.
+    void repliesFollowScriptAndCommands_data()
     {
         QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<QByteArray>("commands");
+        QTest::addColumn<QByteArray>("commands"); // "|" separates writes
         QTest::addColumn<QByteArray>("expected");
 
-        QTest::newRow("comments, blank lines, CR LF file, escapes, no line end")
-            << QByteArray("# comment\r\n\r\n*S11\r\n  \n\\x23 text\n\\x77ait 5\n"
-                          "a\\r\\nb\n\\x01\\x7E\\\\\npart\\c\nial\nx\\r\\c\n")
+        const QByteArray pong = "expect PING\nPONG\n";
+        const QByteArray ok = "*OK! RUN\r\n";
+        QTest::newRow("probe: every line end, empty lines, split over writes")
+            << pong << QByteArray("\r\n\n\rRUN\n\rRUN\r\nRUN\rRUN\n\r\rR|U|N\n|\rPING\r")
+            << ok.repeated(5) + "PONG\r\n";
+        QTest::newRow("garbage, lower case and overlong lines are no probe")
+            << pong
+            << QByteArray("\x00\xff\x1b\r|run\r", 9) + QByteArray(2000, 'X') + "RUN\r|RUN\rPING\r"
+            << ok + "PONG\r\n";
+        QTest::newRow("comments, blank lines, mixed line ends, escapes, no line end")
+            << QByteArray("# comment\r\n\r*S11\r  \n\\x23 text\r\n\\x77ait 5\r"
+                          "a\\r\\nb\n\\x01\\x7E\\\\\npart\\c\rial\r\nx\\r\\c\n")
             << QByteArray()
             << QByteArray("*S11\r\n  \r\n# text\r\nwait 5\r\na\r\nb\r\n\x01~\\\r\npartial\r\nx\r");
         // Each expect takes one command and skips others; a command sent during a wait is kept;
-        // "S" does not start a measurement.
+        // "S" does not start a measurement. The script has CR line ends.
         QTest::newRow("expect and wait")
-            << QByteArray("expect S\nONE\nexpect S\nTWO\nwait 300\nexpect D2\nEND\n")
+            << QByteArray("expect S\rONE\rexpect S\rTWO\rwait 300\rexpect D2\rEND\r")
             << QByteArray("RUN\rM0\rD1\rE\rS\rRUN\rS\rD2\r")
-            << QByteArray("*OK! RUN\r\nONE\r\n*OK! RUN\r\nTWO\r\nEND\r\n");
+            << ok + "ONE\r\n" + ok + "TWO\r\nEND\r\n";
+        QByteArray numbers;
+        for (int i = 0; i < 3000; ++i)
+            numbers += QByteArray::number(i) + '\n';
+        QTest::newRow("thousands of replies in order")
+            << numbers << QByteArray() << QByteArray(numbers).replace("\n", "\r\n");
     }
 
-    void scriptIsPlayed()
+    void repliesFollowScriptAndCommands()
     {
         QFETCH(QByteArray, script);
         QFETCH(QByteArray, commands);
         QFETCH(QByteArray, expected);
         Simulator simulator({"--speed", "600", "--script", "%FILE%"}, script);
         Port port(simulator.devicePath);
-        QVERIFY(port.send(commands));
+        for (const QByteArray& chunk : commands.split('|'))
+            QVERIFY(chunk.isEmpty() || port.send(chunk));
         QCOMPARE(port.readBytes(expected.size(), QDeadlineTimer(waitLimitMs)), expected);
     }
 
-    // The program under test closes and re-opens ports while it searches for the instrument. The
-    // simulator holds the device open itself, so the client's closing is no hang-up for it. The
-    // link is made, replacing an existing symbolic link, and removed on a clean exit.
+    // A test sends "*I" and "*A" at each sample, then "*E11". "S" during a test is ignored; after
+    // "E" it starts a fresh test. With --start-after the instrument reports "*S11" and starts by
+    // itself; the "T1" and "S" that the program answers with switch the temperature on.
+    void measurementReplies_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("commands");
+        QTest::addColumn<QList<int>>("elapsed");
+        QTest::addColumn<QString>("temperature");
+
+        const QStringList none;
+        QTest::newRow("defaults: every second, 15 min")
+            << none << QByteArray("S\n\r") << samplesEvery(1, 900) << "off";
+        QTest::newRow("invalid parameters keep the last valid")
+            << none << QByteArray("D2\rD0\rDx\rD\rM5\rMr\rM/\rM\rT1\rT2\rS\r")
+            << samplesEvery(50, 1800) << "on";
+        QTest::newRow("cycle longer than the test, restarted")
+            << none << QByteArray("Mq\rD1\rS\rS\rE\rS\r") << QList<int> {0, 0} << "off";
+        QTest::newRow("started at once")
+            << QStringList {"--start-after", "0"} << QByteArray("T1\n\rS\n\r")
+            << samplesEvery(1, 900) << "switched on";
+        QTest::newRow("started after 2.5 s")
+            << QStringList {"--start-after", "2.5"} << QByteArray("T1\n\rS\n\r")
+            << samplesEvery(1, 900) << "switched on";
+    }
+
+    void measurementReplies()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, commands);
+        QFETCH(QList<int>, elapsed);
+        QFETCH(QString, temperature);
+        // Each test runs one or two seconds; the fraction exercises a fractional speed.
+        Simulator simulator(arguments + QStringList {"--speed", "900.5"});
+        Port port(simulator.devicePath);
+        const QDeadlineTimer deadline(waitLimitMs);
+        QVERIFY(arguments.isEmpty() || port.nextLine(deadline) == "*S11");
+        QVERIFY(port.send(commands));
+
+        QList<int> viscosities;
+        double celsius = 0.0;
+        for (const int seconds : elapsed) {
+            QCOMPARE(port.nextLine(deadline), elapsedLine(seconds));
+            const QRegularExpressionMatch data = nextData(port, deadline);
+            celsius = data.captured(2).toDouble();
+            QVERIFY(data.hasMatch() && data.captured(1).toInt() <= 1000);
+            QVERIFY(celsius == 0.0 ? temperature != "on"
+                                   : temperature != "off" && celsius >= 15.0 && celsius <= 35.0);
+            viscosities.append(data.captured(1).toInt());
+        }
+        QCOMPARE(celsius != 0.0, temperature != "off");
+        QCOMPARE(port.nextLine(deadline), QByteArray("*E11"));
+        QVERIFY(elapsed.last() == 0 || viscosities.first() > viscosities.last());
+    }
+
+    // The program under test closes and re-opens ports while it searches for the instrument; the
+    // simulator keeps serving the device. The link is made, replacing an existing symbolic link,
+    // and removed on a clean exit.
     void deviceIsServedAcrossReopening_data()
     {
         QTest::addColumn<QString>("existingTarget");
@@ -267,7 +224,7 @@ private slots:
 
         QTest::newRow("new link, SIGINT") << QString() << int(SIGINT);
         QTest::newRow("stale link replaced, SIGTERM") << "/nonexistent/device" << int(SIGTERM);
-        QTest::newRow("link to another file replaced") << "/dev/null" << int(SIGTERM);
+        QTest::newRow("link to another file replaced, SIGHUP") << "/dev/null" << int(SIGHUP);
     }
 
     void deviceIsServedAcrossReopening()
@@ -285,37 +242,57 @@ private slots:
             QVERIFY(port.send("RUN\n\r"));
             QCOMPARE(port.nextLine(QDeadlineTimer(waitLimitMs)), QByteArray("*OK! RUN"));
         }
-        QVERIFY(holdsOpen(simulator.process.processId(), simulator.devicePath));
         QVERIFY(simulator.endsWith(0, signalNumber));
         QVERIFY(!QFileInfo(link).isSymLink());
     }
 
+    // A script of millions of replies without pauses still lets a signal end the simulator at once.
+    void longScriptYieldsToSignal()
+    {
+        Simulator simulator({"--script", "%FILE%"}, QByteArray("x\n").repeated(2500000));
+        QVERIFY(!simulator.devicePath.isEmpty());
+        QVERIFY(simulator.endsWith(0, SIGTERM, 3000));
+    }
+
     // A mistaken command line or script ends the simulator with exit code 2 before it announces a
-    // device, and leaves the given file alone.
+    // device and leaves the given file alone. It says why in one short line of plain text, which
+    // names the bad line of a script.
     void badInvocationIsRefused_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("mention");
+        const auto row = [](const char* name, const QStringList& arguments,
+                             const QByteArray& file = {}, const QString& mention = {}) {
+            QTest::newRow(name) << arguments << file << mention;
+        };
 
-        QTest::newRow("speed 0") << QStringList {"--speed", "0"} << QByteArray();
-        QTest::newRow("negative start") << QStringList {"--start-after", "-1"} << QByteArray();
-        QTest::newRow("unknown option") << QStringList {"--bogus"} << QByteArray();
-        QTest::newRow("link over a plain file")
-            << QStringList {"--link", "%FILE%"} << QByteArray("keep");
-        QTest::newRow("unknown escape")
-            << QStringList {"--script", "%FILE%"} << QByteArray("ok\nbad \\q\n");
-        QTest::newRow("script with start-after")
-            << QStringList {"--script", "%FILE%", "--start-after", "1"} << QByteArray("x\n");
+        const QStringList script {"--script", "%FILE%"};
+        row("speed 0", {"--speed", "0"});
+        row("negative start", {"--start-after", "-1"});
+        row("unknown option", {"--bogus"});
+        row("link over a plain file", {"--link", "%FILE%"}, "keep");
+        row("script with start-after", script + QStringList {"--start-after", "1"}, "x\n");
+        row("endless device", {"--script", "/dev/zero"});
+        row("directory", {"--script", "/"});
+        row("script over 16 MiB", script, QByteArray((16 << 20) + 1, '#'));
+        row("line ends CR, CR LF, LF, LF CR", script, "ok\rok\r\n\nok\n\rbad \\q\r", "line 6: ");
+        row("bad line of 1 MB with control characters", script,
+            "x\r" + QByteArray("\x1b\t\xff").repeated(350000) + "\\q", "line 2: ");
     }
 
     void badInvocationIsRefused()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QByteArray, file);
+        QFETCH(QString, mention);
         Simulator simulator(arguments, file);
         QVERIFY(simulator.endsWith(2));
         QVERIFY(simulator.devicePath.isEmpty());
         QCOMPARE(readFile(simulator.filePath), file);
+        const QString message = QString::fromLatin1(readFile(simulator.logPath));
+        QVERIFY(QRegularExpression(R"(^[ -~]{1,500}\n\z)").match(message).hasMatch());
+        QVERIFY(message.contains(mention));
     }
 };
 

@@ -41,8 +41,7 @@ void Instrument::onReceived(const QByteArray& bytes)
 void Instrument::handleLine(const LineSplitter::Line& line)
 {
     if (line.overlong) {
-        TrafficLog::note(
-            "line too long, ignored: " + TrafficLog::printable(line.text.left(40)) + "...");
+        TrafficLog::note("line too long, ignored: " + TrafficLog::excerpt(line.text));
         return;
     }
     TrafficLog::received(line.text);

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QFileInfo>
 #include <cmath>
 
 namespace {
@@ -9,6 +10,7 @@ namespace {
 const QCommandLineOption linkOption(
     "link", "Also make a symbolic link PATH to the device.", "PATH");
 constexpr double maxSpeed = 1e7;
+constexpr qint64 maxScriptBytes = 16 * 1024 * 1024;
 
 const QCommandLineOption speedOption(
     "speed", "Run the clock N times faster (0 < N <= 10000000).", "N", "1");
@@ -26,15 +28,39 @@ std::optional<double> positiveNumber(const QString& text, bool allowZero)
     return value;
 }
 
-std::optional<QList<ScriptStep>> readScript(const QString& path, QString* error)
+// The bytes of a script file. Devices, FIFOs and directories are refused before opening, as
+// opening or reading them may never end; the read is bounded, so a file growing meanwhile cannot
+// get past the limit either.
+std::optional<QByteArray> readScriptFile(const QString& path, QString* error)
 {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        *error = QStringLiteral("script %1 is not a regular file").arg(path);
+        return std::nullopt;
+    }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray text;
+    if (file.open(QIODevice::ReadOnly))
+        text = file.read(maxScriptBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
         *error = QStringLiteral("cannot read script %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
+    if (text.size() > maxScriptBytes) {
+        *error
+            = QStringLiteral("script %1 is larger than %2 MiB").arg(path).arg(maxScriptBytes >> 20);
+        return std::nullopt;
+    }
+    return text;
+}
+
+std::optional<QList<ScriptStep>> readScript(const QString& path, QString* error)
+{
+    const std::optional<QByteArray> text = readScriptFile(path, error);
+    if (!text)
+        return std::nullopt;
     QString parseError;
-    std::optional<QList<ScriptStep>> steps = parseScript(file.readAll(), &parseError);
+    std::optional<QList<ScriptStep>> steps = parseScript(*text, &parseError);
     if (!steps)
         *error = QStringLiteral("script %1, %2").arg(path, parseError);
     return steps;

@@ -121,7 +121,7 @@ void PtyPort::write(const QByteArray& bytes)
     if (masterFd < 0)
         return;
     if (pending.size() + bytes.size() > pendingLimit) {
-        TrafficLog::note("output queue full, dropped: " + TrafficLog::printable(bytes));
+        TrafficLog::note("output queue full, dropped: " + TrafficLog::excerpt(bytes));
         return;
     }
     pending += bytes;

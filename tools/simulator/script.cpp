@@ -1,5 +1,7 @@
 #include "script.h"
 
+#include "traffic_log.h"
+
 #include <cmath>
 
 namespace {
@@ -66,6 +68,12 @@ bool isIgnored(const QByteArray& line)
     return line.isEmpty() || line.startsWith('#');
 }
 
+// The text with each line end, CR LF, CR or LF, as a single LF.
+QByteArray withLfLineEnds(QByteArray text)
+{
+    return text.replace("\r\n", "\n").replace('\r', '\n');
+}
+
 } // namespace
 
 std::optional<QByteArray> decodeReplyLine(const QByteArray& line)
@@ -101,19 +109,21 @@ std::optional<QByteArray> decodeReplyLine(const QByteArray& line)
 
 std::optional<QList<ScriptStep>> parseScript(const QByteArray& text, QString* error)
 {
+    const QByteArray lines = withLfLineEnds(text);
     QList<ScriptStep> steps;
-    const QList<QByteArray> lines = text.split('\n');
-    for (qsizetype number = 1; number <= lines.size(); ++number) {
-        QByteArray line = lines[number - 1];
-        if (line.endsWith('\r'))
-            line.chop(1);
+    qsizetype start = 0;
+    for (qsizetype number = 1; start <= lines.size(); ++number) {
+        const qsizetype lineEnd = lines.indexOf('\n', start);
+        const qsizetype end = lineEnd < 0 ? lines.size() : lineEnd;
+        const QByteArray line = lines.sliced(start, end - start);
+        start = end + 1;
         if (isIgnored(line))
             continue;
         const std::optional<ScriptStep> step = parseStep(line);
         if (!step) {
             *error = QStringLiteral("line %1: cannot read \"%2\"")
                          .arg(number)
-                         .arg(QString::fromLatin1(line));
+                         .arg(QString::fromLatin1(TrafficLog::excerpt(line)));
             return std::nullopt;
         }
         steps.append(*step);

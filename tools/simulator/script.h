@@ -13,8 +13,8 @@ struct ScriptStep {
     double seconds = 0.0; // Wait: simulated seconds
 };
 
-// Parses a whole script. On a malformed line returns nothing and sets *error to a message
-// naming the line.
+// Parses a whole script; CR, LF and CR LF each end a line. On a malformed line returns nothing and
+// sets *error to a message naming the line and quoting its start.
 std::optional<QList<ScriptStep>> parseScript(const QByteArray& text, QString* error);
 
 // Decodes one reply line with its escapes and appends CR LF unless it ends with "\c".

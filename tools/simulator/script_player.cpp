@@ -3,6 +3,9 @@
 namespace {
 
 constexpr qsizetype maxUnclaimedCommands = 1000;
+// Steps played in one turn of the event loop; a long run of replies goes out in portions so that
+// signals and received commands are handled in between.
+constexpr int stepsPerTurn = 500;
 
 } // namespace
 
@@ -34,7 +37,12 @@ void ScriptPlayer::commandReceived(const QByteArray& command)
 
 void ScriptPlayer::advance()
 {
-    while (nextStep < steps.size()) {
+    timer.stop();
+    for (int played = 0; nextStep < steps.size(); ++played) {
+        if (played == stepsPerTurn) {
+            timer.start(0);
+            return;
+        }
         if (!stepDone(steps[nextStep]))
             return;
         ++nextStep;

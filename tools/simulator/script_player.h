@@ -9,6 +9,7 @@
 // Plays a reply script from program start: sends its lines, waits its simulated pauses and
 // waits for the commands it expects. Commands that arrive before their "expect" step is reached
 // are remembered, so a quick client never leaves the script waiting for a command already sent.
+// Long runs of replies are played in portions, one per turn of the event loop.
 class ScriptPlayer : public QObject {
     Q_OBJECT
 
@@ -31,7 +32,7 @@ private:
     QList<ScriptStep> steps;
     qsizetype nextStep = 0;
     const SimClock& clock;
-    QTimer timer;
+    QTimer timer; // ends a wait, or plays the next portion
     std::optional<double> waitingUntil;
     QList<QByteArray> unclaimedCommands;
 };

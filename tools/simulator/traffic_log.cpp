@@ -4,11 +4,22 @@
 
 namespace {
 
+constexpr qsizetype excerptLength = 60;
+
 void writeLine(char marker, const QByteArray& text)
 {
     const QByteArray line = QByteArray(1, marker) + ' ' + text + '\n';
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
     std::fflush(stderr);
+}
+
+// Appends "\xHH" for a byte without temporaries, as a reply may be megabytes long.
+void appendHexEscape(QByteArray& out, unsigned char code)
+{
+    constexpr char digits[] = "0123456789abcdef";
+    out += "\\x";
+    out += digits[code >> 4];
+    out += digits[code & 0xf];
 }
 
 } // namespace
@@ -18,6 +29,7 @@ namespace TrafficLog {
 QByteArray printable(const QByteArray& bytes)
 {
     QByteArray out;
+    out.reserve(bytes.size());
     for (const char c : bytes) {
         const auto code = static_cast<unsigned char>(c);
         if (c == '\r')
@@ -27,11 +39,17 @@ QByteArray printable(const QByteArray& bytes)
         else if (c == '\\')
             out += "\\\\";
         else if (code < 0x20 || code >= 0x7f)
-            out += "\\x" + QByteArray::number(code, 16).rightJustified(2, '0');
+            appendHexEscape(out, code);
         else
             out += c;
     }
     return out;
+}
+
+QByteArray excerpt(const QByteArray& bytes)
+{
+    const QByteArray shown = printable(bytes.left(excerptLength));
+    return bytes.size() > excerptLength ? shown + "..." : shown;
 }
 
 void received(const QByteArray& command)

@@ -10,4 +10,6 @@ void received(const QByteArray& command);
 void sent(const QByteArray& reply);
 void note(const QByteArray& text);
 QByteArray printable(const QByteArray& bytes);
+// The start of bytes for a one-line message: at most 60 bytes, escaped, "..." when cut.
+QByteArray excerpt(const QByteArray& bytes);
 } // namespace TrafficLog

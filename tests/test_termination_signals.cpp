@@ -5,69 +5,43 @@
 #include "window/close_on_signal.h"
 
 #include <QDeadlineTimer>
-#include <QProcessEnvironment>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
-#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
 // More signals than the self-pipe can hold.
 constexpr int FloodSize = 20000;
 
-// Sends a signal to a process from several threads as fast as they can until stopped.
-class SignalFlood {
-public:
-    SignalFlood(pid_t target, int signalNumber, int senders)
-    {
-        for (int sender = 0; sender < senders; ++sender) {
-            threads.emplace_back([this, target, signalNumber] {
-                while (!stopped)
-                    ::kill(target, signalNumber);
-            });
-        }
+// Threads that send a signal to a process as fast as they can until they are cleared.
+std::vector<std::jthread> SignalFlood(pid_t target, int signalNumber, int senders)
+{
+    std::vector<std::jthread> threads;
+    for (int sender = 0; sender < senders; ++sender) {
+        threads.emplace_back([target, signalNumber](const std::stop_token& stop) {
+            while (!stop.stop_requested())
+                ::kill(target, signalNumber);
+        });
     }
-    ~SignalFlood() { stop(); }
-    SignalFlood(const SignalFlood&) = delete;
-    SignalFlood& operator=(const SignalFlood&) = delete;
+    return threads;
+}
 
-    void stop()
-    {
-        stopped = true;
-        for (std::thread& thread : threads) {
-            if (thread.joinable())
-                thread.join();
-        }
-    }
-
-private:
-    std::atomic<bool> stopped {false};
-    std::vector<std::thread> threads;
-};
-
-// taliv01 with COM1 on the given device, started without QProcess so that it is reaped only
-// when the test says so: a pid that is not reaped cannot be reused by another process.
+// taliv01 with COM1 on the given device (the test runs offscreen, and so does the program),
+// started without QProcess so that it is reaped only when the test says so: a pid that is not
+// reaped cannot be reused by another process while the flood goes on.
 pid_t StartProgram(const QString& comDevice)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("TALIV_COM1", comDevice);
-    QList<QByteArray> entries;
-    for (const QString& entry : environment.toStringList())
-        entries << entry.toLocal8Bit();
-    std::vector<char*> envp;
-    for (QByteArray& entry : entries)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
+    qputenv("TALIV_COM1", comDevice.toLocal8Bit());
     char* argv[] = {const_cast<char*>(TALIV01_EXE), nullptr};
     pid_t pid = -1;
-    return posix_spawn(&pid, TALIV01_EXE, nullptr, nullptr, argv, envp.data()) == 0 ? pid : -1;
+    return posix_spawn(&pid, TALIV01_EXE, nullptr, nullptr, argv, environ) == 0 ? pid : -1;
 }
 
 // Whether the process has ended within the time; it is left unreaped.
@@ -163,9 +137,9 @@ void TerminationSignalsTest::programEndsNormallyUnderAFlood()
     QVERIFY(program > 0);
     // The probe on COM1 shows that the program is up and its window being built.
     const QByteArray probe = instrument.receive(5);
-    SignalFlood flood(program, signalNumber, senders);
+    std::vector<std::jthread> flood = SignalFlood(program, signalNumber, senders);
     const bool ended = EndsWithin(program, 20000);
-    flood.stop();
+    flood.clear();
     const int exitCode = Reap(program);
     QCOMPARE(probe, QByteArray("RUN\n\r"));
     QVERIFY2(ended, "the program did not end");

@@ -1,0 +1,294 @@
+#include "platform/picture_box.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+constexpr int MaxDrawWidth = 255;
+
+QString Number(double value)
+{
+    return QString::number(value, 'g', 7);
+}
+
+QString PointText(QPointF point)
+{
+    return Number(point.x()) + ',' + Number(point.y());
+}
+
+QString ColorText(QRgb color)
+{
+    return QColor(color).name().toUpper();
+}
+
+bool IsAxisAligned(const QLineF& line)
+{
+    return line.p1().x() == line.p2().x() || line.p1().y() == line.p2().y();
+}
+
+int ButtonsOf(Qt::MouseButtons buttons)
+{
+    return (buttons & Qt::LeftButton ? PictureBox::LeftButton : 0)
+        | (buttons & Qt::RightButton ? PictureBox::RightButton : 0)
+        | (buttons & Qt::MiddleButton ? PictureBox::MiddleButton : 0);
+}
+
+int ShiftOf(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? PictureBox::ShiftKey : 0)
+        | (modifiers & Qt::ControlModifier ? PictureBox::CtrlKey : 0)
+        | (modifiers & Qt::AltModifier ? PictureBox::AltKey : 0);
+}
+
+} // namespace
+
+PictureBox::PictureBox(QWidget* parent)
+    : QWidget(parent)
+    , foreColor(palette().color(QPalette::WindowText))
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(120, 80);
+}
+
+void PictureBox::Scale(QPointF topLeft, QPointF bottomRight)
+{
+    userScale = QRectF(topLeft, bottomRight);
+    newCanvas();
+    update();
+}
+
+void PictureBox::setDrawWidth(int width)
+{
+    drawWidth = std::clamp(width, 1, MaxDrawWidth);
+}
+
+void PictureBox::setCurrentPosition(float x, float y)
+{
+    currentX = x;
+    currentY = y;
+}
+
+void PictureBox::Line(QPointF from, QPointF to)
+{
+    Line(from, to, foreColor);
+}
+
+void PictureBox::Line(QPointF from, QPointF to, const QColor& color)
+{
+    add({Kind::Line, penOf(color.rgb()), 0, float(from.x()), float(from.y()), float(to.x()),
+        float(to.y())});
+    currentX = float(to.x());
+    currentY = float(to.y());
+}
+
+void PictureBox::Polyline(const QPolygonF& points)
+{
+    if (points.size() < 2)
+        return;
+    const quint16 pen = penOf(foreColor.rgb());
+    if (cancelsLastFigure(points, pen))
+        return;
+    figures.append(points);
+    add({Kind::Polyline, pen, quint32(figures.size() - 1), 0, 0, 0, 0});
+}
+
+void PictureBox::Print(const QString& text)
+{
+    texts.append(text);
+    add({Kind::Text, penOf(foreColor.rgb(), true), quint32(texts.size() - 1), currentX, currentY, 0,
+        0});
+}
+
+void PictureBox::Cls()
+{
+    strokes.clear();
+    figures.clear();
+    texts.clear();
+    pens.clear();
+    rasterized = 0;
+    canvas.fill(backColor);
+    currentX = 0;
+    currentY = 0;
+    update();
+}
+
+void PictureBox::add(const Stroke& stroke)
+{
+    strokes.append(stroke);
+    update();
+}
+
+quint16 PictureBox::penOf(QRgb color, bool forText)
+{
+    const Pen pen {color, drawWidth, drawStyle, forText ? DrawMode::Normal : drawMode,
+        forText ? textFont : QFont()};
+    const qsizetype found = pens.indexOf(pen);
+    if (found >= 0)
+        return quint16(found);
+    pens.append(pen);
+    return quint16(pens.size() - 1);
+}
+
+// An inverting figure drawn again right after itself takes the first one back: the picture is
+// restored and the list stays short while the user drags a figure about.
+bool PictureBox::cancelsLastFigure(const QPolygonF& points, quint16 pen)
+{
+    if (drawMode != DrawMode::Invert || strokes.isEmpty())
+        return false;
+    const Stroke& last = strokes.last();
+    if (last.kind != Kind::Polyline || last.pen != pen || figures.last() != points)
+        return false;
+    if (rasterized == strokes.size() && !canvas.isNull()) {
+        QPainter painter(&canvas);
+        rasterize(painter, last);
+        --rasterized;
+    }
+    strokes.removeLast();
+    figures.removeLast();
+    update();
+    return true;
+}
+
+QImage PictureBox::Picture()
+{
+    ensureCanvas();
+    rasterizePending();
+    return canvas;
+}
+
+void PictureBox::rasterizePending()
+{
+    if (rasterized == strokes.size() || canvas.isNull())
+        return;
+    QPainter painter(&canvas);
+    for (; rasterized < strokes.size(); ++rasterized)
+        rasterize(painter, strokes[rasterized]);
+}
+
+void PictureBox::rasterize(QPainter& painter, const Stroke& stroke)
+{
+    const Pen& pen = pens[stroke.pen];
+    const bool inverting = pen.mode == DrawMode::Invert;
+    painter.setCompositionMode(
+        inverting ? QPainter::RasterOp_SourceXorDestination : QPainter::CompositionMode_SourceOver);
+    painter.setPen(QPen(inverting ? QColor(Qt::white) : QColor(pen.color), pen.width, pen.style,
+        Qt::FlatCap, Qt::MiterJoin));
+    const QTransform transform = userToPixels();
+    switch (stroke.kind) {
+    case Kind::Line: {
+        const QLineF line = transform.map(QLineF(stroke.x1, stroke.y1, stroke.x2, stroke.y2));
+        painter.setRenderHint(QPainter::Antialiasing, !inverting && !IsAxisAligned(line));
+        painter.drawLine(line);
+        break;
+    }
+    case Kind::Polyline:
+        painter.setRenderHint(QPainter::Antialiasing, !inverting);
+        painter.drawPolyline(transform.map(figures[stroke.ref]));
+        break;
+    case Kind::Text: {
+        painter.setFont(pen.font);
+        const QPointF corner = transform.map(QPointF(stroke.x1, stroke.y1));
+        painter.drawText(corner + QPointF(0, painter.fontMetrics().ascent()), texts[stroke.ref]);
+        break;
+    }
+    }
+}
+
+void PictureBox::newCanvas()
+{
+    const qreal ratio = devicePixelRatioF();
+    canvas = QImage(size() * ratio, QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(ratio);
+    canvas.fill(backColor);
+    rasterized = 0;
+}
+
+// The canvas follows the box's size and the screen's pixel ratio; a new one is drawn afresh.
+void PictureBox::ensureCanvas()
+{
+    if (canvas.isNull() || canvas.size() != size() * devicePixelRatioF()
+        || canvas.devicePixelRatio() != devicePixelRatioF())
+        newCanvas();
+}
+
+QTransform PictureBox::userToPixels() const
+{
+    const QRectF user = userScale;
+    if (user.width() == 0 || user.height() == 0)
+        return {};
+    const qreal sx = width() / user.width();
+    const qreal sy = height() / user.height();
+    return QTransform(sx, 0, 0, sy, -user.left() * sx, -user.top() * sy);
+}
+
+QPointF PictureBox::toUser(QPointF pixel) const
+{
+    return userToPixels().inverted().map(pixel);
+}
+
+void PictureBox::paintEvent(QPaintEvent*)
+{
+    ensureCanvas();
+    rasterizePending();
+    QPainter painter(this);
+    painter.drawImage(0, 0, canvas);
+}
+
+void PictureBox::resizeEvent(QResizeEvent*)
+{
+    ensureCanvas();
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event)
+{
+    emitMouse(event, ButtonsOf(event->button()), &PictureBox::MouseDown);
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event)
+{
+    emitMouse(event, ButtonsOf(event->buttons()), &PictureBox::MouseMove);
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    emitMouse(event, ButtonsOf(event->button()), &PictureBox::MouseUp);
+}
+
+void PictureBox::emitMouse(
+    QMouseEvent* event, int button, void (PictureBox::*signal)(int, int, float, float))
+{
+    const QPointF user = toUser(event->position());
+    emit(this->*signal)(button, ShiftOf(event->modifiers()), float(user.x()), float(user.y()));
+}
+
+QStringList PictureBox::DrawLog() const
+{
+    QStringList log;
+    log.reserve(strokes.size());
+    for (const Stroke& stroke : strokes)
+        log.append(describe(stroke));
+    return log;
+}
+
+QString PictureBox::describe(const Stroke& stroke) const
+{
+    const Pen& pen = pens[stroke.pen];
+    const QString attributes = QStringLiteral(" w%1").arg(pen.width)
+        + (pen.mode == DrawMode::Invert ? QStringLiteral(" invert") : QString());
+    switch (stroke.kind) {
+    case Kind::Line:
+        return "line " + PointText({stroke.x1, stroke.y1}) + ' ' + PointText({stroke.x2, stroke.y2})
+            + ' ' + ColorText(pen.color) + attributes;
+    case Kind::Polyline: {
+        QString text = QStringLiteral("polyline");
+        for (const QPointF point : figures[stroke.ref])
+            text += ' ' + PointText(point);
+        return text + attributes;
+    }
+    case Kind::Text:
+        return "text " + PointText({stroke.x1, stroke.y1}) + ' ' + ColorText(pen.color) + " '"
+            + texts[stroke.ref] + '\'';
+    }
+    return {};
+}

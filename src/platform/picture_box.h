@@ -1,0 +1,139 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QList>
+#include <QPolygonF>
+#include <QRectF>
+#include <QStringList>
+#include <QWidget>
+
+// A picture box: a drawing surface with a user scale, drawing attributes, a current position for
+// text, and mouse events in user units. What is drawn stays until the box is cleared: every
+// drawing step is kept in a compact list, so the picture is drawn again, crisp, at any size and
+// device pixel ratio, and survives covering. The list is also the log that tests read.
+class PictureBox : public QWidget {
+    Q_OBJECT
+
+public:
+    // Normal: the pen colour replaces the pixels. Invert: each pixel takes its inverse colour
+    // (the pen colour plays no part), so a second drawing of the same figure restores the picture.
+    enum class DrawMode : quint8 { Normal, Invert };
+
+    // Mouse buttons and shift keys as the events report them.
+    static constexpr int LeftButton = 1;
+    static constexpr int RightButton = 2;
+    static constexpr int MiddleButton = 4;
+    static constexpr int ShiftKey = 1;
+    static constexpr int CtrlKey = 2;
+    static constexpr int AltKey = 4;
+
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    // The user coordinates of the top-left and the bottom-right corner; y may grow upward.
+    void Scale(QPointF topLeft, QPointF bottomRight);
+    QRectF UserScale() const { return userScale; }
+
+    int DrawWidth() const { return drawWidth; }
+    void setDrawWidth(int width);
+    Qt::PenStyle DrawStyle() const { return drawStyle; }
+    void setDrawStyle(Qt::PenStyle style) { drawStyle = style; }
+    DrawMode Mode() const { return drawMode; }
+    void setDrawMode(DrawMode mode) { drawMode = mode; }
+    QColor ForeColor() const { return foreColor; }
+    void setForeColor(const QColor& color) { foreColor = color; }
+    QColor BackColor() const { return backColor; }
+    // Takes effect at the next clearing, as the picture keeps its pixels until then.
+    void setBackColor(const QColor& color) { backColor = color; }
+    QFont TextFont() const { return textFont; }
+    void setTextFont(const QFont& font) { textFont = font; }
+
+    float CurrentX() const { return currentX; }
+    float CurrentY() const { return currentY; }
+    void setCurrentPosition(float x, float y);
+
+    // A line in the foreground colour, or in the given one.
+    void Line(QPointF from, QPointF to);
+    void Line(QPointF from, QPointF to, const QColor& color);
+    // Connected lines in the foreground colour; in the inverting mode shared corners are
+    // inverted once only.
+    void Polyline(const QPolygonF& points);
+    // Text with its top-left corner at the current position, in the foreground colour.
+    void Print(const QString& text);
+    // Fills the box with the background colour; everything drawn before is gone.
+    void Cls();
+
+    // What was drawn since the last clearing, one entry per step, for tests:
+    // "line X1,Y1 X2,Y2 #RRGGBB wN [invert]", "polyline X,Y X,Y ... wN [invert]",
+    // "text X,Y #RRGGBB 'TEXT'". Numbers in user units, shortest form.
+    QStringList DrawLog() const;
+    qsizetype DrawCount() const { return strokes.size(); }
+    // The picture as the screen shows it, at the box's size and device pixel ratio.
+    QImage Picture();
+
+signals:
+    void MouseDown(int button, int shift, float x, float y);
+    // button: the mask of the buttons held.
+    void MouseMove(int button, int shift, float x, float y);
+    void MouseUp(int button, int shift, float x, float y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    enum class Kind : quint8 { Line, Polyline, Text };
+
+    // The attributes a step is drawn with; few distinct ones occur, so steps refer to them.
+    struct Pen {
+        QRgb color;
+        int width;
+        Qt::PenStyle style;
+        DrawMode mode;
+        QFont font; // text only
+        bool operator==(const Pen&) const = default;
+    };
+
+    // One drawing step in user units. Line: (x1, y1) to (x2, y2). Polyline: figures[ref].
+    // Text: texts[ref] at (x1, y1).
+    struct Stroke {
+        Kind kind;
+        quint16 pen;
+        quint32 ref;
+        float x1, y1, x2, y2;
+    };
+
+    void add(const Stroke& stroke);
+    quint16 penOf(QRgb color, bool forText = false);
+    bool cancelsLastFigure(const QPolygonF& points, quint16 pen);
+    void rasterizePending();
+    void rasterize(QPainter& painter, const Stroke& stroke);
+    void ensureCanvas();
+    void newCanvas();
+    QTransform userToPixels() const;
+    QPointF toUser(QPointF pixel) const;
+    void emitMouse(
+        QMouseEvent* event, int button, void (PictureBox::*signal)(int, int, float, float));
+    QString describe(const Stroke& stroke) const;
+
+    QRectF userScale {0, 0, 1, 1};
+    int drawWidth = 1;
+    Qt::PenStyle drawStyle = Qt::SolidLine;
+    DrawMode drawMode = DrawMode::Normal;
+    QColor foreColor;
+    QColor backColor = Qt::white;
+    QFont textFont;
+    float currentX = 0;
+    float currentY = 0;
+
+    QList<Pen> pens;
+    QList<Stroke> strokes;
+    QList<QPolygonF> figures;
+    QStringList texts;
+    // Steps [0, rasterized) are in the canvas; the rest are drawn at the next paint.
+    qsizetype rasterized = 0;
+    QImage canvas;
+};

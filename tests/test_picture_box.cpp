@@ -1,0 +1,157 @@
+// The picture box, run at a device pixel ratio of 2 as on a high-resolution screen.
+#include "platform/picture_box.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+const QPolygonF Triangle {{3600, 500}, {3680, 530}, {3680, 470}, {3600, 500}};
+
+// A box with the graphs' scale, some axes, a curve and a label.
+void DrawSomething(PictureBox& box)
+{
+    box.Scale({-200, 1120}, {3800, -100});
+    box.setBackColor(QColor(255, 255, 192));
+    box.Cls();
+    box.Line({0, 0}, {0, 1000});
+    box.Line({0, 500}, {3600, 500}, Qt::cyan);
+    box.setDrawWidth(2);
+    box.Line({0, 900}, {3600, 100}, Qt::black);
+    box.setDrawWidth(1);
+    box.setCurrentPosition(-140, 515);
+    box.Print(" 50");
+}
+
+// The device rows of a column whose pixels differ from the background.
+QList<int> InkedRows(const QImage& picture, int column, QRgb background)
+{
+    QList<int> rows;
+    for (int y = 0; y < picture.height(); ++y) {
+        if (picture.pixel(column, y) != background)
+            rows.append(y);
+    }
+    return rows;
+}
+
+} // namespace
+
+class PictureBoxTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void drawsAtTheScreensResolution();
+    void invertingFigureTwiceRestoresEveryPixel_data();
+    void invertingFigureTwiceRestoresEveryPixel();
+    void redrawnCrispAtEverySize_data();
+    void redrawnCrispAtEverySize();
+    void logListsWhatWasDrawnSinceTheClearing();
+    void mouseIsReportedInUserUnits();
+};
+
+void PictureBoxTest::drawsAtTheScreensResolution()
+{
+    PictureBox box;
+    box.resize(400, 300);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    DrawSomething(box);
+    const QImage picture = box.Picture();
+    QCOMPARE(picture.devicePixelRatio(), 2.0);
+    QCOMPARE(picture.size(), QSize(800, 600));
+}
+
+void PictureBoxTest::invertingFigureTwiceRestoresEveryPixel_data()
+{
+    QTest::addColumn<bool>("shownBetween");
+    QTest::newRow("shown between the drawings") << true;
+    QTest::newRow("both drawn before a paint") << false;
+}
+
+void PictureBoxTest::invertingFigureTwiceRestoresEveryPixel()
+{
+    QFETCH(bool, shownBetween);
+    PictureBox box;
+    box.resize(400, 300);
+    DrawSomething(box);
+    const QImage before = box.Picture();
+    const QStringList logBefore = box.DrawLog();
+
+    box.setDrawMode(PictureBox::DrawMode::Invert);
+    const QPolygonF figure = QPolygonF {{-40, 500}} + Triangle;
+    box.Polyline(figure);
+    if (shownBetween)
+        QVERIFY(box.Picture() != before);
+    box.Polyline(figure);
+    QCOMPARE(box.Picture(), before);
+    QCOMPARE(box.DrawLog(), logBefore);
+}
+
+void PictureBoxTest::redrawnCrispAtEverySize_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("small") << QSize(300, 200);
+    QTest::newRow("large") << QSize(1000, 700);
+}
+
+// A horizontal line one pixel wide stays one pixel (two device rows) wide at any size, and lies
+// where the user scale puts it.
+void PictureBoxTest::redrawnCrispAtEverySize()
+{
+    QFETCH(QSize, size);
+    PictureBox box;
+    box.resize(640, 480);
+    box.Scale({0, 1000}, {1000, 0});
+    box.Cls();
+    box.Line({0, 250}, {1000, 250}, Qt::black);
+    box.Picture();
+    box.resize(size);
+    const QImage picture = box.Picture();
+    QCOMPARE(picture.size(), size * 2);
+    const QList<int> rows = InkedRows(picture, picture.width() / 2, QColor(Qt::white).rgb());
+    QCOMPARE(rows.size(), 2);
+    QVERIFY(qAbs(rows.first() - picture.height() * 3 / 4) <= 2);
+}
+
+void PictureBoxTest::logListsWhatWasDrawnSinceTheClearing()
+{
+    PictureBox box;
+    DrawSomething(box);
+    box.setDrawMode(PictureBox::DrawMode::Invert);
+    box.Polyline(Triangle);
+    QCOMPARE(box.DrawLog(),
+        (QStringList {"line 0,0 0,1000 #000000 w1", "line 0,500 3600,500 #00FFFF w1",
+            "line 0,900 3600,100 #000000 w2", "text -140,515 #000000 ' 50'",
+            "polyline 3600,500 3680,530 3680,470 3600,500 w1 invert"}));
+    box.Cls();
+    QVERIFY(box.DrawLog().isEmpty());
+}
+
+void PictureBoxTest::mouseIsReportedInUserUnits()
+{
+    PictureBox box;
+    box.resize(400, 244);
+    box.Scale({-200, 1120}, {3800, -100});
+    QSignalSpy down(&box, &PictureBox::MouseDown);
+    QSignalSpy up(&box, &PictureBox::MouseUp);
+    QTest::mousePress(&box, Qt::RightButton, Qt::ShiftModifier, QPoint(200, 122));
+    QTest::mouseRelease(&box, Qt::RightButton, Qt::NoModifier, QPoint(20, 22));
+    QCOMPARE(down.size(), 1);
+    QCOMPARE(down[0][0].toInt(), PictureBox::RightButton);
+    QCOMPARE(down[0][1].toInt(), PictureBox::ShiftKey);
+    QCOMPARE(down[0][2].toFloat(), 1800.0F);
+    QCOMPARE(down[0][3].toFloat(), 510.0F);
+    QCOMPARE(up[0][2].toFloat(), 0.0F);
+    QCOMPARE(up[0][3].toFloat(), 1010.0F);
+}
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_SCALE_FACTOR", "2");
+    QApplication application(argc, argv);
+    PictureBoxTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_picture_box.moc"

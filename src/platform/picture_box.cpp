@@ -1,6 +1,7 @@
 #include "platform/picture_box.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace {
@@ -113,10 +114,18 @@ void PictureBox::Cls()
     update();
 }
 
+// A line repaints only its own few pixels, so that a live sample costs little.
 void PictureBox::add(const Stroke& stroke)
 {
     strokes.append(stroke);
-    update();
+    if (stroke.kind != Kind::Line) {
+        update();
+        return;
+    }
+    const QRectF line = userToPixels().mapRect(
+        QRectF(QPointF(stroke.x1, stroke.y1), QPointF(stroke.x2, stroke.y2)).normalized());
+    const qreal margin = pens[stroke.pen].width + 1;
+    update(line.adjusted(-margin, -margin, margin, margin).toAlignedRect());
 }
 
 quint16 PictureBox::penOf(QRgb color, bool forText)
@@ -141,7 +150,8 @@ bool PictureBox::cancelsLastFigure(const QPolygonF& points, quint16 pen)
         return false;
     if (rasterized == strokes.size() && !canvas.isNull()) {
         QPainter painter(&canvas);
-        rasterize(painter, last);
+        Brushwork brushwork {painter, userToPixels()};
+        rasterize(brushwork, last);
         --rasterized;
     }
     strokes.removeLast();
@@ -162,33 +172,49 @@ void PictureBox::rasterizePending()
     if (rasterized == strokes.size() || canvas.isNull())
         return;
     QPainter painter(&canvas);
+    Brushwork brushwork {painter, userToPixels()};
     for (; rasterized < strokes.size(); ++rasterized)
-        rasterize(painter, strokes[rasterized]);
+        rasterize(brushwork, strokes[rasterized]);
 }
 
-void PictureBox::rasterize(QPainter& painter, const Stroke& stroke)
+// Sets the painter's state only where a step needs another one than the step before it.
+void PictureBox::usePen(Brushwork& brushwork, quint16 penIndex, bool antialiased)
 {
-    const Pen& pen = pens[stroke.pen];
-    const bool inverting = pen.mode == DrawMode::Invert;
-    painter.setCompositionMode(
-        inverting ? QPainter::RasterOp_SourceXorDestination : QPainter::CompositionMode_SourceOver);
-    painter.setPen(QPen(inverting ? QColor(Qt::white) : QColor(pen.color), pen.width, pen.style,
-        Qt::FlatCap, Qt::MiterJoin));
-    const QTransform transform = userToPixels();
+    if (brushwork.pen != penIndex) {
+        const Pen& pen = pens[penIndex];
+        const bool inverting = pen.mode == DrawMode::Invert;
+        brushwork.painter.setCompositionMode(inverting ? QPainter::RasterOp_SourceXorDestination
+                                                       : QPainter::CompositionMode_SourceOver);
+        brushwork.painter.setPen(QPen(inverting ? QColor(Qt::white) : QColor(pen.color), pen.width,
+            pen.style, Qt::FlatCap, Qt::MiterJoin));
+        brushwork.pen = penIndex;
+    }
+    if (brushwork.antialiased != antialiased) {
+        brushwork.painter.setRenderHint(QPainter::Antialiasing, antialiased);
+        brushwork.antialiased = antialiased;
+    }
+}
+
+void PictureBox::rasterize(Brushwork& brushwork, const Stroke& stroke)
+{
+    const bool inverting = pens[stroke.pen].mode == DrawMode::Invert;
+    QPainter& painter = brushwork.painter;
     switch (stroke.kind) {
     case Kind::Line: {
-        const QLineF line = transform.map(QLineF(stroke.x1, stroke.y1, stroke.x2, stroke.y2));
-        painter.setRenderHint(QPainter::Antialiasing, !inverting && !IsAxisAligned(line));
+        const QLineF line
+            = brushwork.transform.map(QLineF(stroke.x1, stroke.y1, stroke.x2, stroke.y2));
+        usePen(brushwork, stroke.pen, !inverting && !IsAxisAligned(line));
         painter.drawLine(line);
         break;
     }
     case Kind::Polyline:
-        painter.setRenderHint(QPainter::Antialiasing, !inverting);
-        painter.drawPolyline(transform.map(figures[stroke.ref]));
+        usePen(brushwork, stroke.pen, !inverting);
+        painter.drawPolyline(brushwork.transform.map(figures[stroke.ref]));
         break;
     case Kind::Text: {
-        painter.setFont(pen.font);
-        const QPointF corner = transform.map(QPointF(stroke.x1, stroke.y1));
+        usePen(brushwork, stroke.pen, true);
+        painter.setFont(pens[stroke.pen].font);
+        const QPointF corner = brushwork.transform.map(QPointF(stroke.x1, stroke.y1));
         painter.drawText(corner + QPointF(0, painter.fontMetrics().ascent()), texts[stroke.ref]);
         break;
     }
@@ -227,12 +253,14 @@ QPointF PictureBox::toUser(QPointF pixel) const
     return userToPixels().inverted().map(pixel);
 }
 
-void PictureBox::paintEvent(QPaintEvent*)
+void PictureBox::paintEvent(QPaintEvent* event)
 {
     ensureCanvas();
     rasterizePending();
+    const QRectF area = event->rect();
+    const qreal ratio = canvas.devicePixelRatio();
     QPainter painter(this);
-    painter.drawImage(0, 0, canvas);
+    painter.drawImage(area, canvas, QRectF(area.topLeft() * ratio, area.size() * ratio));
 }
 
 void PictureBox::resizeEvent(QResizeEvent*)

@@ -6,6 +6,7 @@
 #include <QPolygonF>
 #include <QRectF>
 #include <QStringList>
+#include <QTransform>
 #include <QWidget>
 
 // A picture box: a drawing surface with a user scale, drawing attributes, a current position for
@@ -106,11 +107,20 @@ private:
         float x1, y1, x2, y2;
     };
 
+    // The painter of one pass over the steps and the state it was last given.
+    struct Brushwork {
+        QPainter& painter;
+        QTransform transform;
+        int pen = -1;
+        int antialiased = -1;
+    };
+
     void add(const Stroke& stroke);
     quint16 penOf(QRgb color, bool forText = false);
     bool cancelsLastFigure(const QPolygonF& points, quint16 pen);
     void rasterizePending();
-    void rasterize(QPainter& painter, const Stroke& stroke);
+    void rasterize(Brushwork& brushwork, const Stroke& stroke);
+    void usePen(Brushwork& brushwork, quint16 penIndex, bool antialiased);
     void ensureCanvas();
     void newCanvas();
     QTransform userToPixels() const;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graph/curves.h"
+#include "graph/graph_window.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 
@@ -13,6 +15,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 class QTabWidget;
 class QTimer;
 class StatusBar;
@@ -20,8 +23,9 @@ struct FormEnvironment;
 
 // The program's one window. It owns every control and every window-level variable; its
 // procedures keep the established names of the instrument program and are defined in the folder
-// of their subsystem (instrument/, run/, window/, ...).
-class Form1 : public QMainWindow {
+// of their subsystem (instrument/, run/, window/, ...). A subsystem with much state keeps its
+// controls and variables in a part of its own (GraphWindow: graph/graph_window.h).
+class Form1 : public QMainWindow, public GraphWindow {
     Q_OBJECT
 
 public:
@@ -43,6 +47,10 @@ public:
     QComboBox* Drive1 = nullptr;
     FolderList* Dir1 = nullptr;
     QLabel* Label10 = nullptr;
+    QComboBox* TabProtDatei = nullptr;
+
+    // Tab "Einstellung": temperature measurement. TempOnOff(0) off, (1) on.
+    std::array<QRadioButton*, 2> TempOnOff {};
 
     // Tab "Messung / Grafik": test data and the Start button of position 1.
     QLineEdit* TestNr = nullptr;
@@ -73,11 +81,10 @@ public:
     // Main window.
     QString CrLf;
     qint16 GroupCount = 0;
-    qint16 DurationIndex = 1;
-    float TempScaleFactor = 0.5F;
 
     // Run state per position (index 0 belongs to no position).
     std::array<qint16, PositionCount + 1> PositionRunning {};
+    qint32 ElapsedSeconds = 0;
 
     // Separators of the CSV files.
     QString FieldSeparator = QStringLiteral(";");
@@ -102,6 +109,30 @@ public:
     // --- Run control (run/) ---------------------------------------------------------------------
     void EndTest(int position);
 
+    // --- Graphs (graph/) ------------------------------------------------------------------------
+    void FillDurationTables();
+    void SetUpGraphs();
+    void DrawViscosityAxis(int Index);
+    void DrawTimeAxis(int Index);
+    void DrawTemperatureAxis(int Index);
+    void DrawPlotFrame(int position);
+    void ResetComparisonGraph();
+    void TempSkal_Click(int Index);
+    ViscosityPoints PlotLiveSample(
+        int position, double viscosity, double temperature, bool temperatureOn);
+    void DrawStoredCurve(const QString& Name, qint16 Position);
+    void RedrawStoredCurves();
+    void FormatCurveList();
+    void WahlTab_Click();
+    void ButDel_Click(int Index);
+    void Grafik_MouseDown(int Index, int Button, int Shift, float X, float Y);
+    void Grafik_MouseMove(int Index, int Button, int Shift, float X, float Y);
+    void Grafik_MouseUp(int Index, int Button, int Shift, float X, float Y);
+    void TrackLimitLine(int Index, int Button, int Shift, float X, float Y);
+    void DrawLimitLine(int Index);
+    void EraseLimitLine(int Index);
+    QString MeasurementFolder() const;
+
     // --- Main window (window/) ------------------------------------------------------------------
     void InitMainWindow();
     int MsgBox(const QString& text, int style, const QString& title);
@@ -121,6 +152,9 @@ private:
     QWidget* BuildSettingsTab(const QString& startFolder);
     QWidget* BuildMeasurementTab();
     QWidget* BuildParameterTab();
+    QWidget* BuildComparisonTab();
+    QGroupBox* BuildTemperatureFrame();
+    QWidget* BuildLiveGraph();
     QGroupBox* BuildStorageFrame(const QString& startFolder);
     void ConnectControls();
 
@@ -133,6 +167,9 @@ private:
     void GoOffline();
     void SendCommand(const QString& command);
     void FillSeparatorLists();
+    void ShowScaleChoice(QRadioButton& option, bool chosen);
+    void ShowLimitValue(int Index);
+    qint32 CurrentDurationMinutes() const;
     void UpdateSeparatorCode();
 
     QString programFolder;

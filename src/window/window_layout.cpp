@@ -1,7 +1,9 @@
 // The window's controls and their places on the tabs.
 #include "platform/comm_control.h"
 #include "platform/drives.h"
+#include "platform/flex_grid.h"
 #include "platform/folder_list.h"
+#include "platform/picture_box.h"
 #include "platform/status_bar.h"
 #include "window/form1.h"
 
@@ -10,9 +12,11 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -38,6 +42,18 @@ QLineEdit* ReadOnlyField()
     return field;
 }
 
+// A short line of the legend of the comparison graph.
+QLabel* LegendLine(const QColor& color)
+{
+    auto* line = new QLabel;
+    line->setFixedSize(36, 2);
+    line->setAutoFillBackground(true);
+    QPalette colours = line->palette();
+    colours.setColor(QPalette::Window, color);
+    line->setPalette(colours);
+    return line;
+}
+
 } // namespace
 
 void Form1::BuildLayout(const QString& startFolder)
@@ -46,8 +62,10 @@ void Form1::BuildLayout(const QString& startFolder)
     SSTab1 = new QTabWidget;
     SSTab1->addTab(BuildSettingsTab(startFolder), TabCaptions[0]);
     SSTab1->addTab(BuildMeasurementTab(), TabCaptions[1]);
-    for (int tab = 2; tab < TabCaptions.size() - 1; ++tab)
+    for (int tab = 2; tab <= 4; ++tab)
         SSTab1->addTab(new QWidget, TabCaptions[tab]);
+    SSTab1->addTab(BuildComparisonTab(), TabCaptions[5]);
+    SSTab1->addTab(new QWidget, TabCaptions[6]);
     SSTab1->addTab(BuildParameterTab(), TabCaptions.back());
     setCentralWidget(SSTab1);
     StBar1 = new StatusBar;
@@ -63,7 +81,8 @@ QWidget* Form1::BuildSettingsTab(const QString& startFolder)
 
     auto* deviceSettings = new QGroupBox("Allgemeine Geräteeinstellungen ");
     auto* deviceLayout = new QGridLayout(deviceSettings);
-    deviceLayout->addWidget(BuildStorageFrame(startFolder), 0, 0);
+    deviceLayout->addWidget(BuildTemperatureFrame(), 0, 0);
+    deviceLayout->addWidget(BuildStorageFrame(startFolder), 1, 0);
 
     auto* tab = new QWidget;
     auto* layout = new QVBoxLayout(tab);
@@ -96,7 +115,35 @@ QGroupBox* Form1::BuildStorageFrame(const QString& startFolder)
         "Alle Dateien (für alle Messkanäle) werden hier gespeichert. Die einzelnen Dateinamen "
         "müssen jedoch pro Kanal individuell angegaben werden. Gleiche Dateinamen sind nicht "
         "zulässig !"));
+    TabProtDatei = new QComboBox;
+    layout->addWidget(new QLabel("Messprotokoll-Datei  :"));
+    layout->addWidget(TabProtDatei);
     return Frame7;
+}
+
+QGroupBox* Form1::BuildTemperatureFrame()
+{
+    TempOnOff[0] = new QRadioButton("Temperatur AUS");
+    TempOnOff[1] = new QRadioButton("Temperatur EIN");
+    const QStringList scaleCaptions {" 0 - 50 °C", " 0 - 100 °C", " 0 - 150 °C"};
+    auto* scaleFrame = new QGroupBox;
+    auto* scaleLayout = new QHBoxLayout(scaleFrame);
+    scaleLayout->addWidget(new QLabel("Temperatur - Skala :"));
+    for (int index = 1; index <= 3; ++index) {
+        TempSkal[index] = new QRadioButton(scaleCaptions[index - 1]);
+        scaleLayout->addWidget(TempSkal[index]);
+    }
+    TempSkal[1]->setChecked(true);
+    scaleLayout->addStretch(1);
+
+    auto* frame = new QGroupBox("Temperaturmessung  ");
+    auto* layout = new QGridLayout(frame);
+    layout->addWidget(new QLabel("Zusätzlich kann der Temperaturverlauf gemessen werden: "), 0, 0);
+    layout->addWidget(TempOnOff[0], 0, 1);
+    layout->addWidget(TempOnOff[1], 0, 2);
+    layout->addWidget(scaleFrame, 1, 0, 1, 4);
+    layout->setColumnStretch(3, 1);
+    return frame;
 }
 
 QWidget* Form1::BuildMeasurementTab()
@@ -126,9 +173,63 @@ QWidget* Form1::BuildMeasurementTab()
     form->addRow(Start[1]);
 
     auto* tab = new QWidget;
+    auto* layout = new QHBoxLayout(tab);
+    layout->addWidget(frame);
+    layout->addWidget(BuildLiveGraph(), 1);
+    return tab;
+}
+
+QWidget* Form1::BuildLiveGraph()
+{
+    Grafik[1] = new PictureBox;
+    GWert[1] = ReadOnlyField();
+    GWert[1]->setMaximumWidth(90);
+    auto* limitRow = new QHBoxLayout;
+    limitRow->addWidget(new QLabel("Grenzwert:"));
+    limitRow->addWidget(GWert[1]);
+    limitRow->addStretch(1);
+
+    auto* graph = new QWidget;
+    auto* layout = new QVBoxLayout(graph);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(limitRow);
+    layout->addWidget(Grafik[1], 1);
+    return graph;
+}
+
+QWidget* Form1::BuildComparisonTab()
+{
+    Grafik[0] = new PictureBox;
+    WahlTab = new FlexGrid;
+    WahlTab->setCheckColumn(2);
+    WahlTab->setFont(QFont("Arial", 8));
+    WahlTab->setMaximumWidth(260);
+    ButDel[0] = new QPushButton("Alle Kurven löschen");
+
+    auto* legend = new QHBoxLayout;
+    legend->addWidget(LegendLine(Qt::black));
+    legend->addWidget(new QLabel("Leitwert"));
+    legend->addSpacing(24);
+    legend->addWidget(LegendLine(Qt::red));
+    legend->addWidget(new QLabel("Temperatur"));
+    legend->addStretch(1);
+
+    auto* list = new QVBoxLayout;
+    list->addWidget(new QLabel("Angezeigte Messungen :"));
+    list->addWidget(WahlTab, 1);
+    list->addWidget(ButDel[0]);
+
+    auto* frame = new QGroupBox("Alle Messungen ");
+    auto* grid = new QGridLayout(frame);
+    grid->addLayout(legend, 0, 0);
+    grid->addWidget(Grafik[0], 1, 0);
+    grid->addLayout(list, 0, 1, 2, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(1, 1);
+
+    auto* tab = new QWidget;
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(frame);
-    layout->addStretch(1);
     return tab;
 }
 
@@ -167,4 +268,23 @@ void Form1::ConnectControls()
     connect(DezimalTrenn, &QComboBox::currentIndexChanged, this, &Form1::DezimalTrenn_Click);
     connect(Drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
     connect(Dir1, &FolderList::pathChanged, this, &Form1::Dir1_Change);
+    for (int index = 1; index <= 3; ++index)
+        connect(TempSkal[index], &QRadioButton::clicked, this,
+            [this, index] { TempSkal_Click(index); });
+    for (int index = 0; index < int(Grafik.size()); ++index) {
+        connect(Grafik[index], &PictureBox::MouseDown, this,
+            [this, index](int button, int shift, float x, float y) {
+                Grafik_MouseDown(index, button, shift, x, y);
+            });
+        connect(Grafik[index], &PictureBox::MouseMove, this,
+            [this, index](int button, int shift, float x, float y) {
+                Grafik_MouseMove(index, button, shift, x, y);
+            });
+        connect(Grafik[index], &PictureBox::MouseUp, this,
+            [this, index](int button, int shift, float x, float y) {
+                Grafik_MouseUp(index, button, shift, x, y);
+            });
+    }
+    connect(WahlTab, &FlexGrid::Click, this, &Form1::WahlTab_Click);
+    connect(ButDel[0], &QPushButton::clicked, this, [this] { ButDel_Click(0); });
 }

@@ -1,0 +1,146 @@
+// The curves: the running test in the live graph, stored tests in the comparison graph, and the
+// curve list that chooses them.
+#include "graph/curves.h"
+
+#include "graph/plot_frame.h"
+#include "instrument/field_reading.h"
+#include "platform/flex_grid.h"
+#include "platform/picture_box.h"
+#include "platform/text_file.h"
+#include "run/measurement_file.h"
+#include "window/form1.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <array>
+
+namespace {
+
+const QColor Red(255, 0, 0);
+constexpr std::array<QRgb, 4> PositionColours {0, qRgb(0, 0, 0), qRgb(0, 0, 255), qRgb(255, 0, 0)};
+constexpr int ShownColumn = 2;
+const QString Shown = QStringLiteral("-1");
+const QString NotShown = QStringLiteral("0");
+
+bool IsShown(const QString& flag)
+{
+    return FieldValue(flag) != 0;
+}
+
+} // namespace
+
+ViscosityPoints Form1::PlotLiveSample(
+    int position, double viscosity, double temperature, bool temperatureOn)
+{
+    if (position < 1 || position >= int(Grafik.size()) || PositionRunning[position] != 1)
+        return {};
+    PictureBox& graph = *Grafik[position];
+    const float y = float(viscosity * 10);
+    float x = 0;
+    graph.setDrawWidth(2);
+    if (LastSampleSeconds[position] != 0) {
+        x = PlotX(ElapsedSeconds, CurrentDurationMinutes());
+        graph.Line({PrevX[position], PrevY[position]}, {x, y});
+    }
+    const ViscosityPoints points {RoundHalfEven32(PrevY[position]), RoundHalfEven32(y)};
+    PrevX[position] = x;
+    PrevY[position] = y;
+    graph.setDrawWidth(1);
+    if (temperatureOn) {
+        const float temperatureY = float(temperature * 10 / TempScaleFactor);
+        if (LastSampleSeconds[position] != 0)
+            graph.Line({PrevTempX[position], PrevTempY[position]}, {x, temperatureY}, Red);
+        PrevTempX[position] = x;
+        PrevTempY[position] = temperatureY;
+    }
+    return points;
+}
+
+qint32 Form1::CurrentDurationMinutes() const
+{
+    return DurationIndex >= 1 && DurationIndex <= DurationCount ? DurationMinutes[DurationIndex]
+                                                                : 0;
+}
+
+// The measurement folder of the protocol file now selected.
+QString Form1::MeasurementFolder() const
+{
+    return Label10->text() + TabProtDatei->currentText() + QDir::separator();
+}
+
+// Draws one stored test from its measurement file; a missing or short file draws nothing.
+void Form1::DrawStoredCurve(const QString& Name, qint16 Position)
+{
+    TextFileReader file;
+    if (!file.Open(MeasurementFolder() + MeasurementFileName(Name)))
+        return;
+    for (int line = 0; line < MeasurementFile::HeaderLineCount; ++line)
+        file.ReadLine();
+    PictureBox& graph = *Grafik[0];
+    const bool viscosityDrawn = Position >= 1 && Position < qint16(PositionColours.size());
+    QPointF previousViscosity(0, 0);
+    QPointF previousTemperature(0, 0);
+    bool first = true;
+    while (const std::optional<QString> line = file.ReadLine()) {
+        const StoredSample sample = ReadDataLine(*line);
+        const double viscosityY = sample.viscosity * 10;
+        const double temperatureY = sample.temperature / TempScaleFactor * 10;
+        if (std::exchange(first, false)) {
+            previousViscosity.setY(viscosityY);
+            previousTemperature.setY(temperatureY);
+        }
+        const double x = RoundHalfEven(PlotX(sample.seconds, CurrentDurationMinutes()));
+        graph.setDrawWidth(1);
+        if (viscosityDrawn)
+            graph.Line(previousViscosity, {x, viscosityY}, QColor(PositionColours[Position]));
+        graph.Line(previousTemperature, {x, temperatureY}, Red);
+        previousViscosity = {x, viscosityY};
+        previousTemperature = {x, temperatureY};
+    }
+}
+
+void Form1::RedrawStoredCurves()
+{
+    ResetComparisonGraph();
+    for (int row = 1; row < WahlTab->Rows(); ++row) {
+        if (!IsShown(WahlTab->TextMatrix(row, ShownColumn)))
+            continue;
+        const QString name
+            = WahlTab->TextMatrix(row, 0).trimmed() + '-' + WahlTab->TextMatrix(row, 1).trimmed();
+        DrawStoredCurve(name, RoundHalfEven16(FieldValue(WahlTab->TextMatrix(row, 1))));
+    }
+}
+
+void Form1::FormatCurveList()
+{
+    WahlTab->setRows(1);
+    WahlTab->Clear();
+    WahlTab->setFormatString(QStringLiteral(">Test-Nr.|>Kan.|<|<Farbe"));
+    const std::array<int, 4> widths {650, 400, 340, 750};
+    for (int column = 0; column < int(widths.size()); ++column)
+        WahlTab->setColWidth(column, widths[column]);
+    WahlTab->setColHidden(3, true);
+}
+
+// Shows or hides the curve of the clicked row.
+void Form1::WahlTab_Click()
+{
+    if (WahlTab->Rows() < 2)
+        return;
+    const int row = WahlTab->Row();
+    if (row < 1)
+        return;
+    const bool shown = IsShown(WahlTab->TextMatrix(row, ShownColumn));
+    WahlTab->setTextMatrix(row, ShownColumn, shown ? NotShown : Shown);
+    RedrawStoredCurves();
+}
+
+void Form1::ButDel_Click(int Index)
+{
+    ResetComparisonGraph();
+    if (Index != 0)
+        return;
+    for (int row = 1; row < WahlTab->Rows(); ++row)
+        WahlTab->setTextMatrix(row, ShownColumn, NotShown);
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QtGlobal>
+
+// The rounded previous and current viscosity points of a live sample, for the automatic end of
+// a test below the limit.
+struct ViscosityPoints {
+    qint32 PrevViscInt = 0;
+    qint32 CurViscInt = 0;
+};

@@ -1,0 +1,335 @@
+#include "platform/flex_grid.h"
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <array>
+#include <utility>
+
+// The grid's texts, row 0 being the titles. The view sees the data rows only; the titles are its
+// horizontal header.
+class FlexGridModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    int rowTotal() const { return int(cells.size()); }
+    int columnTotal() const { return columns; }
+    void resizeRows(int total);
+    void resizeColumns(int total);
+    QString text(int row, int col) const;
+    void setText(int row, int col, const QString& text);
+    void setAlignment(int col, Qt::Alignment alignment);
+    void setCheckColumn(int col);
+    void clearTexts();
+
+private:
+    void storeColumnTotal(int total);
+    bool contains(int row, int col) const;
+    void refreshDataCells();
+
+    QList<QStringList> cells {QStringList()};
+    QList<Qt::Alignment> alignments;
+    int columns = 0;
+    int checkColumn = -1;
+};
+
+namespace {
+constexpr int DefaultRows = 2;
+constexpr int DefaultCols = 2;
+constexpr double TwipsPerInch = 1440.0;
+const QString CheckedText = QStringLiteral("-1");
+
+constexpr std::array<std::pair<char16_t, Qt::AlignmentFlag>, 3> AlignmentMarks
+    = {{{u'<', Qt::AlignLeft}, {u'>', Qt::AlignRight}, {u'^', Qt::AlignHCenter}}};
+
+struct ColumnFormat {
+    Qt::Alignment alignment;
+    QString title;
+};
+
+// One column of a format string: an optional alignment mark, then the title.
+ColumnFormat ParseColumnFormat(const QString& text)
+{
+    for (const auto& [mark, alignment] : AlignmentMarks) {
+        if (text.startsWith(QChar(mark)))
+            return {alignment, text.mid(1)};
+    }
+    return {Qt::AlignLeft, text};
+}
+} // namespace
+
+int FlexGridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : rowTotal() - 1;
+}
+
+int FlexGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : columns;
+}
+
+QVariant FlexGridModel::data(const QModelIndex& index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    const QString& text = cells[index.row() + 1][index.column()];
+    const bool isCheckBox = index.column() == checkColumn;
+    switch (role) {
+    case Qt::DisplayRole:
+        return isCheckBox ? QVariant() : text;
+    case Qt::CheckStateRole:
+        return isCheckBox ? QVariant(text == CheckedText ? Qt::Checked : Qt::Unchecked)
+                          : QVariant();
+    case Qt::TextAlignmentRole:
+        return int(alignments[index.column()] | Qt::AlignVCenter);
+    default:
+        return {};
+    }
+}
+
+QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return text(0, section);
+}
+
+// Selectable but neither editable nor user-checkable: check boxes change only through the texts.
+Qt::ItemFlags FlexGridModel::flags(const QModelIndex& index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren
+                           : Qt::NoItemFlags;
+}
+
+void FlexGridModel::resizeRows(int total)
+{
+    const int current = rowTotal();
+    if (total > current) {
+        beginInsertRows({}, current - 1, total - 2);
+        cells.resize(total, QStringList(columns));
+        endInsertRows();
+    } else if (total < current) {
+        beginRemoveRows({}, total - 1, current - 2);
+        cells.resize(total);
+        endRemoveRows();
+    }
+}
+
+void FlexGridModel::resizeColumns(int total)
+{
+    if (total > columns) {
+        beginInsertColumns({}, columns, total - 1);
+        storeColumnTotal(total);
+        endInsertColumns();
+    } else if (total < columns) {
+        beginRemoveColumns({}, total, columns - 1);
+        storeColumnTotal(total);
+        endRemoveColumns();
+    }
+}
+
+void FlexGridModel::storeColumnTotal(int total)
+{
+    for (QStringList& row : cells)
+        row.resize(total);
+    alignments.resize(total, Qt::AlignLeft);
+    columns = total;
+}
+
+bool FlexGridModel::contains(int row, int col) const
+{
+    return row >= 0 && row < rowTotal() && col >= 0 && col < columns;
+}
+
+QString FlexGridModel::text(int row, int col) const
+{
+    return contains(row, col) ? cells[row][col] : QString();
+}
+
+void FlexGridModel::setText(int row, int col, const QString& text)
+{
+    if (!contains(row, col))
+        return;
+    cells[row][col] = text;
+    if (row == 0) {
+        emit headerDataChanged(Qt::Horizontal, col, col);
+    } else {
+        const QModelIndex changed = index(row - 1, col);
+        emit dataChanged(changed, changed);
+    }
+}
+
+void FlexGridModel::setAlignment(int col, Qt::Alignment alignment)
+{
+    alignments[col] = alignment;
+    if (rowCount() > 0)
+        emit dataChanged(index(0, col), index(rowCount() - 1, col), {Qt::TextAlignmentRole});
+}
+
+void FlexGridModel::setCheckColumn(int col)
+{
+    checkColumn = col;
+    refreshDataCells();
+}
+
+void FlexGridModel::clearTexts()
+{
+    for (QStringList& row : cells)
+        row.fill(QString());
+    if (columns > 0)
+        emit headerDataChanged(Qt::Horizontal, 0, columns - 1);
+    refreshDataCells();
+}
+
+void FlexGridModel::refreshDataCells()
+{
+    if (rowCount() > 0 && columns > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columns - 1));
+}
+
+FlexGrid::FlexGrid(QWidget* parent)
+    : QTableView(parent)
+    , cells(new FlexGridModel(this))
+{
+    setModel(cells);
+    // Whole rows, one at a time, never edited; Tab moves on to the next control.
+    setSelectionBehavior(SelectRows);
+    setSelectionMode(SingleSelection);
+    setEditTriggers(NoEditTriggers);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    // Titles are not buttons (no sorting), and columns get the widths set, however narrow.
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setMinimumSectionSize(0);
+    setRows(DefaultRows);
+    setCols(DefaultCols);
+    connect(this, &QAbstractItemView::clicked, this, &FlexGrid::Click);
+    connect(this, &QAbstractItemView::doubleClicked, this, &FlexGrid::DblClick);
+}
+
+int FlexGrid::Rows() const
+{
+    return cells->rowTotal();
+}
+
+void FlexGrid::setRows(int count)
+{
+    cells->resizeRows(qMax(count, 1));
+}
+
+int FlexGrid::Cols() const
+{
+    return cells->columnTotal();
+}
+
+void FlexGrid::setCols(int count)
+{
+    cells->resizeColumns(qMax(count, 0));
+}
+
+int FlexGrid::Row() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+void FlexGrid::setRow(int row)
+{
+    const QModelIndex target = cells->index(row - 1, qMax(currentIndex().column(), 0));
+    if (!target.isValid()) {
+        selectionModel()->clear();
+        return;
+    }
+    selectionModel()->setCurrentIndex(
+        target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(target);
+}
+
+QString FlexGrid::TextMatrix(int row, int col) const
+{
+    return cells->text(row, col);
+}
+
+void FlexGrid::setTextMatrix(int row, int col, const QString& text)
+{
+    cells->setText(row, col, text);
+}
+
+void FlexGrid::setFormatString(const QString& format)
+{
+    const QStringList columnFormats = format.split(u'|');
+    setCols(int(columnFormats.size()));
+    for (int col = 0; col < columnFormats.size(); ++col) {
+        const ColumnFormat parsed = ParseColumnFormat(columnFormats[col]);
+        cells->setAlignment(col, parsed.alignment);
+        cells->setText(0, col, parsed.title);
+    }
+}
+
+int FlexGrid::ColWidth(int col) const
+{
+    return twipsFromPixels(columnWidth(col));
+}
+
+void FlexGrid::setColWidth(int col, int twips)
+{
+    setColumnWidth(col, pixelsFromTwips(twips));
+}
+
+bool FlexGrid::ColHidden(int col) const
+{
+    return isColumnHidden(col);
+}
+
+void FlexGrid::setColHidden(int col, bool hidden)
+{
+    setColumnHidden(col, hidden);
+}
+
+bool FlexGrid::RowHidden(int row) const
+{
+    return isRowHidden(row - 1);
+}
+
+void FlexGrid::setRowHidden(int row, bool hidden)
+{
+    QTableView::setRowHidden(row - 1, hidden);
+}
+
+void FlexGrid::Clear()
+{
+    cells->clearTexts();
+}
+
+void FlexGrid::setCheckColumn(int col)
+{
+    cells->setCheckColumn(col);
+}
+
+void FlexGrid::keyReleaseEvent(QKeyEvent* event)
+{
+    if (!event->isAutoRepeat())
+        emit KeyUp(event->key(), event->modifiers());
+    QTableView::keyReleaseEvent(event);
+}
+
+int FlexGrid::pixelsFromTwips(int twips) const
+{
+    return qRound(twips * logicalDpiX() / TwipsPerInch);
+}
+
+int FlexGrid::twipsFromPixels(int pixels) const
+{
+    return qRound(pixels * TwipsPerInch / logicalDpiX());
+}
+
+#include "flex_grid.moc"

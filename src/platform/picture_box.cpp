@@ -7,6 +7,9 @@
 namespace {
 
 constexpr int MaxDrawWidth = 255;
+// Drawings of more steps than this take a noticeable time to draw afresh.
+constexpr qsizetype LargeDrawing = 50000;
+constexpr int SettleMilliseconds = 150;
 
 QString Number(double value)
 {
@@ -50,6 +53,12 @@ PictureBox::PictureBox(QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(120, 80);
+    redrawWhenSettled.setSingleShot(true);
+    redrawWhenSettled.setInterval(SettleMilliseconds);
+    connect(&redrawWhenSettled, &QTimer::timeout, this, [this] {
+        newCanvas();
+        update();
+    });
 }
 
 void PictureBox::Scale(QPointF topLeft, QPointF bottomRight)
@@ -263,9 +272,18 @@ void PictureBox::paintEvent(QPaintEvent* event)
     painter.drawImage(area, canvas, QRectF(area.topLeft() * ratio, area.size() * ratio));
 }
 
+// A large drawing is stretched while the size keeps changing, and drawn afresh once it settles,
+// so that dragging the window's edge stays smooth.
 void PictureBox::resizeEvent(QResizeEvent*)
 {
-    ensureCanvas();
+    if (strokes.size() < LargeDrawing || canvas.isNull()) {
+        ensureCanvas();
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    canvas = canvas.scaled(size() * ratio, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    canvas.setDevicePixelRatio(ratio);
+    redrawWhenSettled.start();
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event)

@@ -6,6 +6,7 @@
 #include <QPolygonF>
 #include <QRectF>
 #include <QStringList>
+#include <QTimer>
 #include <QTransform>
 #include <QWidget>
 
@@ -146,4 +147,5 @@ private:
     // Steps [0, rasterized) are in the canvas; the rest are drawn at the next paint.
     qsizetype rasterized = 0;
     QImage canvas;
+    QTimer redrawWhenSettled;
 };

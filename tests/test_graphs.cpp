@@ -88,7 +88,7 @@ private slots:
 void GraphsTest::axes_data()
 {
     QTest::addColumn<int>("durationIndex");
-    QTest::addColumn<bool>("temperatureOn");
+    QTest::addColumn<int>("temperatureOption"); // TempOnOff index, -1 neither chosen
     QTest::addColumn<int>("scale");
     QTest::addColumn<int>("minorTicks");
     QTest::addColumn<QStringList>("timeLabels");
@@ -97,37 +97,36 @@ void GraphsTest::axes_data()
 
     const QStringList noTemperature;
     QTest::newRow("15 minutes, temperature off")
-        << 1 << false << 1 << 61
+        << 1 << 0 << 1 << 61
         << QStringList {" 0 ", " 1 ", " 2 ", " 3 ", " 4 ", " 5 ", " 6 ", " 7 ", " 8 ", " 9 ",
                " 10 ", " 11 ", " 12 ", " 13 ", " 14 ", " 15 "}
         << noTemperature << "Minuten  ";
     QTest::newRow("30 minutes, 0-50 °C")
-        << 2 << true << 1 << 61
-        << QStringList {" 0 ", " 5 ", " 10 ", " 15 ", " 20 ", " 25 ", " 30 "}
+        << 2 << 1 << 1 << 61 << QStringList {" 0 ", " 5 ", " 10 ", " 15 ", " 20 ", " 25 ", " 30 "}
         << QStringList {"  5", " 10", " 15", " 20", " 25", " 30", " 35", " 40", " 45", " 50"}
         << "Minuten  ";
-    QTest::newRow("5 hours, 0-150 °C")
-        << 5 << true << 3 << 31
+    QTest::newRow("5 hours, 0-150 °C, no temperature choice yet")
+        << 5 << -1 << 3 << 31
         << QStringList {" 0 ", " ,5 ", " 1 ", " 1,5 ", " 2 ", " 2,5 ", " 3 ", " 3,5 ", " 4 ",
                " 4,5 ", " 5 "}
         << QStringList {" 15", " 30", " 45", " 60", " 75", " 90", "105", "120", "135", "150"}
         << "Stunden  ";
     QTest::newRow("50 hours counts days")
-        << 8 << false << 1 << 41
+        << 8 << 0 << 1 << 41
         << QStringList {" 0 ", " 1 ", " 2 ", " 3 ", " 4 ", " 5 ", " 6 ", " 7 ", " 8 ", " 9 ",
                " 10 ", " 11 ", " 12 ", " 13 ", " 14 ", " 15 ", " 16 ", " 17 ", " 18 ", " 19 ",
                " 20 "}
         << noTemperature << "Stunden  ";
     QTest::newRow("unknown duration: no ticks")
-        << 0 << false << 1 << 0 << QStringList {} << noTemperature << "";
+        << 0 << 0 << 1 << 0 << QStringList {} << noTemperature << "";
     QTest::newRow("duration beyond the list")
-        << 10 << false << 1 << 0 << QStringList {} << noTemperature << "";
+        << 10 << 0 << 1 << 0 << QStringList {} << noTemperature << "";
 }
 
 void GraphsTest::axes()
 {
     QFETCH(int, durationIndex);
-    QFETCH(bool, temperatureOn);
+    QFETCH(int, temperatureOption);
     QFETCH(int, scale);
     QFETCH(int, minorTicks);
     QFETCH(QStringList, timeLabels);
@@ -135,7 +134,11 @@ void GraphsTest::axes()
     QFETCH(QString, unit);
 
     GraphFixture fixture;
-    fixture.window->TempOnOff[temperatureOn ? 1 : 0]->setChecked(true);
+    for (int option = 0; option < 2; ++option) {
+        fixture.window->TempOnOff[option]->setAutoExclusive(false);
+        fixture.window->TempOnOff[option]->setChecked(option == temperatureOption);
+    }
+    const bool temperatureOn = temperatureOption != 0;
     fixture.window->DurationIndex = qint16(durationIndex);
     fixture.window->TempSkal_Click(scale);
     const QStringList log = fixture.comparisonLog();
@@ -155,6 +158,15 @@ void GraphsTest::axes()
     if (temperatureOn)
         expectedTexts += temperatureLabels + QStringList {"Temperatur", "Grad C"};
     QCOMPARE(Texts(log), expectedTexts);
+    QCOMPARE(Starting(log, "line ")
+                 .filter(QRegularExpression(R"(^line (\d+),0 \1,1000 #00FFFF)"))
+                 .size(),
+        qMax(0, int(timeLabels.size()) - 1));
+    QVERIFY(log.contains("text -180,1100 #000000 'Viskosität'"));
+    if (!unit.isEmpty())
+        QVERIFY(log.contains("text 3400,60 #000000 '" + unit + "'"));
+    if (timeLabels.size() > 1)
+        QVERIFY(log.contains("text -40,-50 #000000 '" + timeLabels.first() + "'"));
     QCOMPARE(
         log.filter(QRegularExpression("^text 60,\\d*15 #FF0000")).size(), temperatureLabels.size());
     QCOMPARE(fixture.liveLog(), log);
@@ -227,6 +239,8 @@ void GraphsTest::storedCurves_data()
     QTest::addColumn<int>("position");
     QTest::addColumn<QStringList>("file");
     QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<int>("durationIndex");
 
     const QStringList twoLines
         = DataFile({"00:00:00 ; 80.0; 22.0", "00:07:30 ; 60.5; 23.5", "00:15:00 ;100.0; 24.0"});
@@ -234,32 +248,45 @@ void GraphsTest::storedCurves_data()
         << 1 << twoLines
         << QStringList {"line 0,800 0,800 #000000 w1", "line 0,440 0,440 #FF0000 w1",
                "line 0,800 1800,605 #000000 w1", "line 0,440 1800,470 #FF0000 w1",
-               "line 1800,605 3600,1000 #000000 w1", "line 1800,470 3600,480 #FF0000 w1"};
+               "line 1800,605 3600,1000 #000000 w1", "line 1800,470 3600,480 #FF0000 w1"}
+        << 1 << 1;
     QTest::newRow("position 2 blue")
         << 2 << DataFile({"00:01:00 ; 10.0; 20.0"})
-        << QStringList {"line 0,100 240,100 #0000FF w1", "line 0,400 240,400 #FF0000 w1"};
+        << QStringList {"line 0,100 240,100 #0000FF w1", "line 0,400 240,400 #FF0000 w1"} << 1 << 1;
     QTest::newRow("position 3 red")
         << 3 << DataFile({"00:01:00 ; 10.0; 20.0"})
-        << QStringList {"line 0,100 240,100 #FF0000 w1", "line 0,400 240,400 #FF0000 w1"};
+        << QStringList {"line 0,100 240,100 #FF0000 w1", "line 0,400 240,400 #FF0000 w1"} << 1 << 1;
     QTest::newRow("other position: temperature only")
-        << 7 << DataFile({"00:01:00 ; 10.0; 20.0"})
-        << QStringList {"line 0,400 240,400 #FF0000 w1"};
+        << 7 << DataFile({"00:01:00 ; 10.0; 20.0"}) << QStringList {"line 0,400 240,400 #FF0000 w1"}
+        << 1 << 1;
     QTest::newRow("two-field line: temperature 0")
         << 1 << DataFile({"00:01:00 ; 10.0"})
-        << QStringList {"line 0,100 240,100 #000000 w1", "line 0,0 240,0 #FF0000 w1"};
+        << QStringList {"line 0,100 240,100 #000000 w1", "line 0,0 240,0 #FF0000 w1"} << 1 << 1;
     QTest::newRow("comma decimals cut, garbage reads 0")
         << 1 << DataFile({"00:01:00 , 12,3, 23,5", "xx:0y:30 ;abcde;  !  "})
         << QStringList {"line 0,120 240,120 #000000 w1", "line 0,460 240,460 #FF0000 w1",
-               "line 240,120 120,0 #000000 w1", "line 240,460 120,0 #FF0000 w1"};
+               "line 240,120 120,0 #000000 w1", "line 240,460 120,0 #FF0000 w1"}
+        << 1 << 1;
     QTest::newRow("beyond the axis, not clipped")
         << 1 << DataFile({"10:00:00 ; 50.0; 20.0"})
-        << QStringList {"line 0,500 144000,500 #000000 w1", "line 0,400 144000,400 #FF0000 w1"};
+        << QStringList {"line 0,500 144000,500 #000000 w1", "line 0,400 144000,400 #FF0000 w1"} << 1
+        << 1;
     QTest::newRow("huge line") << 1 << DataFile({"00:01:00 ; 10.0; 20.0" + QString(10 << 20, 'x')})
                                << QStringList {"line 0,100 240,100 #000000 w1",
-                                      "line 0,400 240,400 #FF0000 w1"};
-    QTest::newRow("header only") << 1 << DataFile({}) << QStringList {};
-    QTest::newRow("shorter than the header") << 1 << QStringList {"a", "b"} << QStringList {};
-    QTest::newRow("missing file") << 1 << QStringList {} << QStringList {};
+                                      "line 0,400 240,400 #FF0000 w1"}
+                               << 1 << 1;
+    QTest::newRow("header only") << 1 << DataFile({}) << QStringList {} << 1 << 1;
+    QTest::newRow("shorter than the header")
+        << 1 << QStringList {"a", "b"} << QStringList {} << 1 << 1;
+    QTest::newRow("missing file") << 1 << QStringList {} << QStringList {} << 1 << 1;
+    QTest::newRow("0-150 °C scale")
+        << 2 << DataFile({"00:01:00 ; 10.0; 22.5"})
+        << QStringList {"line 0,100 240,100 #0000FF w1", "line 0,150 240,150 #FF0000 w1"} << 3 << 1;
+    QTest::newRow("20 hours: x 2.5 rounds to 2, 6.5 to 6")
+        << 1 << DataFile({"00:10:00 ; 10.0; 20.0", "00:26:00 ; 10.0; 20.0"})
+        << QStringList {"line 0,100 2,100 #000000 w1", "line 0,400 2,400 #FF0000 w1",
+               "line 2,100 6,100 #000000 w1", "line 2,400 6,400 #FF0000 w1"}
+        << 1 << 7;
 }
 
 // 15-minute axis, temperature scale 0-50 °C (y = °C × 20).
@@ -268,8 +295,11 @@ void GraphsTest::storedCurves()
     QFETCH(int, position);
     QFETCH(QStringList, file);
     QFETCH(QStringList, expected);
+    QFETCH(int, scale);
+    QFETCH(int, durationIndex);
     GraphFixture fixture;
-    fixture.window->TempSkal_Click(1);
+    fixture.window->DurationIndex = qint16(durationIndex);
+    fixture.window->TempSkal_Click(scale);
     fixture.addStoredTest(1, "00012", position, file);
     const qsizetype axes = fixture.comparisonLog().size();
     fixture.window->WahlTab->setRow(1);

@@ -20,6 +20,9 @@ namespace {
 const QColor Red(255, 0, 0);
 constexpr std::array<QRgb, 4> PositionColours {0, qRgb(0, 0, 0), qRgb(0, 0, 255), qRgb(255, 0, 0)};
 constexpr int ShownColumn = 2;
+// Far more data lines than the longest test writes: a file beyond it is no measurement file and
+// must not fill the memory with its drawing.
+constexpr int MaxStoredDataLines = 100000;
 const QString Shown = QStringLiteral("-1");
 const QString NotShown = QStringLiteral("0");
 
@@ -40,10 +43,10 @@ ViscosityPoints Form1::PlotLiveSample(
     float x = 0;
     graph.setDrawWidth(2);
     if (LastSampleSeconds[position] != 0) {
-        x = PlotX(ElapsedSeconds, CurrentDurationMinutes());
+        x = float(PlotX(ElapsedSeconds, CurrentDurationMinutes()));
         graph.Line({PrevX[position], PrevY[position]}, {x, y});
     }
-    const ViscosityPoints points {RoundHalfEven32(PrevY[position]), RoundHalfEven32(y)};
+    const ViscosityPoints points {RoundHalfEven16(PrevY[position]), RoundHalfEven16(y)};
     PrevX[position] = x;
     PrevY[position] = y;
     graph.setDrawWidth(1);
@@ -82,7 +85,10 @@ void Form1::DrawStoredCurve(const QString& Name, qint16 Position)
     QPointF previousViscosity(0, 0);
     QPointF previousTemperature(0, 0);
     bool first = true;
-    while (const std::optional<QString> line = file.ReadLine()) {
+    for (int count = 0; count < MaxStoredDataLines; ++count) {
+        const std::optional<QString> line = file.ReadLine();
+        if (!line)
+            break;
         const StoredSample sample = ReadDataLine(*line);
         const double viscosityY = sample.viscosity * 10;
         const double temperatureY = sample.temperature / TempScaleFactor * 10;

@@ -5,6 +5,6 @@
 // The rounded previous and current viscosity points of a live sample, for the automatic end of
 // a test below the limit.
 struct ViscosityPoints {
-    qint32 PrevViscInt = 0;
-    qint32 CurViscInt = 0;
+    qint16 PrevViscInt = 0;
+    qint16 CurViscInt = 0;
 };

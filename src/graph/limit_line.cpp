@@ -75,6 +75,8 @@ void Form1::TrackLimitLine(int Index, int Button, int, float, float Y)
 
 void Form1::DrawLimitLine(int Index)
 {
+    if (!GraphAt(Index))
+        return;
     const float limit = LimitValue[Index];
     if (limit > LowestLimit) {
         PictureBox& graph = *Grafik[Index];
@@ -89,6 +91,8 @@ void Form1::DrawLimitLine(int Index)
 
 void Form1::EraseLimitLine(int Index)
 {
+    if (!GraphAt(Index))
+        return;
     PictureBox& graph = *Grafik[Index];
     graph.setDrawMode(ModeOf(LimitDrawMode));
     if (LimitValue[Index] > 0)

@@ -42,11 +42,11 @@ const DurationRow* DurationTableRow(int durationIndex)
     return &DurationRows[durationIndex - 1];
 }
 
-float PlotX(double seconds, qint32 durationMinutes)
+double PlotX(double seconds, qint32 durationMinutes)
 {
     if (durationMinutes == 0)
         return 0;
-    return float(Plot::Width / durationMinutes / 60 * seconds);
+    return double(Plot::Width) / durationMinutes / 60 * seconds;
 }
 
 QString AxisLabel(qint64 number)
@@ -88,8 +88,15 @@ void Form1::SetUpGraphs()
     }
 }
 
+PictureBox* Form1::GraphAt(int Index) const
+{
+    return Index >= 0 && Index < int(Grafik.size()) ? Grafik[Index] : nullptr;
+}
+
 void Form1::DrawViscosityAxis(int Index)
 {
+    if (!GraphAt(Index))
+        return;
     PictureBox& graph = *Grafik[Index];
     graph.Line({0, 0}, {0, Plot::Height});
     for (int y = int(Plot::Height); y >= 0; y -= AxisStep)
@@ -109,6 +116,8 @@ void Form1::DrawViscosityAxis(int Index)
 // An unknown duration draws the axis line and its unit place only: no step may be 0.
 void Form1::DrawTimeAxis(int Index)
 {
+    if (!GraphAt(Index))
+        return;
     PictureBox& graph = *Grafik[Index];
     const int d = DurationIndex >= 1 && DurationIndex <= DurationCount ? DurationIndex : 0;
     graph.Line({0, 0}, {Plot::Width, 0});
@@ -131,7 +140,7 @@ void Form1::DrawTimeAxis(int Index)
 
 void Form1::DrawTemperatureAxis(int Index)
 {
-    if (!TempOnOff[1]->isChecked())
+    if (TempOnOff[0]->isChecked() || !GraphAt(Index))
         return;
     PictureBox& graph = *Grafik[Index];
     for (int y = 0; y <= Plot::Height; y += AxisStep) {
@@ -155,6 +164,8 @@ void Form1::DrawTemperatureAxis(int Index)
 // position 1).
 void Form1::DrawPlotFrame(int position)
 {
+    if (!GraphAt(position))
+        return;
     Grafik[position]->Cls();
     DrawViscosityAxis(position);
     DrawTimeAxis(position);

@@ -27,8 +27,9 @@ struct DurationRow {
 // Row 1 to 9 of the duration tables (" 15 Minuten  " to "100 Stunden  "); nothing outside.
 const DurationRow* DurationTableRow(int durationIndex);
 
-// The x of an elapsed time on an axis of the given full width in minutes; x 0 for a width of 0.
-float PlotX(double seconds, qint32 durationMinutes);
+// The x of an elapsed time on an axis of the given full width in minutes, in double precision;
+// x 0 for a width of 0.
+double PlotX(double seconds, qint32 durationMinutes);
 
 // A 3-character axis label: the signed-number text right-aligned (0 -> "  0", 100 -> "100").
 QString AxisLabel(qint64 number);

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -45,6 +46,9 @@ namespace {
 constexpr int DefaultRows = 2;
 constexpr int DefaultCols = 2;
 constexpr double TwipsPerInch = 1440.0;
+// Bounds for counts and widths that come from files: far beyond any real table or column.
+constexpr int MaxRows = 1000000;
+constexpr int MaxColumnTwips = 1000000;
 const QString CheckedText = QStringLiteral("-1");
 
 constexpr std::array<std::pair<char16_t, Qt::AlignmentFlag>, 3> AlignmentMarks
@@ -223,7 +227,7 @@ int FlexGrid::Rows() const
 
 void FlexGrid::setRows(int count)
 {
-    cells->resizeRows(qMax(count, 1));
+    cells->resizeRows(std::clamp(count, 1, MaxRows));
 }
 
 int FlexGrid::Cols() const
@@ -244,7 +248,8 @@ int FlexGrid::Row() const
 
 void FlexGrid::setRow(int row)
 {
-    const QModelIndex target = cells->index(row - 1, qMax(currentIndex().column(), 0));
+    const QModelIndex target
+        = row < 1 ? QModelIndex() : cells->index(row - 1, qMax(currentIndex().column(), 0));
     if (!target.isValid()) {
         selectionModel()->clear();
         return;
@@ -297,12 +302,13 @@ void FlexGrid::setColHidden(int col, bool hidden)
 
 bool FlexGrid::RowHidden(int row) const
 {
-    return isRowHidden(row - 1);
+    return row >= 1 && isRowHidden(row - 1);
 }
 
 void FlexGrid::setRowHidden(int row, bool hidden)
 {
-    QTableView::setRowHidden(row - 1, hidden);
+    if (row >= 1)
+        QTableView::setRowHidden(row - 1, hidden);
 }
 
 void FlexGrid::Clear()
@@ -324,7 +330,7 @@ void FlexGrid::keyReleaseEvent(QKeyEvent* event)
 
 int FlexGrid::pixelsFromTwips(int twips) const
 {
-    return qRound(twips * logicalDpiX() / TwipsPerInch);
+    return qRound(std::clamp(twips, 0, MaxColumnTwips) / TwipsPerInch * logicalDpiX());
 }
 
 int FlexGrid::twipsFromPixels(int pixels) const

@@ -14,10 +14,9 @@ double FieldAt(QStringView line, qsizetype at, qsizetype length)
 StoredSample ReadDataLine(QStringView line)
 {
     using namespace MeasurementFile;
-    const qint64 hours = RoundHalfEven(FieldAt(line, HoursAt, TimePartLength));
-    const qint64 minutes = RoundHalfEven(FieldAt(line, MinutesAt, TimePartLength));
-    const qint64 seconds = RoundHalfEven(FieldAt(line, SecondsAt, TimePartLength));
-    return {qint32(hours * 3600 + minutes * 60 + seconds), FieldAt(line, ViscosityAt, ValueLength),
+    const double seconds = FieldAt(line, HoursAt, TimePartLength) * 3600
+        + FieldAt(line, MinutesAt, TimePartLength) * 60 + FieldAt(line, SecondsAt, TimePartLength);
+    return {RoundHalfEven32(seconds), FieldAt(line, ViscosityAt, ValueLength),
         FieldAt(line, TemperatureAt, ValueLength)};
 }
 

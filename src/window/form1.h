@@ -10,6 +10,7 @@
 
 class CommControl;
 class FolderList;
+class PictureBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -169,6 +170,7 @@ private:
     void FillSeparatorLists();
     void ShowScaleChoice(QRadioButton& option, bool chosen);
     void ShowLimitValue(int Index);
+    PictureBox* GraphAt(int Index) const;
     qint32 CurrentDurationMinutes() const;
     void UpdateSeparatorCode();
 

@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <array>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <fstream>
@@ -25,6 +26,15 @@ namespace {
 constexpr int StoredTests = 20;
 constexpr int LinesPerTest = 3600;
 const QSize GraphSize(1000, 600);
+
+// Test i has 3,600 data lines, one every 5 seconds: a falling viscosity and a wavy temperature,
+// with one decimal as the file holds them.
+std::pair<double, double> StoredValues(int test, int seconds)
+{
+    const double viscosity = 80 * std::exp(-seconds / (2000.0 * test)) + 5;
+    const double temperature = 22 + std::sin(seconds / 900.0 + test);
+    return {std::round(viscosity * 10) / 10, std::round(temperature * 10) / 10};
+}
 
 // A window showing its graphs offscreen, temperature on, on the 5-hour axis.
 struct GraphWindowSetup {
@@ -47,7 +57,6 @@ struct GraphWindowSetup {
         QCoreApplication::processEvents();
     }
 
-    // Test i: 3,600 data lines, one every 5 seconds, falling viscosity and a wavy temperature.
     void writeStoredTests()
     {
         QDir(folder.path()).mkdir("Serie");
@@ -58,8 +67,7 @@ struct GraphWindowSetup {
             QStringList lines(11, "Kopf;");
             for (int step = 0; step < LinesPerTest; ++step) {
                 const int seconds = step * 5;
-                const double viscosity = 80 * std::exp(-seconds / (2000.0 * test)) + 5;
-                const double temperature = 22 + std::sin(seconds / 900.0 + test);
+                const auto [viscosity, temperature] = StoredValues(test, seconds);
                 lines << QString("%1:%2:%3 ;%4;%5")
                              .arg(seconds / 3600, 2, 10, QChar('0'))
                              .arg(seconds / 60 % 60, 2, 10, QChar('0'))
@@ -135,22 +143,47 @@ void BM_PlotLiveSample(benchmark::State& state)
     state.counters["paints_per_sample"] = double(counter.paints) / double(state.iterations());
 }
 
+// The segments the redraw draws, in pixels of the graph: per data line a viscosity segment in
+// the position's colour and a temperature segment in red, on the 5-hour axis at 0-50 °C.
+std::vector<std::pair<QLineF, QColor>> StoredSegments()
+{
+    const QTransform toPixels
+        = QTransform::fromScale(GraphSize.width() / 4000.0, -GraphSize.height() / 1220.0)
+              .translate(200, -1120);
+    const std::array<QColor, 3> colours {Qt::black, Qt::blue, Qt::red};
+    std::vector<std::pair<QLineF, QColor>> segments;
+    for (int test = 1; test <= StoredTests; ++test) {
+        QPointF viscosityFrom(0, StoredValues(test, 0).first * 10);
+        QPointF temperatureFrom(0, StoredValues(test, 0).second * 20);
+        for (int step = 0; step < LinesPerTest; ++step) {
+            const auto [viscosity, temperature] = StoredValues(test, step * 5);
+            const double x = std::round(3600.0 / 300 / 60 * step * 5);
+            const QPointF viscosityTo(x, viscosity * 10);
+            const QPointF temperatureTo(x, temperature * 20);
+            segments.emplace_back(
+                toPixels.map(QLineF(viscosityFrom, viscosityTo)), colours[(test - 1) % 3]);
+            segments.emplace_back(toPixels.map(QLineF(temperatureFrom, temperatureTo)), Qt::red);
+            viscosityFrom = viscosityTo;
+            temperatureFrom = temperatureTo;
+        }
+    }
+    return segments;
+}
+
 void BM_RawSegments(benchmark::State& state)
 {
-    const int segments = StoredTests * LinesPerTest * 2;
+    const std::vector<std::pair<QLineF, QColor>> segments = StoredSegments();
     QImage image(GraphSize, QImage::Format_RGB32);
     for (auto _ : state) {
         image.fill(Qt::white);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
-        QPointF previous(0, 300);
-        for (int segment = 0; segment < segments; ++segment) {
-            const QPointF next((segment % LinesPerTest) * 0.27, 300 + std::sin(segment) * 200);
-            painter.setPen(QPen(segment % 2 ? Qt::red : Qt::black, 1));
-            painter.drawLine(previous, next);
-            previous = next;
+        for (const auto& [line, colour] : segments) {
+            painter.setPen(colour);
+            painter.drawLine(line);
         }
     }
+    state.counters["segments"] = double(segments.size());
 }
 
 // The growth of the process while a 100-hour test draws one sample a second.

@@ -22,6 +22,7 @@ class SerialPortTest : public QObject {
 private slots:
     void receivesFromAPseudoTerminal();
     void commandWrittenJustBeforeCloseReachesTheLine();
+    void replyArrivingWhileTheHandlerWritesIsAnnounced();
     void deviceThatGoesAwayIsClosed();
     void controlRefusesWhatWouldFail();
     void portDeviceName_data();
@@ -51,6 +52,25 @@ void SerialPortTest::commandWrittenJustBeforeCloseReachesTheLine()
     QVERIFY(backend.write("RUN\n\r"));
     backend.close();
     QCOMPARE(terminal.receive(5), QByteArray("RUN\n\r"));
+}
+
+// The receive handler answers a line with a command; the next line arrives while it writes.
+void SerialPortTest::replyArrivingWhileTheHandlerWritesIsAnnounced()
+{
+    PseudoTerminal terminal;
+    SerialPortBackend backend;
+    QVERIFY(backend.openDevice(terminal.device, LineSettings {}));
+    QByteArray received;
+    connect(&backend, &SerialBackend::received, this, [&] {
+        received += backend.readAll();
+        if (received == "*S11\r\n") {
+            terminal.send("*I00000000\r\n");
+            backend.write("T1\n\r");
+        }
+    });
+    QVERIFY(terminal.send("*S11\r\n"));
+    QTRY_COMPARE(received, QByteArray("*S11\r\n*I00000000\r\n"));
+    QCOMPARE(terminal.receive(4), QByteArray("T1\n\r"));
 }
 
 void SerialPortTest::deviceThatGoesAwayIsClosed()

@@ -93,16 +93,16 @@ bool SerialPortBackend::waitUntilWritten()
     while (port.isOpen() && port.bytesToWrite() > 0 && !deadline.hasExpired()
         && port.waitForBytesWritten(int(deadline.remainingTime()))) { }
     waitingForWrite = false;
-    if (std::exchange(receivedWhileWaiting, false))
+    // The wait may have read characters without announcing them (Qt does not announce while the
+    // receive handler runs): they are announced from the event loop.
+    if (port.bytesAvailable() > 0)
         QMetaObject::invokeMethod(this, &SerialBackend::received, Qt::QueuedConnection);
     return port.isOpen() && port.bytesToWrite() == 0;
 }
 
 void SerialPortBackend::announceReceived()
 {
-    if (waitingForWrite)
-        receivedWhileWaiting = true;
-    else
+    if (!waitingForWrite)
         emit received();
 }
 

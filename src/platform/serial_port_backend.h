@@ -30,5 +30,4 @@ private:
     // While a write waits, arriving characters are announced only afterwards, from the event
     // loop: the writer may itself be the receive handler.
     bool waitingForWrite = false;
-    bool receivedWhileWaiting = false;
 };

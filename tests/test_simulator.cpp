@@ -4,6 +4,9 @@
 #include <QSerialPort>
 #include <QtTest>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -252,6 +255,30 @@ private slots:
         Simulator simulator({"--script", "%FILE%"}, QByteArray("x\n").repeated(2500000));
         QVERIFY(!simulator.devicePath.isEmpty());
         QVERIFY(simulator.endsWith(0, SIGTERM, 3000));
+    }
+
+    // A log on a pipe that nobody drains blocks the simulator's writes; a signal still ends it.
+    void undrainedLogDoesNotKeepItAlive()
+    {
+        QTemporaryDir folder;
+        const QByteArray fifo = folder.filePath("log").toLocal8Bit();
+        QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+        const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        QVERIFY(reader >= 0);
+        QFile script(folder.filePath("script"));
+        QVERIFY(
+            script.open(QIODevice::WriteOnly) && script.write(QByteArray("x\n").repeated(200000)));
+        script.close();
+        QProcess simulator;
+        simulator.setStandardErrorFile(QString::fromLocal8Bit(fifo));
+        simulator.start(QTM_SIMULATOR_EXE, {"--script", script.fileName()});
+        QVERIFY(simulator.waitForReadyRead(waitLimitMs));
+        QTest::qWait(500);
+        ::kill(pid_t(simulator.processId()), SIGTERM);
+        const bool ended = simulator.waitForFinished(5000);
+        ::close(reader);
+        QVERIFY(ended);
+        QCOMPARE(simulator.exitCode(), 0);
     }
 
     // A mistaken command line or script ends the simulator with exit code 2 before it announces a

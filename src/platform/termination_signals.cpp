@@ -15,21 +15,23 @@ namespace {
 
 // [0] is read by the event loop, [1] written by the handler.
 std::array<int, 2> signalPipe {-1, -1};
+volatile std::sig_atomic_t signalCaught = 0;
 
 void NoteSignal(int)
 {
     const int savedErrno = errno;
+    signalCaught = 1;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
     errno = savedErrno;
 }
 
-bool CatchSignal(int number)
+bool CatchSignal(int number, TerminationSignals::BlockedCalls blockedCalls)
 {
     struct sigaction action { };
     action.sa_handler = NoteSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    action.sa_flags = blockedCalls == TerminationSignals::BlockedCalls::Resume ? SA_RESTART : 0;
     return ::sigaction(number, &action, nullptr) == 0;
 }
 
@@ -48,7 +50,7 @@ QString SystemError()
 
 namespace TerminationSignals {
 
-bool Catch(QString* error)
+bool Catch(QString* error, BlockedCalls blockedCalls)
 {
     if (signalPipe[0] >= 0)
         return true;
@@ -59,13 +61,18 @@ bool Catch(QString* error)
         return false;
     }
     for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
-        if (!CatchSignal(number)) {
+        if (!CatchSignal(number, blockedCalls)) {
             if (error)
                 *error = QStringLiteral("signal handling: %1").arg(SystemError());
             return false;
         }
     }
     return true;
+}
+
+bool Requested()
+{
+    return signalCaught != 0;
 }
 
 void React(QObject* context, std::function<void()> action)
@@ -85,9 +92,14 @@ void React(QObject* context, std::function<void()> action)
 
 namespace TerminationSignals {
 
-bool Catch(QString*)
+bool Catch(QString*, BlockedCalls)
 {
     return true;
+}
+
+bool Requested()
+{
+    return false;
 }
 
 void React(QObject*, std::function<void()>) { }

@@ -1,13 +1,19 @@
 #include "traffic_log.h"
 
+#include "platform/termination_signals.h"
+
 #include <cstdio>
 
 namespace {
 
 constexpr qsizetype excerptLength = 60;
 
+// Once the simulator is asked to end, the log is left alone: a reader that does not drain it
+// must not keep the simulator from ending.
 void writeLine(char marker, const QByteArray& text)
 {
+    if (TerminationSignals::Requested())
+        return;
     const QByteArray line = QByteArray(1, marker) + ' ' + text + '\n';
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
     std::fflush(stderr);

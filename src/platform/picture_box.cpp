@@ -116,6 +116,7 @@ void PictureBox::Cls()
     figures.clear();
     texts.clear();
     pens.clear();
+    fonts.clear();
     rasterized = 0;
     canvas.fill(backColor);
     currentX = 0;
@@ -139,8 +140,15 @@ void PictureBox::add(const Stroke& stroke)
 
 quint16 PictureBox::penOf(QRgb color, bool forText)
 {
-    const Pen pen {color, drawWidth, drawStyle, forText ? DrawMode::Normal : drawMode,
-        forText ? textFont : QFont()};
+    int font = -1;
+    if (forText) {
+        font = int(fonts.indexOf(textFont));
+        if (font < 0) {
+            fonts.append(textFont);
+            font = int(fonts.size() - 1);
+        }
+    }
+    const Pen pen {color, drawWidth, drawStyle, forText ? DrawMode::Normal : drawMode, font};
     const qsizetype found = pens.indexOf(pen);
     if (found >= 0)
         return quint16(found);
@@ -222,7 +230,7 @@ void PictureBox::rasterize(Brushwork& brushwork, const Stroke& stroke)
         break;
     case Kind::Text: {
         usePen(brushwork, stroke.pen, true);
-        painter.setFont(pens[stroke.pen].font);
+        painter.setFont(fonts[pens[stroke.pen].font]);
         const QPointF corner = brushwork.transform.map(QPointF(stroke.x1, stroke.y1));
         painter.drawText(corner + QPointF(0, painter.fontMetrics().ascent()), texts[stroke.ref]);
         break;

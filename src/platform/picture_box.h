@@ -95,7 +95,7 @@ private:
         int width;
         Qt::PenStyle style;
         DrawMode mode;
-        QFont font; // text only
+        int font; // index into fonts; -1 for lines
         bool operator==(const Pen&) const = default;
     };
 
@@ -141,6 +141,7 @@ private:
     float currentY = 0;
 
     QList<Pen> pens;
+    QList<QFont> fonts;
     QList<Stroke> strokes;
     QList<QPolygonF> figures;
     QStringList texts;

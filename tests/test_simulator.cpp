@@ -302,6 +302,7 @@ private slots:
         row("script with start-after", script + QStringList {"--start-after", "1"}, "x\n");
         row("endless device", {"--script", "/dev/zero"});
         row("directory", {"--script", "/"});
+        row("control characters in the path", {"--script", "/nonexistent/\x1b[31mred"});
         row("script over 16 MiB", script, QByteArray((16 << 20) + 1, '#'));
         row("line ends CR, CR LF, LF, LF CR", script, "ok\rok\r\n\nok\n\rbad \\q\r", "line 6: ");
         row("bad line of 1 MB with control characters", script,

@@ -1,5 +1,7 @@
 #include "device_link.h"
 
+#include "traffic_log.h"
+
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -9,8 +11,8 @@ namespace {
 
 QString systemError(const QByteArray& path)
 {
-    return QStringLiteral("%1: %2").arg(
-        QString::fromLocal8Bit(path), QString::fromLocal8Bit(std::strerror(errno)));
+    return QStringLiteral("%1: %2").arg(QString::fromLatin1(TrafficLog::printable(path)),
+        QString::fromLocal8Bit(std::strerror(errno)));
 }
 
 QByteArray linkTarget(const QByteArray& path)
@@ -34,7 +36,8 @@ bool DeviceLink::create(const QString& linkPath, const QString& targetPath, QStr
     struct stat existing { };
     if (::lstat(path.constData(), &existing) == 0) {
         if (!S_ISLNK(existing.st_mode)) {
-            *error = QStringLiteral("%1 exists and is not a symbolic link").arg(linkPath);
+            *error = QStringLiteral("%1 exists and is not a symbolic link")
+                         .arg(TrafficLog::shown(linkPath));
             return false;
         }
         if (::unlink(path.constData()) != 0) {

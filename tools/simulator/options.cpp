@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "traffic_log.h"
+
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
@@ -35,7 +37,7 @@ std::optional<QByteArray> readScriptFile(const QString& path, QString* error)
 {
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
-        *error = QStringLiteral("script %1 is not a regular file").arg(path);
+        *error = QStringLiteral("script %1 is not a regular file").arg(TrafficLog::shown(path));
         return std::nullopt;
     }
     QFile file(path);
@@ -43,12 +45,14 @@ std::optional<QByteArray> readScriptFile(const QString& path, QString* error)
     if (file.open(QIODevice::ReadOnly))
         text = file.read(maxScriptBytes + 1);
     if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("cannot read script %1: %2").arg(path, file.errorString());
+        *error = QStringLiteral("cannot read script %1: %2")
+                     .arg(TrafficLog::shown(path), file.errorString());
         return std::nullopt;
     }
     if (text.size() > maxScriptBytes) {
-        *error
-            = QStringLiteral("script %1 is larger than %2 MiB").arg(path).arg(maxScriptBytes >> 20);
+        *error = QStringLiteral("script %1 is larger than %2 MiB")
+                     .arg(TrafficLog::shown(path))
+                     .arg(maxScriptBytes >> 20);
         return std::nullopt;
     }
     return text;
@@ -62,7 +66,7 @@ std::optional<QList<ScriptStep>> readScript(const QString& path, QString* error)
     QString parseError;
     std::optional<QList<ScriptStep>> steps = parseScript(*text, &parseError);
     if (!steps)
-        *error = QStringLiteral("script %1, %2").arg(path, parseError);
+        *error = QStringLiteral("script %1, %2").arg(TrafficLog::shown(path), parseError);
     return steps;
 }
 
@@ -105,8 +109,8 @@ std::optional<Options> parseOptions(
         return std::nullopt;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        *error
-            = QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first());
+        *error = QStringLiteral("unexpected argument: %1")
+                     .arg(TrafficLog::shown(parser.positionalArguments().first()));
         return std::nullopt;
     }
     Options options;

@@ -52,6 +52,11 @@ QByteArray printable(const QByteArray& bytes)
     return out;
 }
 
+QString shown(const QString& text)
+{
+    return QString::fromLatin1(printable(text.toLocal8Bit()));
+}
+
 QByteArray excerpt(const QByteArray& bytes)
 {
     const QByteArray shown = printable(bytes.left(excerptLength));

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <QtGlobal>
+#include <optional>
 
 // The measurement file of one test and position: 11 header lines, then one data line per stored
 // sample with its fields at fixed character positions:
@@ -19,6 +21,28 @@ constexpr qsizetype ViscosityAt = 10;
 constexpr qsizetype TemperatureAt = 16;
 constexpr qsizetype ValueLength = 5;
 } // namespace MeasurementFile
+
+// The values of the first nine header lines, as the window shows them at the start of a test.
+struct MeasurementHeader {
+    QString product;
+    QString order;
+    QString batch;
+    QString remark1;
+    QString remark2;
+    QString remark3;
+    QString date; // "dd.mm.yyyy"
+    QString time; // "hh:mm"
+    QString cycle; // the text of the chosen cycle entry
+};
+
+// The 11 header lines; the column line keeps ";" whatever the field separator is.
+QStringList HeaderLines(const MeasurementHeader& header, const QString& fieldSeparator);
+
+// One data line with its fields at their fixed positions; without a temperature it ends after the
+// viscosity. Times beyond 99:59:59 are written as 99:59:59 and values are held to -99.9 ... 999.9,
+// so that no field ever moves; the value's decimal separator is the chosen one.
+QString DataLine(double seconds, double viscosity, std::optional<double> temperature,
+    const QString& fieldSeparator, const QString& decimalSeparator);
 
 // One data line as read back: each field is the number at its start (field reading), so text
 // that is no number reads as 0 and a "," decimal separator ends the number.

@@ -9,6 +9,7 @@
 #include <array>
 
 class CommControl;
+class FlexGrid;
 class FolderList;
 class PictureBox;
 class QComboBox;
@@ -49,6 +50,19 @@ public:
     FolderList* Dir1 = nullptr;
     QLabel* Label10 = nullptr;
     QComboBox* TabProtDatei = nullptr;
+    QLineEdit* LaufNr = nullptr;
+    QPushButton* ButProtNeu = nullptr;
+    QGroupBox* Frame14 = nullptr;
+    QLineEdit* ProtDat = nullptr;
+    QPushButton* ButOK = nullptr;
+    QPushButton* ButCancel = nullptr;
+
+    // Tab "Einstellung": the maker's block, cycle and duration.
+    QLabel* Picture1 = nullptr;
+    std::array<QLabel*, 5> Adresse {};
+    QLabel* Label7 = nullptr;
+    QComboBox* MessZyklusTab = nullptr;
+    QComboBox* Messzeit = nullptr;
 
     // Tab "Einstellung": temperature measurement. TempOnOff(0) off, (1) on.
     std::array<QRadioButton*, 2> TempOnOff {};
@@ -64,6 +78,17 @@ public:
     QLineEdit* Bem2 = nullptr;
     QLineEdit* Bem3 = nullptr;
     std::array<QPushButton*, 2> Start {};
+    // MessWert(1) viscosity, MessWert(0) temperature; MessDauer(1) the elapsed time.
+    std::array<QLineEdit*, 2> MessWert {};
+    std::array<QLineEdit*, 2> MessDauer {};
+
+    // Tab "Messprotokoll".
+    FlexGrid* ProtTab = nullptr;
+    QLabel* LabelProt = nullptr;
+    QLabel* Label28 = nullptr;
+    QPushButton* DelMessung = nullptr;
+    QComboBox* DruckArt = nullptr;
+    QPushButton* ProtDrucken = nullptr;
 
     // Tab "Messprogramm - Parameter": separators.
     QComboBox* DatenTrenn = nullptr;
@@ -136,6 +161,8 @@ public:
 
     // --- Main window (window/) ------------------------------------------------------------------
     void InitMainWindow();
+    void ShowVersion();
+    void ButCancel_Click();
     int MsgBox(const QString& text, int style, const QString& title);
 
     // --- Storage folder and separators (window/) ------------------------------------------------
@@ -154,6 +181,11 @@ private:
     QWidget* BuildMeasurementTab();
     QWidget* BuildParameterTab();
     QWidget* BuildComparisonTab();
+    QWidget* BuildProtocolTab();
+    QWidget* BuildMakerBlock();
+    QGroupBox* BuildCycleFrame();
+    QGroupBox* BuildDurationFrame();
+    QWidget* BuildProtocolChoice();
     QGroupBox* BuildTemperatureFrame();
     QWidget* BuildLiveGraph();
     QGroupBox* BuildStorageFrame(const QString& startFolder);
@@ -168,6 +200,8 @@ private:
     void GoOffline();
     void SendCommand(const QString& command);
     void FillSeparatorLists();
+    void FillCycleList();
+    void FillDurationList();
     void ShowScaleChoice(QRadioButton& option, bool chosen);
     void ShowLimitValue(int Index);
     PictureBox* GraphAt(int Index) const;

@@ -1,8 +1,13 @@
 // The window's initialisation at load and its message boxes.
 #include "platform/flex_grid.h"
 #include "platform/message_box.h"
+#include "platform/status_bar.h"
+#include "platform/text_file.h"
+#include "window/choice_lists.h"
 #include "window/form1.h"
 
+#include <QComboBox>
+#include <QDir>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -11,13 +16,20 @@ constexpr int SearchTickMilliseconds = 500;
 constexpr int FirstGroupTab = 1;
 constexpr int LastGroupTab = 4;
 constexpr qint16 InvertingDrawMode = 6;
+#ifdef Q_OS_WIN
+const QString ExecutableName = QStringLiteral("TALIV01.EXE");
+#else
+const QString ExecutableName = QStringLiteral("taliv01");
+#endif
 } // namespace
 
 void Form1::InitMainWindow()
 {
     CrLf = QStringLiteral("\r\n");
     FillDurationTables();
+    FillCycleList();
     GroupCount = 2;
+    FillDurationList();
     FillSeparatorLists();
     SSTab1->setCurrentIndex(0);
     LimitDrawMode = InvertingDrawMode;
@@ -25,10 +37,36 @@ void Form1::InitMainWindow()
     DurationIndex = 1;
     for (int tab = FirstGroupTab; tab <= LastGroupTab; ++tab)
         SSTab1->setTabEnabled(tab, tab <= GroupCount && SSTab1->isTabEnabled(tab));
+    StBar1->setPanelText(4, QStringLiteral("Zyklus: ") + MessZyklusTab->currentText());
     ShowStorageFolder();
+    ShowVersion();
     WahlTab->setColHidden(1, true);
     Timer2->setInterval(SearchTickMilliseconds);
     Timer2->start();
+}
+
+// The lists are filled with no entry chosen; the settings choose one.
+void Form1::FillCycleList()
+{
+    MessZyklusTab->clear();
+    MessZyklusTab->addItems(CycleEntries());
+    MessZyklusTab->setCurrentIndex(-1);
+}
+
+void Form1::FillDurationList()
+{
+    Messzeit->clear();
+    for (int index = 1; index <= DurationCount; ++index)
+        Messzeit->addItem(DurationText[index]);
+    Messzeit->setCurrentIndex(-1);
+}
+
+// "Version: " and the version from the executable's date; nothing when the date is unknown.
+void Form1::ShowVersion()
+{
+    const std::optional<QDateTime> built
+        = FileDateTime(ProgramFolder() + QDir::separator() + ExecutableName);
+    StBar1->setPanelText(6, built ? QStringLiteral("Version: ") + VersionText(*built) : QString());
 }
 
 int Form1::MsgBox(const QString& text, int style, const QString& title)

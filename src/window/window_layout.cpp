@@ -6,6 +6,7 @@
 #include "platform/picture_box.h"
 #include "platform/status_bar.h"
 #include "window/form1.h"
+#include "window/layout_helpers.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -26,21 +27,6 @@ namespace {
 const QStringList TabCaptions
     = {"  Einstellung     ", "  Messung  /  Grafik    ", "Reserve", "Reserve", "Reserve",
         "  Alle Messungen      ", "  Messprotokoll   ", "Messprogramm - Parameter"};
-
-QLabel* WrappedLabel(const QString& text)
-{
-    auto* label = new QLabel(text);
-    label->setWordWrap(true);
-    return label;
-}
-
-QLineEdit* ReadOnlyField()
-{
-    auto* field = new QLineEdit;
-    field->setReadOnly(true);
-    field->setAlignment(Qt::AlignCenter);
-    return field;
-}
 
 // A short line of the legend of the comparison graph.
 QLabel* LegendLine(const QColor& color)
@@ -65,85 +51,12 @@ void Form1::BuildLayout(const QString& startFolder)
     for (int tab = 2; tab <= 4; ++tab)
         SSTab1->addTab(new QWidget, TabCaptions[tab]);
     SSTab1->addTab(BuildComparisonTab(), TabCaptions[5]);
-    SSTab1->addTab(new QWidget, TabCaptions[6]);
+    SSTab1->addTab(BuildProtocolTab(), TabCaptions[6]);
     SSTab1->addTab(BuildParameterTab(), TabCaptions.back());
     setCentralWidget(SSTab1);
     StBar1 = new StatusBar;
     setStatusBar(StBar1);
     resize(1024, 720);
-}
-
-QWidget* Form1::BuildSettingsTab(const QString& startFolder)
-{
-    auto* title = new QLabel("KALDURA - QTM");
-    QFont titleFont("Arial", 26, QFont::Bold);
-    title->setFont(titleFont);
-
-    auto* deviceSettings = new QGroupBox("Allgemeine Geräteeinstellungen ");
-    auto* deviceLayout = new QGridLayout(deviceSettings);
-    deviceLayout->addWidget(BuildTemperatureFrame(), 0, 0);
-    deviceLayout->addWidget(BuildStorageFrame(startFolder), 1, 0);
-
-    auto* tab = new QWidget;
-    auto* layout = new QVBoxLayout(tab);
-    layout->addWidget(title);
-    layout->addWidget(deviceSettings, 1);
-    return tab;
-}
-
-QGroupBox* Form1::BuildStorageFrame(const QString& startFolder)
-{
-    Frame7 = new QGroupBox("Dateiablage ");
-    const QStringList driveRoots = MountedDriveRoots();
-    Drive1 = new QComboBox;
-    Drive1->addItems(driveRoots);
-    Dir1 = new FolderList;
-    if (!Dir1->setPath(startFolder) && !Dir1->setPath(QDir::homePath()))
-        Dir1->setPath(QDir::rootPath());
-    Drive1->setCurrentText(DriveOfPath(Dir1->path(), driveRoots));
-    Label10 = new QLabel;
-    Label10->setTextFormat(Qt::PlainText);
-    Label10->setWordWrap(true);
-
-    auto* layout = new QVBoxLayout(Frame7);
-    layout->addWidget(new QLabel("Dateiablage:"));
-    layout->addWidget(Drive1);
-    layout->addWidget(Dir1, 1);
-    layout->addWidget(Label10);
-    layout->addWidget(WrappedLabel(
-        "Das Laufwerk und  der Pfad für die Ablage der Messwert-Dateien muss hier gewählt werden. "
-        "Alle Dateien (für alle Messkanäle) werden hier gespeichert. Die einzelnen Dateinamen "
-        "müssen jedoch pro Kanal individuell angegaben werden. Gleiche Dateinamen sind nicht "
-        "zulässig !"));
-    TabProtDatei = new QComboBox;
-    layout->addWidget(new QLabel("Messprotokoll-Datei  :"));
-    layout->addWidget(TabProtDatei);
-    return Frame7;
-}
-
-QGroupBox* Form1::BuildTemperatureFrame()
-{
-    TempOnOff[0] = new QRadioButton("Temperatur AUS");
-    TempOnOff[1] = new QRadioButton("Temperatur EIN");
-    const QStringList scaleCaptions {" 0 - 50 °C", " 0 - 100 °C", " 0 - 150 °C"};
-    auto* scaleFrame = new QGroupBox;
-    auto* scaleLayout = new QHBoxLayout(scaleFrame);
-    scaleLayout->addWidget(new QLabel("Temperatur - Skala :"));
-    for (int index = 1; index <= 3; ++index) {
-        TempSkal[index] = new QRadioButton(scaleCaptions[index - 1]);
-        scaleLayout->addWidget(TempSkal[index]);
-    }
-    TempSkal[1]->setChecked(true);
-    scaleLayout->addStretch(1);
-
-    auto* frame = new QGroupBox("Temperaturmessung  ");
-    auto* layout = new QGridLayout(frame);
-    layout->addWidget(new QLabel("Zusätzlich kann der Temperaturverlauf gemessen werden: "), 0, 0);
-    layout->addWidget(TempOnOff[0], 0, 1);
-    layout->addWidget(TempOnOff[1], 0, 2);
-    layout->addWidget(scaleFrame, 1, 0, 1, 4);
-    layout->setColumnStretch(3, 1);
-    return frame;
 }
 
 QWidget* Form1::BuildMeasurementTab()
@@ -170,6 +83,15 @@ QWidget* Form1::BuildMeasurementTab()
     form->addRow("Bemerkungen  1  :", Bem1);
     form->addRow("2  :", Bem2);
     form->addRow("3  :", Bem3);
+    for (int index = 0; index < 2; ++index) {
+        MessWert[index] = ReadOnlyField();
+        MessDauer[index] = ReadOnlyField();
+    }
+    GWert[1] = ReadOnlyField();
+    form->addRow("Aktuelle  Viskosität:", MessWert[1]);
+    form->addRow("Aktuelle Temperatur:", MessWert[0]);
+    form->addRow("Messzeit:", MessDauer[1]);
+    form->addRow("Grenzwert:", GWert[1]);
     form->addRow(Start[1]);
 
     auto* tab = new QWidget;
@@ -182,19 +104,39 @@ QWidget* Form1::BuildMeasurementTab()
 QWidget* Form1::BuildLiveGraph()
 {
     Grafik[1] = new PictureBox;
-    GWert[1] = ReadOnlyField();
-    GWert[1]->setMaximumWidth(90);
-    auto* limitRow = new QHBoxLayout;
-    limitRow->addWidget(new QLabel("Grenzwert:"));
-    limitRow->addWidget(GWert[1]);
-    limitRow->addStretch(1);
+    return Grafik[1];
+}
 
-    auto* graph = new QWidget;
-    auto* layout = new QVBoxLayout(graph);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(limitRow);
-    layout->addWidget(Grafik[1], 1);
-    return graph;
+QWidget* Form1::BuildProtocolTab()
+{
+    ProtTab = new FlexGrid;
+    LabelProt = new QLabel;
+    Label28 = WrappedLabel(QString());
+    DelMessung = new QPushButton("Messung löschen");
+    DruckArt = new QComboBox;
+    DruckArt->setEditable(true);
+    DruckArt->setEditText("Combo1");
+    ProtDrucken = new QPushButton("Protokoll drucken");
+
+    auto* current = new QHBoxLayout;
+    current->addWidget(new QLabel("Aktuelle Protokolldatei : "));
+    current->addWidget(LabelProt, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(DelMessung);
+    buttons->addStretch(1);
+    buttons->addWidget(DruckArt);
+    buttons->addWidget(ProtDrucken);
+
+    auto* frame = new QGroupBox("Messprotokoll  ");
+    auto* layout = new QVBoxLayout(frame);
+    layout->addLayout(current);
+    layout->addWidget(ProtTab, 1);
+    layout->addWidget(Label28);
+    layout->addLayout(buttons);
+    auto* tab = new QWidget;
+    auto* tabLayout = new QVBoxLayout(tab);
+    tabLayout->addWidget(frame);
+    return tab;
 }
 
 QWidget* Form1::BuildComparisonTab()
@@ -287,4 +229,5 @@ void Form1::ConnectControls()
     }
     connect(WahlTab, &FlexGrid::Click, this, &Form1::WahlTab_Click);
     connect(ButDel[0], &QPushButton::clicked, this, [this] { ButDel_Click(0); });
+    connect(ButCancel, &QPushButton::clicked, this, &Form1::ButCancel_Click);
 }

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+// The 66 entries of the cycle list: "Motor immer ein", " 10 Sekunden" to " 50 Sekunden",
+// " 1 Minuten" to " 60 Minuten". Entry n is sent as the character of code 48 + n.
+QStringList CycleEntries();
+
+// The version line's text from the executable's date: the year within its century less 9,
+// right-aligned in two places, ".", then month and day with two digits each (2010-11-21 ->
+// " 1.1121").
+QString VersionText(const QDateTime& executableDate);

@@ -1,4 +1,5 @@
 // The window's choice lists, version line and panels as the load leaves them.
+#include "platform/picture_box.h"
 #include "test_support.h"
 #include "window/choice_lists.h"
 
@@ -6,6 +7,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTest>
 
 class MainWindowTest : public QObject {
@@ -16,6 +18,8 @@ private slots:
     void versionText_data();
     void versionText();
     void versionLineFollowsTheExecutable();
+    void parameterChoicesSendTheirCommands_data();
+    void parameterChoicesSendTheirCommands();
 };
 
 void MainWindowTest::choiceListsAreFilledWithNothingChosen()
@@ -67,6 +71,52 @@ void MainWindowTest::versionLineFollowsTheExecutable()
     executable.close();
     fixture.window->ShowVersion();
     QCOMPARE(fixture.panel(6), QString("Version:  1.1121"));
+}
+
+void MainWindowTest::parameterChoicesSendTheirCommands_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<QByteArray>("written");
+    QTest::addColumn<QString>("echo");
+
+    QTest::newRow("cycle 5 minutes") << "cycle" << 10 << QByteArray("M:\n\r") << "Ausg: M:";
+    QTest::newRow("no cycle chosen") << "cycle" << -1 << QByteArray() << "";
+    QTest::newRow("20 hours") << "duration" << 6 << QByteArray("D7\n\r") << "Ausg: D7";
+    QTest::newRow("no duration chosen") << "duration" << -1 << QByteArray() << "";
+    QTest::newRow("temperature on") << "temperature" << 1 << QByteArray("T1\n\r") << "Ausg: T1";
+    QTest::newRow("temperature off") << "temperature" << 0 << QByteArray("T0\n\r") << "Ausg: T0";
+}
+
+// The load sends nothing but the probe; each choice then sends its command at once.
+void MainWindowTest::parameterChoicesSendTheirCommands()
+{
+    QFETCH(QString, control);
+    QFETCH(int, choice);
+    QFETCH(QByteArray, written);
+    QFETCH(QString, echo);
+
+    WindowFixture fixture;
+    Form1& window = *fixture.window;
+    QCOMPARE(fixture.line->writtenTo(1), QByteArray("RUN\n\r"));
+    fixture.line->clearWrites();
+    if (control == "cycle")
+        window.MessZyklusTab->setCurrentIndex(choice);
+    else if (control == "duration")
+        window.Messzeit->setCurrentIndex(choice);
+    else
+        window.TempOnOff[choice]->setChecked(true);
+    QCOMPARE(fixture.line->writtenTo(1), written);
+    QCOMPARE(fixture.panel(1), echo);
+    if (control == "cycle" && choice >= 0)
+        QCOMPARE(fixture.panel(4), QString("Zyklus:  5 Minuten"));
+    if (control == "duration" && choice >= 0) {
+        QCOMPARE(window.DurationIndex, qint16(7));
+        QVERIFY(window.Grafik[1]->DrawLog().contains("text 3400,60 #000000 'Stunden  '"));
+        QVERIFY(window.Grafik[0]->DrawLog().contains("text 3400,60 #000000 'Stunden  '"));
+    }
+    if (control == "temperature")
+        QCOMPARE(window.Frame10->isVisibleTo(&window), choice == 1);
 }
 
 QTEST_MAIN(MainWindowTest)

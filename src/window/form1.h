@@ -66,6 +66,8 @@ public:
 
     // Tab "Einstellung": temperature measurement. TempOnOff(0) off, (1) on.
     std::array<QRadioButton*, 2> TempOnOff {};
+    // The frame of the temperature-scale options, shown while temperature is measured.
+    QGroupBox* Frame10 = nullptr;
 
     // Tab "Messung / Grafik": test data and the Start button of position 1.
     QLineEdit* TestNr = nullptr;
@@ -134,6 +136,9 @@ public:
 
     // --- Run control (run/) ---------------------------------------------------------------------
     void EndTest(int position);
+    void MessZyklusTab_Click();
+    void Messzeit_Click();
+    void TempOnOff_Click(int Index);
 
     // --- Graphs (graph/) ------------------------------------------------------------------------
     void FillDurationTables();

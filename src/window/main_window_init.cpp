@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -45,9 +46,11 @@ void Form1::InitMainWindow()
     Timer2->start();
 }
 
-// The lists are filled with no entry chosen; the settings choose one.
+// The lists are filled with no entry chosen and without their click handlers: the settings
+// choose an entry, and that sends its command.
 void Form1::FillCycleList()
 {
+    const QSignalBlocker quiet(MessZyklusTab);
     MessZyklusTab->clear();
     MessZyklusTab->addItems(CycleEntries());
     MessZyklusTab->setCurrentIndex(-1);
@@ -55,6 +58,7 @@ void Form1::FillCycleList()
 
 void Form1::FillDurationList()
 {
+    const QSignalBlocker quiet(Messzeit);
     Messzeit->clear();
     for (int index = 1; index <= DurationCount; ++index)
         Messzeit->addItem(DurationText[index]);

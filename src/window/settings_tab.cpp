@@ -111,8 +111,8 @@ QGroupBox* Form1::BuildTemperatureFrame()
     TempOnOff[0] = new QRadioButton("Temperatur AUS");
     TempOnOff[1] = new QRadioButton("Temperatur EIN");
     const QStringList scaleCaptions {" 0 - 50 °C", " 0 - 100 °C", " 0 - 150 °C"};
-    auto* scaleFrame = new QGroupBox;
-    auto* scaleLayout = new QHBoxLayout(scaleFrame);
+    Frame10 = new QGroupBox;
+    auto* scaleLayout = new QHBoxLayout(Frame10);
     scaleLayout->addWidget(new QLabel("Temperatur - Skala :"));
     for (int index = 1; index <= 3; ++index) {
         TempSkal[index] = new QRadioButton(scaleCaptions[index - 1]);
@@ -126,7 +126,7 @@ QGroupBox* Form1::BuildTemperatureFrame()
     layout->addWidget(new QLabel("Zusätzlich kann der Temperaturverlauf gemessen werden: "), 0, 0);
     layout->addWidget(TempOnOff[0], 0, 1);
     layout->addWidget(TempOnOff[1], 0, 2);
-    layout->addWidget(scaleFrame, 1, 0, 1, 4);
+    layout->addWidget(Frame10, 1, 0, 1, 4);
     layout->setColumnStretch(3, 1);
     return frame;
 }

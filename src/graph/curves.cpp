@@ -17,8 +17,9 @@
 
 namespace {
 
-const QColor Red(255, 0, 0);
-constexpr std::array<QRgb, 4> PositionColours {0, qRgb(0, 0, 0), qRgb(0, 0, 255), qRgb(255, 0, 0)};
+const QColor Red(PlotColour::Red);
+constexpr std::array<QRgb, 4> PositionColours {
+    0, PlotColour::Black, PlotColour::Blue, PlotColour::Red};
 constexpr int ShownColumn = 2;
 // Far more data lines than the longest test writes: a file beyond it is no measurement file and
 // must not fill the memory with its drawing.
@@ -43,7 +44,7 @@ ViscosityPoints Form1::PlotLiveSample(
     float x = 0;
     graph.setDrawWidth(2);
     if (LastSampleSeconds[position] != 0) {
-        x = float(PlotX(ElapsedSeconds, CurrentDurationMinutes()));
+        x = float(PlotX(ElapsedSeconds, DurationMinutes[CurrentDurationRow()]));
         graph.Line({PrevX[position], PrevY[position]}, {x, y});
     }
     const ViscosityPoints points {RoundHalfEven16(PrevY[position]), RoundHalfEven16(y)};
@@ -60,10 +61,10 @@ ViscosityPoints Form1::PlotLiveSample(
     return points;
 }
 
-qint32 Form1::CurrentDurationMinutes() const
+// The row of the duration tables for DurationIndex; the empty row 0 for an unknown duration.
+int Form1::CurrentDurationRow() const
 {
-    return DurationIndex >= 1 && DurationIndex <= DurationCount ? DurationMinutes[DurationIndex]
-                                                                : 0;
+    return DurationIndex >= 1 && DurationIndex <= DurationCount ? DurationIndex : 0;
 }
 
 // The measurement folder of the protocol file now selected.
@@ -96,7 +97,8 @@ void Form1::DrawStoredCurve(const QString& Name, qint16 Position)
             previousViscosity.setY(viscosityY);
             previousTemperature.setY(temperatureY);
         }
-        const double x = RoundHalfEven(PlotX(sample.seconds, CurrentDurationMinutes()));
+        const double x
+            = RoundHalfEven(PlotX(sample.seconds, DurationMinutes[CurrentDurationRow()]));
         graph.setDrawWidth(1);
         if (viscosityDrawn)
             graph.Line(previousViscosity, {x, viscosityY}, QColor(PositionColours[Position]));

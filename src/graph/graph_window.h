@@ -47,6 +47,7 @@ struct GraphWindow {
     // The limit per graph in plot units (viscosity % × 10); 0: no limit.
     std::array<float, GraphPositionCount> LimitValue {};
     bool LimitDragActive = false;
-    // The inverting draw mode in which the limit figure is drawn.
+    // The draw mode in which the limit figure is drawn: InvertingDrawMode once initialised.
+    static constexpr qint16 InvertingDrawMode = 6;
     qint16 LimitDrawMode = 0;
 };

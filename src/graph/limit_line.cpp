@@ -11,7 +11,6 @@ namespace {
 
 constexpr float LowestLimit = 5;
 constexpr float HighestLimit = 1000;
-constexpr int InvertingDrawMode = 6;
 
 // The limit line from the viscosity ticks across the plot and the triangle at its right end.
 QPolygonF LimitFigure(float limit)
@@ -22,8 +21,8 @@ QPolygonF LimitFigure(float limit)
 
 PictureBox::DrawMode ModeOf(qint16 drawMode)
 {
-    return drawMode == InvertingDrawMode ? PictureBox::DrawMode::Invert
-                                         : PictureBox::DrawMode::Normal;
+    return drawMode == GraphWindow::InvertingDrawMode ? PictureBox::DrawMode::Invert
+                                                      : PictureBox::DrawMode::Normal;
 }
 
 } // namespace

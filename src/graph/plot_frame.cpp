@@ -25,11 +25,11 @@ const std::array<DurationRow, GraphWindow::DurationCount> DurationRows {{
     {"100 Stunden  ", 28800, 90, 180, 180},
 }};
 
-const QColor Black(0, 0, 0);
-const QColor Cyan(0, 255, 255);
-const QColor Red(255, 0, 0);
-const QColor Blue(0, 0, 255);
-const QColor GraphBackground(255, 255, 192);
+const QColor Black(PlotColour::Black);
+const QColor Cyan(PlotColour::Cyan);
+const QColor Red(PlotColour::Red);
+const QColor Blue(PlotColour::Blue);
+const QColor GraphBackground(PlotColour::Background);
 constexpr int AxisStep = 100;
 constexpr std::array<float, 4> TempScaleFactors {0, 0.5F, 1.0F, 1.5F};
 
@@ -119,7 +119,7 @@ void Form1::DrawTimeAxis(int Index)
     if (!GraphAt(Index))
         return;
     PictureBox& graph = *Grafik[Index];
-    const int d = DurationIndex >= 1 && DurationIndex <= DurationCount ? DurationIndex : 0;
+    const int d = CurrentDurationRow();
     graph.Line({0, 0}, {Plot::Width, 0});
     if (MinorTickStep[d] > 0) {
         for (int x = int(Plot::Width); x >= 0; x -= MinorTickStep[d])

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLocale>
+#include <QRgb>
 #include <QString>
 #include <QtGlobal>
 
@@ -14,6 +15,15 @@ constexpr float Bottom = -100;
 constexpr float Width = 3600;
 constexpr float Height = 1000;
 } // namespace Plot
+
+// The colours of the graphs.
+namespace PlotColour {
+constexpr QRgb Black = 0xFF000000;
+constexpr QRgb Red = 0xFFFF0000;
+constexpr QRgb Blue = 0xFF0000FF;
+constexpr QRgb Cyan = 0xFF00FFFF;
+constexpr QRgb Background = 0xFFFFFFC0;
+} // namespace PlotColour
 
 // One row of the duration tables: the list text and how the duration divides the time axis.
 struct DurationRow {

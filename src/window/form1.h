@@ -210,7 +210,7 @@ private:
     void ShowScaleChoice(QRadioButton& option, bool chosen);
     void ShowLimitValue(int Index);
     PictureBox* GraphAt(int Index) const;
-    qint32 CurrentDurationMinutes() const;
+    int CurrentDurationRow() const;
     void UpdateSeparatorCode();
 
     QString programFolder;

@@ -16,7 +16,6 @@ namespace {
 constexpr int SearchTickMilliseconds = 500;
 constexpr int FirstGroupTab = 1;
 constexpr int LastGroupTab = 4;
-constexpr qint16 InvertingDrawMode = 6;
 #ifdef Q_OS_WIN
 const QString ExecutableName = QStringLiteral("TALIV01.EXE");
 #else

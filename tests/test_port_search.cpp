@@ -11,6 +11,9 @@ namespace {
 
 const QSet<int> AllSearchPorts = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
 const QByteArray Probe = "RUN\n\r";
+// What a connection sends with no settings chosen: the duration, the temperature option and the
+// reset of position 1.
+const QByteArray ParametersAndReset = "D1\n\rT1\n\rE\n\r";
 
 // Ticks until the question is asked (port 15 probed, one more tick).
 void TickThroughAllPorts(WindowFixture& fixture)
@@ -64,7 +67,7 @@ void PortSearchTest::answerConnectsAtTheNextTick()
     QCOMPARE(fixture.panel(5), QString("Test COM 4:"));
     fixture.window->Timer2_Timer();
     QCOMPARE(fixture.panel(5), QString("COM4: OK"));
-    QCOMPARE(fixture.line->writtenTo(4), Probe + "E\n\r");
+    QCOMPARE(fixture.line->writtenTo(4), Probe + ParametersAndReset);
     QCOMPARE(fixture.panel(1), QString("Ausg: E"));
     QVERIFY(!fixture.window->Timer2->isActive());
     QCOMPARE(fixture.window->Start[1]->text(), QString("Start"));
@@ -148,7 +151,7 @@ void PortSearchTest::answerWhileAskingConnectsTheLastPort()
     QCOMPARE(fixture.line->currentPort(), 15);
     fixture.window->Timer2_Timer();
     QCOMPARE(fixture.panel(5), QString("COM15: OK"));
-    QCOMPARE(fixture.line->writtenTo(15), Probe + "E\n\r");
+    QCOMPARE(fixture.line->writtenTo(15), Probe + ParametersAndReset);
     QCOMPARE(fixture.line->writtenTo(1), Probe);
 }
 

@@ -28,7 +28,7 @@ WindowFixture::WindowFixture(const QSet<int>& presentPorts, const QStringList& a
     environment.startFolder = folder.path();
     environment.arguments = arguments;
     environment.serialBackend = std::move(serial);
-    environment.clock = [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 30)); };
+    environment.clock = [this] { return now; };
     environment.answerer = [this](int style, const QString& title, const QString& text) {
         questions.append({style, title, text});
         if (whileAsking)

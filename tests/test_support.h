@@ -55,6 +55,8 @@ struct WindowFixture {
 
     QTemporaryDir folder;
     MemorySerialLine* line = nullptr;
+    // The window's clock; tests move it on.
+    QDateTime now {QDate(2026, 12, 6), QTime(10, 30)};
     // Answers given to message boxes, in order; an empty list answers Cancel.
     QList<int> answers;
     // Called while a message box is open, before it is answered.

@@ -107,7 +107,8 @@ void TerminationSignalsTest::floodNeitherBlocksNorTouchesErrno()
 
 void TerminationSignalsTest::openMessageBoxIsAnsweredAndTheWindowClosed()
 {
-    QWidget window;
+    WindowFixture fixture;
+    Form1& window = *fixture.window;
     window.show();
     CloseOnTerminationSignals(&window);
     QTimer::singleShot(0, [] { ::raise(SIGTERM); });

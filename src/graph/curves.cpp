@@ -40,7 +40,7 @@ ViscosityPoints Form1::PlotLiveSample(
     if (position < 1 || position >= int(Grafik.size()) || PositionRunning[position] != 1)
         return {};
     PictureBox& graph = *Grafik[position];
-    const float y = float(viscosity * 10);
+    const float y = PlotOrdinate(viscosity * 10);
     float x = 0;
     graph.setDrawWidth(2);
     if (LastSampleSeconds[position] != 0) {
@@ -52,7 +52,7 @@ ViscosityPoints Form1::PlotLiveSample(
     PrevY[position] = y;
     graph.setDrawWidth(1);
     if (temperatureOn) {
-        const float temperatureY = float(temperature * 10 / TempScaleFactor);
+        const float temperatureY = PlotOrdinate(temperature * 10 / TempScaleFactor);
         if (LastSampleSeconds[position] != 0)
             graph.Line({PrevTempX[position], PrevTempY[position]}, {x, temperatureY}, Red);
         PrevTempX[position] = x;

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QRadioButton>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -206,4 +207,10 @@ void Form1::ShowScaleChoice(QRadioButton& option, bool chosen)
     QFont font = option.font();
     font.setBold(chosen);
     option.setFont(font);
+}
+
+float PlotOrdinate(double y)
+{
+    constexpr double Limit = 100000;
+    return std::isnan(y) ? 0.0F : float(std::clamp(y, -Limit, Limit));
 }

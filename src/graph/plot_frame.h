@@ -41,6 +41,10 @@ const DurationRow* DurationTableRow(int durationIndex);
 // x 0 for a width of 0.
 double PlotX(double seconds, qint32 durationMinutes);
 
+// A plot ordinate held far outside the plot area (±100,000 units) so that a wild value still
+// draws as an off-scale line; NaN gives 0.
+float PlotOrdinate(double y);
+
 // A 3-character axis label: the signed-number text right-aligned (0 -> "  0", 100 -> "100").
 QString AxisLabel(qint64 number);
 

@@ -69,7 +69,7 @@ void TakeExponent(FieldCursor& cursor, NumberText& out)
 
 } // namespace
 
-double FieldValue(QStringView field)
+std::optional<double> FieldNumber(QStringView field)
 {
     FieldCursor cursor(field);
     const bool negative = cursor.at('-');
@@ -84,7 +84,7 @@ double FieldValue(QStringView field)
         mantissaDigits += TakeDigits(cursor, number);
     }
     if (mantissaDigits == 0)
-        return 0.0;
+        return std::nullopt;
     TakeExponent(cursor, number);
 
     double value = 0.0;
@@ -92,6 +92,11 @@ double FieldValue(QStringView field)
     if (error != std::errc() || !std::isfinite(value) || value == 0.0)
         return 0.0;
     return negative ? -value : value;
+}
+
+double FieldValue(QStringView field)
+{
+    return FieldNumber(field).value_or(0.0);
 }
 
 qint64 RoundHalfEven(double x)

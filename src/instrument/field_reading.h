@@ -2,6 +2,7 @@
 
 #include <QStringView>
 #include <QtGlobal>
+#include <optional>
 
 // Field reading: the one rule by which numbers are read from replies, shown texts, settings lines
 // and file fields. Blanks and tabs are skipped anywhere ("1 2" reads 12); then an optional sign,
@@ -9,6 +10,10 @@
 // "1e" reads 1) are taken; reading stops at the first other character ("12,5" reads 12).
 // No number, or one too large for a double, reads as 0. Only ASCII "." is a decimal point.
 double FieldValue(QStringView field);
+
+// As FieldValue, but nothing when the field holds no digits at all, so that a field of noise can
+// be told from a true 0.
+std::optional<double> FieldNumber(QStringView field);
 
 // Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
 // Values beyond the range saturate; NaN gives 0.

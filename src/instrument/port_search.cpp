@@ -23,6 +23,7 @@ void Form1::Timer2_Timer()
     if (InstrumentAnswered) {
         Timer2->stop();
         ShowConnectionState();
+        SendRunParameters();
         EndTest(1);
         return;
     }

@@ -6,6 +6,11 @@ namespace {
 constexpr qsizetype EchoLength = 40;
 constexpr int PlacesPerGroup = 8;
 constexpr int GroupCount = 4;
+constexpr qsizetype SecondsAt = 2;
+constexpr qsizetype SecondsLength = 8;
+constexpr qsizetype ViscosityAt = 8;
+constexpr qsizetype TemperatureAt = 13;
+constexpr qsizetype SampleFieldLength = 5;
 
 double DigitAt(QStringView line, qsizetype index)
 {
@@ -43,4 +48,20 @@ std::optional<int> ReplyPosition(QStringView line)
     if (group < 1 || group > GroupCount || place < 1 || place > PlacesPerGroup)
         return std::nullopt;
     return int((group - 1) * PlacesPerGroup + place);
+}
+
+double ReportedSeconds(QStringView line)
+{
+    return FieldValue(line.mid(SecondsAt, SecondsLength));
+}
+
+std::optional<double> SampleViscosity(QStringView line)
+{
+    const std::optional<double> tenths = FieldNumber(line.mid(ViscosityAt, SampleFieldLength));
+    return tenths ? std::optional<double>(*tenths / 10) : std::nullopt;
+}
+
+double SampleTemperature(QStringView line)
+{
+    return FieldValue(line.mid(TemperatureAt, SampleFieldLength));
 }

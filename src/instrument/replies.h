@@ -18,3 +18,11 @@ QString ReplyEcho(QStringView line);
 // character 4, position = (group - 1) * 8 + place. Nothing unless the group is 1 to 4 and the
 // place 1 to 8, so that no position outside 1 to 32 is ever used.
 std::optional<int> ReplyPosition(QStringView line);
+
+// The fields of a time reply "*I": the elapsed seconds in characters 3 to 10.
+double ReportedSeconds(QStringView line);
+
+// The fields of a data reply "*A": the viscosity in percent from the tenths in characters 9 to 13
+// (nothing when they hold no number at all) and the temperature in °C from characters 14 to 18.
+std::optional<double> SampleViscosity(QStringView line);
+double SampleTemperature(QStringView line);

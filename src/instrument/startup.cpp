@@ -51,8 +51,9 @@ void Form1::ApplyCommandLinePort()
     InstrumentAnswered = true;
     PortNumber = qint16(word);
     Timer2->stop();
-    if (ReopenPort(PortNumber))
+    if (ReopenPort(PortNumber)) {
         ShowConnectionState();
-    else
+        SendRunParameters();
+    } else
         StBar1->setPanelText(5, QStringLiteral("COM%1: nicht verfügbar").arg(PortNumber));
 }

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QPushButton>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -56,23 +57,46 @@ int EscapeResult(const ButtonList& buttons)
 
 } // namespace
 
-int ShowMessageBox(QWidget* parent, int style, const QString& title, const QString& text)
+namespace {
+
+// A message box with the style's icon and German buttons; resultOf pairs each button with its
+// result.
+std::unique_ptr<QMessageBox> BuildBox(QWidget* parent, int style, const QString& title,
+    const QString& text, std::vector<std::pair<QAbstractButton*, int>>& resultOf)
 {
-    QMessageBox box(IconOf(style), title, text, QMessageBox::NoButton, parent);
+    auto box
+        = std::make_unique<QMessageBox>(IconOf(style), title, text, QMessageBox::NoButton, parent);
     const ButtonList buttons = ButtonsOf(style);
-    std::vector<std::pair<QAbstractButton*, int>> resultOf;
     for (const auto& [result, caption] : buttons)
-        resultOf.emplace_back(box.addButton(caption, QMessageBox::AcceptRole), result);
-    box.setDefaultButton(qobject_cast<QPushButton*>(resultOf.front().first));
+        resultOf.emplace_back(box->addButton(caption, QMessageBox::AcceptRole), result);
+    box->setDefaultButton(qobject_cast<QPushButton*>(resultOf.front().first));
     const int escapeResult = EscapeResult(buttons);
     for (const auto& [button, result] : resultOf) {
         if (result == escapeResult)
-            box.setEscapeButton(button);
+            box->setEscapeButton(button);
     }
-    box.exec();
+    return box;
+}
+
+} // namespace
+
+int ShowMessageBox(QWidget* parent, int style, const QString& title, const QString& text)
+{
+    std::vector<std::pair<QAbstractButton*, int>> resultOf;
+    const std::unique_ptr<QMessageBox> box = BuildBox(parent, style, title, text, resultOf);
+    box->exec();
     for (const auto& [button, result] : resultOf) {
-        if (box.clickedButton() == button)
+        if (box->clickedButton() == button)
             return result;
     }
-    return escapeResult;
+    return EscapeResult(ButtonsOf(style));
+}
+
+void ShowMessageBoxLater(QWidget* parent, int style, const QString& title, const QString& text)
+{
+    std::vector<std::pair<QAbstractButton*, int>> resultOf;
+    QMessageBox* box = BuildBox(parent, style, title, text, resultOf).release();
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }

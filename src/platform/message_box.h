@@ -36,3 +36,7 @@ using MessageAnswerer = std::function<int(int style, const QString& title, const
 
 // Shows a modal message box with German buttons and returns the button pressed.
 int ShowMessageBox(QWidget* parent, int style, const QString& title, const QString& text);
+
+// Shows a message box that does not wait for its answer: the caller goes on at once and no nested
+// event loop runs, so it may be shown from inside the receive handler. The box deletes itself.
+void ShowMessageBoxLater(QWidget* parent, int style, const QString& title, const QString& text);

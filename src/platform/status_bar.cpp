@@ -1,16 +1,32 @@
 #include "platform/status_bar.h"
 
 #include <QLabel>
+#include <QTimer>
 
 namespace {
 // Relative widths of the six panels: command, reply, program folder, cycle, port, version.
 constexpr std::array<int, StatusBar::PanelCount> PanelStretch = {2, 3, 3, 2, 3, 2};
+constexpr int NoticeStretch = 6;
+constexpr int NoticeMilliseconds = 30000;
 } // namespace
 
 StatusBar::StatusBar(QWidget* parent)
     : QStatusBar(parent)
 {
     setSizeGripEnabled(false);
+    noticeLabel = new QLabel(this);
+    noticeLabel->setTextFormat(Qt::PlainText);
+    noticeLabel->setStyleSheet(QStringLiteral("QLabel { color: #a00000; font-weight: bold; }"));
+    noticeLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    addWidget(noticeLabel, NoticeStretch);
+    noticeLabel->hide();
+    noticeTimer = new QTimer(this);
+    noticeTimer->setSingleShot(true);
+    noticeTimer->setInterval(NoticeMilliseconds);
+    connect(noticeTimer, &QTimer::timeout, noticeLabel, [this] {
+        noticeLabel->clear();
+        noticeLabel->hide();
+    });
     for (int index = 0; index < PanelCount; ++index) {
         panels[index] = new QLabel(this);
         panels[index]->setFrameShape(QFrame::StyledPanel);
@@ -35,4 +51,17 @@ QString StatusBar::panelText(int panel) const
     if (panel < 1 || panel > PanelCount)
         return {};
     return panels[panel - 1]->text();
+}
+
+void StatusBar::showNotice(const QString& text)
+{
+    noticeLabel->setText(text);
+    noticeLabel->setToolTip(text);
+    noticeLabel->show();
+    noticeTimer->start();
+}
+
+QString StatusBar::notice() const
+{
+    return noticeLabel->text();
 }

@@ -4,6 +4,7 @@
 #include <array>
 
 class QLabel;
+class QTimer;
 
 // The window's status bar with its six text panels, numbered 1 to 6.
 class StatusBar : public QStatusBar {
@@ -18,6 +19,13 @@ public:
     void setPanelText(int panel, const QString& text);
     QString panelText(int panel) const;
 
+    // A notice for the user (a refused start, a line that could not be written), shown left of the
+    // panels for half a minute or until the next notice.
+    void showNotice(const QString& text);
+    QString notice() const;
+
 private:
     std::array<QLabel*, PanelCount> panels {};
+    QLabel* noticeLabel = nullptr;
+    QTimer* noticeTimer = nullptr;
 };

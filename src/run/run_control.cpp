@@ -1,17 +1,230 @@
 // Starting and ending tests.
+#include "instrument/field_reading.h"
+#include "platform/status_bar.h"
+#include "run/value_format.h"
 #include "window/form1.h"
 
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <algorithm>
 
-// Ends the test of a position: the instrument is told to stop and the position shows as idle.
+namespace {
+const QString StartCaption = QStringLiteral("Start");
+const QString StopCaption = QStringLiteral("Stop");
+const QString StartTitle = QStringLiteral("Messung starten");
+const QColor RunningColour(255, 0, 0);
+// More copies of one test's file than anyone keeps; beyond them the start is refused.
+constexpr int MaxSetAsideCopies = 999;
+
+QString RefusedStart(int position, const QString& reason)
+{
+    return QStringLiteral("Start für Kanal %1 abgelehnt: %2").arg(position).arg(reason);
+}
+
+// The name under which an older file of the same test is kept: the record table builds the names
+// of its tests from "No-", so a name with another beginning is never taken for one of them.
+QString SetAsideName(const QString& fileName, int copy)
+{
+    const QString prefix = copy == 1 ? QStringLiteral("Alt-") : QStringLiteral("Alt%1-").arg(copy);
+    return prefix + fileName;
+}
+} // namespace
+
+void Form1::Start_Click(int Index)
+{
+    if (Index < 1 || Index >= int(Start.size()))
+        return;
+    const QString caption = Start[Index]->text();
+    if (caption == StartCaption)
+        StartTest(Index);
+    else if (caption == StopCaption)
+        EndTest(Index);
+}
+
+// Every refusal is decided before the first step, so a refused start changes nothing.
+void Form1::StartTest(int position)
+{
+    if (const std::optional<QString> refusal = StartRefusal(position)) {
+        StBar1->showNotice(*refusal);
+        return;
+    }
+    const QDateTime now = Now();
+    const qint32 testNumber = RoundHalfEven32(FieldValue(LaufNr->text()));
+    if (!CreateMeasurementFile(position, testNumber, now))
+        return;
+    SendTemperatureCommand(TemperatureChosen());
+    SendStartCommand();
+    ShowRunning(position, true);
+    DrawPlotFrame(position);
+    PositionRunning[position] = 1;
+    MessDauer[position]->setText(QStringLiteral("00:00:00"));
+    LastWriteMinute[position] = MinuteStamp(now);
+    ElapsedSeconds = 0;
+    TestDatum->setText(now.toString(QStringLiteral("dd.MM.yyyy")));
+    TestZeit->setText(now.toString(QStringLiteral("hh:mm")));
+    SetCurveStart(position);
+    LastSampleSeconds[position] = 0;
+    TestNr->setText(FFix0(testNumber, 5, 0));
+    WriteFailureReported[position] = false;
+    CurrentTestNumber = testNumber;
+    LaufNr->setText(FFix(double(testNumber) + 1, 5, 0));
+    SetParameterFramesEnabled(false);
+}
+
+// Why a start cannot be made: only position 1 has controls and data, and a running position has
+// its file open.
+std::optional<QString> Form1::StartRefusal(int position) const
+{
+    if (position != 1)
+        return RefusedStart(position, QStringLiteral("nur Kanal 1 hat Anzeige und Messdatei."));
+    if (PositionRunning[position] == 1 || MeasurementWriter[position].IsOpen())
+        return RefusedStart(position, QStringLiteral("dort läuft bereits eine Messung."));
+    return std::nullopt;
+}
+
+// Creates the file and writes its header before anything goes to the instrument. A file of the
+// same name is kept under another name, never overwritten. On failure nothing is left behind and
+// the user is told.
+bool Form1::CreateMeasurementFile(int position, qint32 testNumber, const QDateTime& now)
+{
+    const QString fileName
+        = MeasurementFileName(FFix0(testNumber, 5, 0) + u'-' + FFix(position, 1, 0));
+    const QString path = MeasurementFolder() + fileName;
+    std::optional<QString> setAside;
+    if (QFileInfo(path).exists() || QFileInfo(path).isSymLink()) {
+        setAside = SetAsideMeasurementFile(fileName);
+        if (!setAside) {
+            MsgBoxLater(QStringLiteral("Die vorhandene Messdatei ") + QDir::toNativeSeparators(path)
+                    + QStringLiteral(" kann nicht aufbewahrt werden.") + CrLf
+                    + QStringLiteral("Die Messung wurde nicht gestartet."),
+                MsgStyle::Exclamation, StartTitle);
+            return false;
+        }
+    }
+    TextFileWriter writer;
+    bool written = writer.Open(path, WriteMode::Create);
+    for (const QString& line : HeaderLines(HeaderAt(now), FieldSeparator))
+        written = written && writer.WriteLine(line);
+    if (!written) {
+        writer.Close();
+        FileDelete(path);
+        if (setAside)
+            QFile::rename(MeasurementFolder() + *setAside, path);
+        MsgBoxLater(QStringLiteral("Die Messdatei ") + QDir::toNativeSeparators(path)
+                + QStringLiteral(" kann nicht angelegt werden.") + CrLf
+                + QStringLiteral("Bitte die Dateiablage und die Protokolldatei prüfen. Die "
+                                 "Messung wurde nicht gestartet."),
+            MsgStyle::Exclamation, StartTitle);
+        StBar1->showNotice(RefusedStart(position, QStringLiteral("Messdatei nicht anlegbar.")));
+        return false;
+    }
+    MeasurementWriter[position] = std::move(writer);
+    if (setAside) {
+        StBar1->showNotice(QStringLiteral("Die vorhandene Datei ") + fileName
+            + QStringLiteral(" wurde als ") + *setAside + QStringLiteral(" aufbewahrt."));
+    }
+    return true;
+}
+
+// Renames an existing file of the measurement folder to the first free set-aside name.
+std::optional<QString> Form1::SetAsideMeasurementFile(const QString& fileName)
+{
+    const QString folder = MeasurementFolder();
+    for (int copy = 1; copy <= MaxSetAsideCopies; ++copy) {
+        const QString name = SetAsideName(fileName, copy);
+        const QFileInfo target(folder + name);
+        if (target.exists() || target.isSymLink())
+            continue;
+        if (QFile::rename(folder + fileName, folder + name))
+            return name;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+MeasurementHeader Form1::HeaderAt(const QDateTime& now) const
+{
+    return {Text1->text(), Text2->text(), Text3->text(), Bem1->text(), Bem2->text(), Bem3->text(),
+        now.toString(QStringLiteral("dd.MM.yyyy")), now.toString(QStringLiteral("hh:mm")),
+        MessZyklusTab->currentText()};
+}
+
+// The live curves start at the values now shown.
+void Form1::SetCurveStart(int position)
+{
+    PrevX[position] = 0;
+    PrevY[position] = float(ReadShownValue(MessWert[position]->text()) * 10);
+    PrevTempX[position] = 0;
+    PrevTempY[position] = float(ReadShownValue(MessWert[0]->text()) * 10 / TempScaleFactor);
+}
+
+// Ends the test of a position: the instrument is told to stop, the position shows as idle and its
+// file is closed. A position that was not running is shown stopped again, nothing more.
 void Form1::EndTest(int position)
 {
     SendEndCommand();
     if (position < 1 || position > PositionCount)
         return;
-    if (position < int(Start.size()) && Start[position]) {
-        Start[position]->setText(QStringLiteral("Start"));
-        Start[position]->setPalette(QPalette());
-    }
+    ShowRunning(position, false);
     PositionRunning[position] = 0;
+    if (!MeasurementWriter[position].Close())
+        StBar1->showNotice(
+            QStringLiteral("Die Messdatei konnte nicht vollständig geschlossen werden."));
+    if (!AnyPositionRunning())
+        SetParameterFramesEnabled(true);
+    RedrawStoredCurves();
+}
+
+void Form1::EndRunningTests()
+{
+    for (int position = 1; position <= PositionCount; ++position) {
+        if (PositionRunning[position] == 1)
+            EndTest(position);
+    }
+}
+
+bool Form1::AnyPositionRunning() const
+{
+    return std::any_of(PositionRunning.begin() + 1, PositionRunning.end(),
+        [](qint16 running) { return running == 1; });
+}
+
+// The Start button of a running position is a red "Stop".
+void Form1::ShowRunning(int position, bool running)
+{
+    if (position >= int(Start.size()) || !Start[position])
+        return;
+    Start[position]->setText(running ? StopCaption : StartCaption);
+    QPalette palette;
+    if (running)
+        palette.setColor(QPalette::Button, RunningColour);
+    Start[position]->setPalette(palette);
+}
+
+void Form1::SetParameterFramesEnabled(bool enabled)
+{
+    for (QGroupBox* frame : {Frame5, Frame6, Frame7})
+        frame->setEnabled(enabled);
+}
+
+// A start sends "T0" only when "Temperatur AUS" is chosen.
+bool Form1::TemperatureChosen() const
+{
+    return !TempOnOff[0]->isChecked();
+}
+
+// The chosen run parameters, sent once the instrument is found: the cycle if one is chosen, the
+// duration and the temperature option.
+void Form1::SendRunParameters()
+{
+    if (MessZyklusTab->currentIndex() >= 0)
+        SendCycleCommand(MessZyklusTab->currentIndex());
+    if (CurrentDurationRow() > 0)
+        SendDurationCommand(DurationIndex);
+    SendTemperatureCommand(TemperatureChosen());
 }

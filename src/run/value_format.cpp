@@ -132,3 +132,24 @@ QString SignedNumberText(qint64 n)
     const QString digits = QString::number(n);
     return n < 0 ? digits : u' ' + digits;
 }
+
+QString ShownNumber(double value)
+{
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'g', QLocale::FloatingPointShortest);
+}
+
+double ReadShownValue(const QString& field)
+{
+    QString number = field.chopped(qMin<qsizetype>(1, field.size()));
+    const qsizetype comma = number.indexOf(u',');
+    if (comma >= 0)
+        number[comma] = u'.';
+    return FieldValue(number);
+}
+
+QString MinuteStamp(const QDateTime& time)
+{
+    return time.toString(QStringLiteral("yyyyMMdd hh:mm"));
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 // Fixed-width number texts of the display, the file names and the CSV files. The decimal
@@ -22,3 +23,14 @@ QString FZeit(double seconds);
 // The signed-number text form: a non-negative number gets one leading blank (" 7"), a negative one
 // its minus sign ("-1").
 QString SignedNumberText(qint64 n);
+
+// A measured value as the display shows it: the system's number format, as few digits as the value
+// needs ("12,3", "12" on a German system), no thousands separators.
+QString ShownNumber(double value);
+
+// The number in a display field that ends in a unit sign ("12,3 %"): the last character is dropped,
+// the first "," read as "." and the rest read by field reading; an empty field reads 0.
+double ReadShownValue(const QString& field);
+
+// The clock minute of a data line, "yyyyMMdd hh:mm": one line per minute in long tests.
+QString MinuteStamp(const QDateTime& time);

@@ -1,6 +1,7 @@
 #include "window/close_on_signal.h"
 
 #include "platform/termination_signals.h"
+#include "window/form1.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -18,10 +19,10 @@ void CloseModalDialogs()
 
 } // namespace
 
-void CloseOnTerminationSignals(QWidget* window)
+void CloseOnTerminationSignals(Form1* window)
 {
     TerminationSignals::React(window, [window] {
         CloseModalDialogs();
-        window->close();
+        window->CloseWithoutAsking();
     });
 }

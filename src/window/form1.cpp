@@ -3,6 +3,7 @@
 #include "platform/comm_control.h"
 #include "platform/environment.h"
 
+#include <QCloseEvent>
 #include <QTimer>
 
 Form1::Form1(FormEnvironment environment, QWidget* parent)
@@ -20,3 +21,27 @@ Form1::Form1(FormEnvironment environment, QWidget* parent)
 }
 
 Form1::~Form1() = default;
+
+// A close would lose a running test: the user is asked first, and Yes ends every running test as
+// Stop does. A close by signal ends them without asking, also when it comes while the question is
+// open.
+void Form1::closeEvent(QCloseEvent* event)
+{
+    if (AnyPositionRunning() && !closeRequestedBySignal) {
+        const int answer = MsgBox(QStringLiteral("Es läuft noch eine Messung.") + CrLf + CrLf
+                + QStringLiteral("Soll die Messung beendet und das Programm geschlossen werden?"),
+            MsgStyle::YesNo + MsgStyle::Question, QStringLiteral("Programm beenden"));
+        if (answer != MsgResult::Yes && !closeRequestedBySignal) {
+            event->ignore();
+            return;
+        }
+    }
+    EndRunningTests();
+    event->accept();
+}
+
+void Form1::CloseWithoutAsking()
+{
+    closeRequestedBySignal = true;
+    close();
+}

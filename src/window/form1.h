@@ -4,6 +4,8 @@
 #include "graph/graph_window.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
+#include "platform/text_file.h"
+#include "run/measurement_file.h"
 
 #include <QMainWindow>
 #include <array>
@@ -12,6 +14,7 @@ class CommControl;
 class FlexGrid;
 class FolderList;
 class PictureBox;
+class QCloseEvent;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -56,6 +59,10 @@ public:
     QLineEdit* ProtDat = nullptr;
     QPushButton* ButOK = nullptr;
     QPushButton* ButCancel = nullptr;
+
+    // Tab "Einstellung": the frames of duration (Frame5) and cycle (Frame6), locked during a test.
+    QGroupBox* Frame5 = nullptr;
+    QGroupBox* Frame6 = nullptr;
 
     // Tab "Einstellung": the maker's block, cycle and duration.
     QLabel* Picture1 = nullptr;
@@ -113,6 +120,13 @@ public:
     // Run state per position (index 0 belongs to no position).
     std::array<qint16, PositionCount + 1> PositionRunning {};
     qint32 ElapsedSeconds = 0;
+    qint32 CurrentTestNumber = 0;
+    // Clock minute of the last data line, "yyyyMMdd hh:mm".
+    std::array<QString, PositionCount + 1> LastWriteMinute {};
+    // The open measurement file of each running position.
+    std::array<TextFileWriter, PositionCount + 1> MeasurementWriter;
+    // Whether a failed data line has been shown in a message box during the running test.
+    std::array<bool, PositionCount + 1> WriteFailureReported {};
 
     // Separators of the CSV files.
     QString FieldSeparator = QStringLiteral(";");
@@ -134,8 +148,16 @@ public:
     void SendStartCommand();
     void SendEndCommand();
 
-    // --- Run control (run/) ---------------------------------------------------------------------
+    // --- Run control and sample acquisition (run/) -----------------------------------------------
+    void Start_Click(int Index);
+    void StartTest(int position);
     void EndTest(int position);
+    void EndRunningTests();
+    bool AnyPositionRunning() const;
+    void SendRunParameters();
+    void HandleElapsedTime();
+    void HandleSample(int position);
+    void WriteDataLine();
     void MessZyklusTab_Click();
     void Messzeit_Click();
     void TempOnOff_Click(int Index);
@@ -169,6 +191,9 @@ public:
     void ShowVersion();
     void ButCancel_Click();
     int MsgBox(const QString& text, int style, const QString& title);
+    void MsgBoxLater(const QString& text, int style, const QString& title);
+    // A close by a termination signal: running tests are ended without asking.
+    void CloseWithoutAsking();
 
     // --- Storage folder and separators (window/) ------------------------------------------------
     void DatenTrenn_Click();
@@ -179,6 +204,9 @@ public:
 
     QString ProgramFolder() const { return programFolder; }
     QDateTime Now() const { return clock(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildLayout(const QString& startFolder);
@@ -212,9 +240,21 @@ private:
     PictureBox* GraphAt(int Index) const;
     int CurrentDurationRow() const;
     void UpdateSeparatorCode();
+    std::optional<QString> StartRefusal(int position) const;
+    bool CreateMeasurementFile(int position, qint32 testNumber, const QDateTime& now);
+    std::optional<QString> SetAsideMeasurementFile(const QString& fileName);
+    MeasurementHeader HeaderAt(const QDateTime& now) const;
+    void SetCurveStart(int position);
+    void ShowRunning(int position, bool running);
+    void SetParameterFramesEnabled(bool enabled);
+    bool TemperatureChosen() const;
+    void AppendDataLine(int position, const QString& line);
+    void ReportWriteFailure(int position);
+    void ReportUnknownPosition();
 
     QString programFolder;
     QStringList arguments;
     Clock clock;
     MessageAnswerer answerer;
+    bool closeRequestedBySignal = false;
 };

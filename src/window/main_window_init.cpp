@@ -78,3 +78,11 @@ int Form1::MsgBox(const QString& text, int style, const QString& title)
         return answerer(style, title, text);
     return ShowMessageBox(this, style, title, text);
 }
+
+void Form1::MsgBoxLater(const QString& text, int style, const QString& title)
+{
+    if (answerer)
+        answerer(style, title, text);
+    else
+        ShowMessageBoxLater(this, style, title, text);
+}

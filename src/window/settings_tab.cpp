@@ -153,27 +153,27 @@ QWidget* Form1::BuildMakerBlock()
 QGroupBox* Form1::BuildCycleFrame()
 {
     MessZyklusTab = new QComboBox;
-    auto* frame = new QGroupBox("Messzyklus ");
-    auto* layout = new QGridLayout(frame);
+    Frame6 = new QGroupBox("Messzyklus ");
+    auto* layout = new QGridLayout(Frame6);
     layout->addWidget(new QLabel("Messzyklus :    Messung durchführen alle ....."), 0, 0);
     layout->addWidget(MessZyklusTab, 0, 1);
     layout->addWidget(WrappedLabel("Hier kann der Messzyklus gewählt werden. "), 1, 0, 1, 2);
-    return frame;
+    return Frame6;
 }
 
 QGroupBox* Form1::BuildDurationFrame()
 {
     Messzeit = new QComboBox;
     Messzeit->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    auto* frame = new QGroupBox("Messdauer ");
-    auto* layout = new QGridLayout(frame);
+    Frame5 = new QGroupBox("Messdauer ");
+    auto* layout = new QGridLayout(Frame5);
     layout->addWidget(Messzeit, 0, 0);
     layout->addWidget(WrappedLabel("Hier kann die voraussichtliche Messdauer gewählt werden. Diese "
                                    "wird vor allem für die grafische Darstellung (Skalierung)  "
                                    "benötigt."),
         0, 1);
     layout->setColumnStretch(1, 1);
-    return frame;
+    return Frame5;
 }
 
 // The protocol file, the next test number and the panel for a new protocol file.

@@ -230,6 +230,7 @@ void Form1::ConnectControls()
     connect(WahlTab, &FlexGrid::Click, this, &Form1::WahlTab_Click);
     connect(ButDel[0], &QPushButton::clicked, this, [this] { ButDel_Click(0); });
     connect(ButCancel, &QPushButton::clicked, this, &Form1::ButCancel_Click);
+    connect(Start[1], &QPushButton::clicked, this, [this] { Start_Click(1); });
     connect(MessZyklusTab, &QComboBox::currentIndexChanged, this, &Form1::MessZyklusTab_Click);
     connect(Messzeit, &QComboBox::currentIndexChanged, this, &Form1::Messzeit_Click);
     for (int index = 0; index < 2; ++index) {

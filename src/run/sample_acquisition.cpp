@@ -1,0 +1,86 @@
+// The time and data replies of a running test: display, live curves, data lines and the automatic
+// stop below the limit.
+#include "instrument/field_reading.h"
+#include "instrument/replies.h"
+#include "platform/status_bar.h"
+#include "run/value_format.h"
+#include "window/form1.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace {
+// From this duration on (10 hours) one data line per clock minute is written, without temperature.
+constexpr int FirstLongDuration = 6;
+const QString WriteFailureText
+    = QStringLiteral("Messwert konnte nicht in die Messdatei geschrieben werden (Datenträger voll "
+                     "oder Ordner entfernt?). Die Messung läuft weiter.");
+} // namespace
+
+void Form1::HandleElapsedTime()
+{
+    const double seconds = ReportedSeconds(LastLine);
+    ElapsedSeconds = RoundHalfEven32(seconds);
+    MessDauer[1]->setText(FZeit(seconds));
+}
+
+// Data replies belong to position 1. A viscosity field without any number is shown and written as
+// 0 but never ends a test.
+void Form1::HandleSample(int position)
+{
+    if (position != 1)
+        return;
+    const std::optional<double> reading = SampleViscosity(LastLine);
+    const double viscosity = reading.value_or(0.0);
+    MessWert[1]->setText(ShownNumber(viscosity) + QStringLiteral(" %"));
+    if (PositionRunning[1] != 1)
+        return;
+    const bool temperatureOn = TempOnOff[1]->isChecked();
+    const double temperature = temperatureOn ? SampleTemperature(LastLine) : 0.0;
+    if (temperatureOn)
+        MessWert[0]->setText(ShownNumber(temperature) + QStringLiteral(" °"));
+    const ViscosityPoints points = PlotLiveSample(1, viscosity, temperature, temperatureOn);
+    WriteDataLine();
+    if (reading && FallsBelowLimit(points, LimitValue[1]))
+        EndTest(1);
+}
+
+// Writes the values just shown, read back from their fields. Tests of 10 hours and more get one
+// two-field line per clock minute, shorter ones a three-field line per sample.
+void Form1::WriteDataLine()
+{
+    if (PositionRunning[1] != 1 || MessWert[1]->text().trimmed().isEmpty())
+        return;
+    LastSampleSeconds[1] = float(ElapsedSeconds);
+    const double viscosity = ReadShownValue(MessWert[1]->text());
+    if (DurationIndex >= FirstLongDuration) {
+        const QString minute = MinuteStamp(Now());
+        if (minute != LastWriteMinute[1]) {
+            AppendDataLine(1,
+                DataLine(LastSampleSeconds[1], viscosity, std::nullopt, FieldSeparator,
+                    DecimalSeparator));
+            LastWriteMinute[1] = minute;
+        }
+        MessDauer[1]->setText(FZeit(LastSampleSeconds[1]));
+        return;
+    }
+    const double temperature = ReadShownValue(MessWert[0]->text() + QStringLiteral("  "));
+    AppendDataLine(1,
+        DataLine(LastSampleSeconds[1], viscosity, temperature, FieldSeparator, DecimalSeparator));
+}
+
+void Form1::AppendDataLine(int position, const QString& line)
+{
+    if (!MeasurementWriter[position].WriteLine(line))
+        ReportWriteFailure(position);
+}
+
+// Every lost line is shown in the status bar; the first of a test also in a message box that does
+// not hold up the receive handler.
+void Form1::ReportWriteFailure(int position)
+{
+    StBar1->showNotice(WriteFailureText);
+    if (std::exchange(WriteFailureReported[position], true))
+        return;
+    MsgBoxLater(WriteFailureText, MsgStyle::Exclamation, QStringLiteral("Messdatei"));
+}

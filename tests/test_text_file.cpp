@@ -44,6 +44,7 @@ private slots:
     void codePageKeepsEveryByte();
     void writtenBytes_data();
     void writtenBytes();
+    void removedFileFailsTheWrite();
     void readLines_data();
     void readLines();
     void readMissingFile();
@@ -137,6 +138,16 @@ void TestTextFile::writtenBytes()
     // here, is whole, and no other file is left.
     QCOMPARE(replaced.readAll(), old);
     QCOMPARE(Contents(), (QStringList {"append.csv", "create.csv", "replace.csv"}));
+}
+
+// A line written after the file's folder entry is gone would be lost without a word.
+void TestTextFile::removedFileFailsTheWrite()
+{
+    TextFileWriter writer;
+    QVERIFY(writer.Open(PathOf("open.csv"), WriteMode::Create));
+    QVERIFY(writer.WriteLine("first"));
+    QVERIFY(QFile::remove(PathOf("open.csv")));
+    QVERIFY(!writer.WriteLine("second"));
 }
 
 void TestTextFile::readLines_data()

@@ -8,6 +8,10 @@
 #include <QSaveFile>
 #include <algorithm>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 constexpr qint64 kCopyChunkBytes = 64 * 1024;
@@ -42,6 +46,19 @@ bool CopyContents(QFile& from, QSaveFile& to)
             return false;
         }
     }
+}
+
+// A file removed from its folder while open (its folder deleted) still takes writes on Unix, but
+// they are lost: that counts as a failed write.
+bool StillInItsFolder(const QFile& file)
+{
+#ifdef Q_OS_UNIX
+    struct stat status {};
+    return ::fstat(file.handle(), &status) != 0 || status.st_nlink > 0;
+#else
+    Q_UNUSED(file);
+    return true;
+#endif
 }
 
 bool NameLessIgnoringCase(const QString& a, const QString& b)
@@ -80,7 +97,7 @@ bool TextFileWriter::WriteLine(const QString& text)
         return false;
     }
     const QByteArray bytes = EncodeLine(text);
-    return file->write(bytes) == bytes.size();
+    return file->write(bytes) == bytes.size() && StillInItsFolder(*file);
 }
 
 bool TextFileWriter::Close()

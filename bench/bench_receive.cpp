@@ -1,11 +1,20 @@
-// Line assembly and dispatch of received replies with the whole window alive.
+// Line assembly and dispatch of received replies with the whole window alive, and the whole
+// receive path of a running test: display, live curves and the data line in the file.
 #include "platform/environment.h"
 #include "platform/memory_serial_line.h"
+#include "platform/picture_box.h"
 #include "window/form1.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <cmath>
+#include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -45,10 +54,180 @@ void BM_ReceiveAndDispatch(benchmark::State& state)
         = benchmark::Counter(double(state.iterations()) * ReplyCount, benchmark::Counter::kIsRate);
 }
 
+// A window with a 15-minute test running on position 1, temperature on, writing to
+// <folder>/Serie. Message boxes are counted instead of shown.
+struct RunningTestSetup {
+    RunningTestSetup()
+    {
+        auto line = std::make_unique<MemorySerialLine>();
+        serial = line.get();
+        serial->setPresentPorts({1});
+        FormEnvironment environment;
+        environment.programFolder = folder.path();
+        environment.startFolder = folder.path();
+        environment.serialBackend = std::move(line);
+        environment.clock = [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 30)); };
+        environment.answerer = [this](int, const QString&, const QString&) {
+            ++messages;
+            return MsgResult::Cancel;
+        };
+        window = std::make_unique<Form1>(std::move(environment));
+        window->Timer2->stop();
+        QDir(folder.path()).mkdir("Serie");
+        window->TabProtDatei->addItem("Serie");
+        window->TempOnOff[1]->setChecked(true);
+        window->Messzeit->setCurrentIndex(0);
+        serial->deliver("*S11\r");
+        headerBytes = fileBytes();
+        frameSteps = window->Grafik[1]->DrawCount();
+    }
+
+    bool running() const { return window->PositionRunning[1] == 1; }
+
+    // The size of the one file in the measurement folder.
+    qint64 fileBytes() const
+    {
+        const QFileInfoList files = QDir(folder.filePath("Serie")).entryInfoList(QDir::Files);
+        return files.size() == 1 ? files.first().size() : -1;
+    }
+
+    // The segments of the live curves, without the plot frame.
+    qsizetype liveSegments() const { return window->Grafik[1]->DrawCount() - frameSteps; }
+
+    QTemporaryDir folder;
+    MemorySerialLine* serial = nullptr;
+    std::unique_ptr<Form1> window;
+    int messages = 0;
+    qint64 headerBytes = -1;
+    qsizetype frameSteps = 0;
+};
+
+// The replies of one sample: "*I" with the elapsed seconds, then "*A" with a viscosity that
+// wanders between 20.0 and 80.0 % and a temperature between 21.5 and 25.5 °.
+class ReplyPair {
+public:
+    ReplyPair()
+    {
+        constexpr int Cycle = 3600;
+        samples.reserve(Cycle);
+        for (int step = 0; step < Cycle; ++step) {
+            const int tenths = int(std::lround(500 + 300 * std::sin(step / 97.0)));
+            const double temperature = 23.5 + 2 * std::sin(step / 311.0);
+            samples.append(QByteArray("*A000000")
+                + QByteArray::number(tenths).rightJustified(5, '0')
+                + QByteArray::number(temperature, 'f', 1).rightJustified(5, '0') + '\r');
+        }
+    }
+
+    // The "*I" reply of the given second; the buffer is reused.
+    const QByteArray& elapsed(qint64 seconds)
+    {
+        char* digits = time.data() + 2;
+        for (int place = 7; place >= 0; --place, seconds /= 10)
+            digits[place] = char('0' + seconds % 10);
+        return time;
+    }
+
+    const QByteArray& sample(qint64 seconds) const
+    {
+        return samples[qsizetype(seconds % samples.size())];
+    }
+
+private:
+    QByteArray time = QByteArrayLiteral("*I00000000\r");
+    QList<QByteArray> samples;
+};
+
+// One pair of replies a second of the test, each reply its own receive event.
+void DeliverPair(RunningTestSetup& setup, ReplyPair& replies, qint64 seconds)
+{
+    setup.serial->deliver(replies.elapsed(seconds));
+    setup.serial->deliver(replies.sample(seconds));
+}
+
+// Checks after `pairs` pairs: still running, no message, a data line of at least
+// "00:00:01 ;50.0;23.5" and CR LF per pair in the file, and two segments per pair but the first.
+const char* RunningTestFault(const RunningTestSetup& setup, qint64 pairs)
+{
+    constexpr qint64 ShortestDataLine = 21;
+    if (!setup.running())
+        return "the test is no longer running";
+    if (setup.messages != 0)
+        return "a message box was raised";
+    if (setup.fileBytes() - setup.headerBytes < pairs * ShortestDataLine)
+        return "data lines missing in the measurement file";
+    if (setup.liveSegments() != 2 * (pairs - 1))
+        return "live curve segments missing";
+    return nullptr;
+}
+
+void BM_ReceivePath(benchmark::State& state)
+{
+    RunningTestSetup setup;
+    if (!setup.running()) {
+        state.SkipWithError("the test did not start");
+        return;
+    }
+    ReplyPair replies;
+    qint64 seconds = 0;
+    for (auto _ : state)
+        DeliverPair(setup, replies, ++seconds);
+    if (const char* fault = RunningTestFault(setup, seconds)) {
+        state.SkipWithError(fault);
+        return;
+    }
+    state.counters["pairs_per_second"]
+        = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+long ResidentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+// The growth of the process over a million pairs, one a second (11.6 days of test time). The
+// live graph keeps every segment it draws (24 bytes each); the rest should stay flat.
+void BM_ReceivePathMemory(benchmark::State& state)
+{
+    constexpr qint64 FirstCount = 100000;
+    constexpr qint64 PairCount = 1000000;
+    constexpr double MiB = 1 << 20;
+    for (auto _ : state) {
+        RunningTestSetup setup;
+        ReplyPair replies;
+        const long before = ResidentBytes();
+        qint64 seconds = 0;
+        while (seconds < FirstCount)
+            DeliverPair(setup, replies, ++seconds);
+        const long afterFirst = ResidentBytes();
+        const qsizetype segmentsFirst = setup.liveSegments();
+        while (seconds < PairCount)
+            DeliverPair(setup, replies, ++seconds);
+        const long after = ResidentBytes();
+        const qsizetype segments = setup.liveSegments();
+        if (const char* fault = RunningTestFault(setup, seconds)) {
+            state.SkipWithError(fault);
+            return;
+        }
+        state.counters["rss_growth_MiB_100k"] = double(afterFirst - before) / MiB;
+        state.counters["rss_growth_MiB_1M"] = double(after - before) / MiB;
+        state.counters["segments_MiB_100k"] = double(segmentsFirst) * 24 / MiB;
+        state.counters["segments_MiB_1M"] = double(segments) * 24 / MiB;
+        state.counters["pairs_per_second"]
+            = benchmark::Counter(double(PairCount), benchmark::Counter::kIsRate);
+    }
+}
+
 } // namespace
 
 // Chunks of 16 bytes are what a serial port delivers per event at 9600 baud; 4096 a burst.
 BENCHMARK(BM_ReceiveAndDispatch)->Arg(16)->Arg(4096)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReceivePath)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReceivePathMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv)
 {

@@ -1,20 +1,111 @@
 // The built program against the instrument simulator on a pseudo-terminal.
+#include "platform/environment.h"
+#include "platform/serial_port_backend.h"
+#include "platform/status_bar.h"
+#include "run/measurement_file.h"
+#include "window/form1.h"
+
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-// Reads the simulator's log until it holds the text; false when the deadline passes first.
-bool WaitForLog(QProcess& simulator, QByteArray& log, const QByteArray& text, int milliseconds)
-{
-    QDeadlineTimer deadline(milliseconds);
-    while (!log.contains(text) && !deadline.hasExpired()) {
-        simulator.waitForReadyRead(100);
-        log += simulator.readAllStandardError();
+// A whole test at the instrument's defaults: a sample every second for 15 minutes, 0 to 900 s.
+constexpr qsizetype SamplesOfWholeTest = 901;
+// Fast enough for a 15-minute test to take a few seconds.
+const QString SimulatorSpeed = QStringLiteral("200");
+
+// The instrument simulator as a child process; its log on standard error is collected as it is
+// waited for. It is ended with SIGTERM at the latest when the test leaves.
+class Simulator {
+public:
+    explicit Simulator(const QStringList& arguments)
+    {
+        process.start(QTM_SIMULATOR_EXE, arguments);
     }
-    return log.contains(text);
+    ~Simulator() { stop(); }
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // The device from the first line on standard output; empty when none comes in time.
+    QString device()
+    {
+        QDeadlineTimer deadline(5000);
+        while (!process.canReadLine() && process.waitForReadyRead(deadline.remainingTime())) { }
+        return QString::fromLocal8Bit(process.readLine()).trimmed();
+    }
+
+    // Reads the log until it holds the text at or after `from`: its index, or -1 when the
+    // deadline passes first.
+    qsizetype waitForLog(const QByteArray& text, int milliseconds, qsizetype from = 0)
+    {
+        QDeadlineTimer deadline(milliseconds);
+        while (log.indexOf(text, from) < 0 && !deadline.hasExpired()) {
+            process.waitForReadyRead(100);
+            log += process.readAllStandardError();
+        }
+        return log.indexOf(text, from);
+    }
+
+    bool stop()
+    {
+        if (process.state() == QProcess::NotRunning)
+            return true;
+        process.terminate();
+        return process.waitForFinished(5000);
+    }
+
+    QProcess process;
+    QByteArray log;
+};
+
+// The viscosities of the data replies in the log, in tenths of a percent, in the order sent.
+QList<int> ReportedViscosityTenths(const QByteArray& log)
+{
+    static const QRegularExpression sample(
+        R"(^> \*A0{6}(\d{5}))", QRegularExpression::MultilineOption);
+    QList<int> tenths;
+    for (const QRegularExpressionMatch& match : sample.globalMatch(QString::fromLatin1(log)))
+        tenths.append(match.captured(1).toInt());
+    return tenths;
+}
+
+// The file of a whole test: 11 header lines in Windows-1252 with CR LF, then one data line per
+// reported sample, with its fields at their fixed places, a second apart and with the reported
+// viscosity.
+void CheckWholeTestFile(const QString& path, const QList<int>& reportedTenths)
+{
+    QCOMPARE(reportedTenths.size(), SamplesOfWholeTest);
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.endsWith("\r\n"));
+    QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+    QCOMPARE(bytes.count('\r'), bytes.count("\r\n"));
+    const QStringList lines = QString::fromLatin1(bytes.chopped(2)).split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), MeasurementFile::HeaderLineCount + reportedTenths.size());
+    QCOMPARE(lines.at(0), QStringLiteral("Produkt-Bezeichnung;"));
+    QCOMPARE(lines.at(10).toLatin1(), QByteArray("Messzeit;Viskosit\xE4t;Temperatur"));
+    for (qsizetype index = 0; index < reportedTenths.size(); ++index) {
+        const QString& line = lines.at(MeasurementFile::HeaderLineCount + index);
+        const QByteArray where
+            = "data line " + QByteArray::number(index + 1) + ": " + line.toLatin1();
+        QVERIFY2(line.size() == 21 && line[2] == u':' && line[5] == u':' && line[8] == u' '
+                && line[9] == u';' && line[15] == u';',
+            where.constData());
+        const StoredSample sample = ReadDataLine(line);
+        QVERIFY2(sample.seconds == index, where.constData());
+        QVERIFY2(qRound(sample.viscosity * 10) == reportedTenths.at(index), where.constData());
+        QVERIFY2(sample.viscosity >= 0 && sample.viscosity <= 100, where.constData());
+        QVERIFY2(sample.temperature >= 0 && sample.temperature <= 100, where.constData());
+    }
+    QCOMPARE(lines.last().left(8), QStringLiteral("00:15:00"));
 }
 
 } // namespace
@@ -24,15 +115,14 @@ class EndToEndTest : public QObject {
 
 private slots:
     void findsTheSimulatorBehindMissingPorts();
+    void recordsATestStartedByTheInstrument();
+    void recordsATestStartedByTheStartButton();
 };
 
 void EndToEndTest::findsTheSimulatorBehindMissingPorts()
 {
-    QProcess simulator;
-    simulator.start(QTM_SIMULATOR_EXE, {});
-    QVERIFY(simulator.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(simulator.canReadLine() || simulator.waitForReadyRead(100), 5000);
-    const QString device = QString::fromLocal8Bit(simulator.readLine()).trimmed();
+    Simulator simulator({});
+    const QString device = simulator.device();
     QVERIFY(device.startsWith("/dev/"));
 
     QTemporaryDir folder;
@@ -48,8 +138,8 @@ void EndToEndTest::findsTheSimulatorBehindMissingPorts()
     QVERIFY(program.waitForStarted());
 
     // Found: the probe was answered and the program has reset position 1 with "E".
-    QByteArray log;
-    QVERIFY2(WaitForLog(simulator, log, "< E", 10000), log.constData());
+    QVERIFY2(simulator.waitForLog("< E", 10000) >= 0, simulator.log.constData());
+    const QByteArray& log = simulator.log;
     QVERIFY(log.indexOf("< RUN") < log.indexOf("*OK! RUN"));
     QVERIFY(log.indexOf("*OK! RUN") < log.indexOf("< E"));
 
@@ -59,9 +149,88 @@ void EndToEndTest::findsTheSimulatorBehindMissingPorts()
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
 
-    simulator.terminate();
-    QVERIFY(simulator.waitForFinished(5000));
+    QVERIFY(simulator.stop());
 }
 
-QTEST_GUILESS_MAIN(EndToEndTest)
+// The instrument starts a test on its own, well after the program has found it, and ends it
+// after its 15 minutes; the program records it in its start folder.
+void EndToEndTest::recordsATestStartedByTheInstrument()
+{
+    // 800 simulated seconds are 4 s: the program has long found the instrument and reset
+    // position 1 with "E", which would end a test started before.
+    Simulator simulator({"--speed", SimulatorSpeed, "--start-after", "800"});
+    const QString device = simulator.device();
+    QVERIFY(device.startsWith("/dev/"));
+
+    QTemporaryDir folder;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("TALIV_COM1", device);
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(folder.path());
+    program.start(TALIV01_EXE, {});
+    QVERIFY(program.waitForStarted());
+
+    const qsizetype found = simulator.waitForLog("< E\n", 30000);
+    QVERIFY2(found >= 0, simulator.log.constData());
+    const qsizetype started = simulator.waitForLog("> *S11\n", 30000);
+    QVERIFY2(started >= 0, simulator.log.right(2000).constData());
+    QVERIFY2(started > found, "the instrument started before the program had found it");
+    const qsizetype ended = simulator.waitForLog("> *E11\n", 60000, started);
+    QVERIFY2(ended > started, simulator.log.right(2000).constData());
+    // The program's answer to the end.
+    QVERIFY2(
+        simulator.waitForLog("< E\n", 10000, ended) > ended, simulator.log.right(2000).constData());
+
+    CheckWholeTestFile(folder.filePath("No-00001-1.CSV"), ReportedViscosityTenths(simulator.log));
+    if (QTest::currentTestFailed())
+        return;
+
+    program.terminate();
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(simulator.stop());
+}
+
+// The user starts a test with Start; the instrument ends it after its 15 minutes and the button
+// offers Start again.
+void EndToEndTest::recordsATestStartedByTheStartButton()
+{
+    Simulator simulator({"--speed", SimulatorSpeed});
+    const QString device = simulator.device();
+    QVERIFY(device.startsWith("/dev/"));
+    qputenv("TALIV_COM1", device.toLocal8Bit());
+    const auto unsetPort = qScopeGuard([] { qunsetenv("TALIV_COM1"); });
+
+    QTemporaryDir folder;
+    QStringList questions;
+    FormEnvironment environment;
+    environment.programFolder = folder.path();
+    environment.startFolder = folder.path();
+    environment.serialBackend = std::make_unique<SerialPortBackend>();
+    environment.answerer = [&questions](int, const QString& title, const QString& text) {
+        questions.append(title + ": " + text);
+        return MsgResult::Cancel;
+    };
+    Form1 window(std::move(environment));
+    window.show();
+    window.SSTab1->setCurrentIndex(1);
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QTRY_COMPARE_WITH_TIMEOUT(window.StBar1->panelText(5), QStringLiteral("COM1: OK"), 30000);
+    QPushButton& start = *window.Start[1];
+    QCOMPARE(start.text(), QStringLiteral("Start"));
+    QTest::mouseClick(&start, Qt::LeftButton);
+    QCOMPARE(start.text(), QStringLiteral("Stop"));
+    QTRY_COMPARE_WITH_TIMEOUT(start.text(), QStringLiteral("Start"), 60000);
+    QVERIFY2(simulator.waitForLog("> *E11\n", 10000) >= 0, simulator.log.right(2000).constData());
+
+    CheckWholeTestFile(folder.filePath("No-00001-1.CSV"), ReportedViscosityTenths(simulator.log));
+    QVERIFY2(questions.isEmpty(), qPrintable(questions.join(u'\n')));
+    QVERIFY(simulator.stop());
+}
+
+QTEST_MAIN(EndToEndTest)
 #include "test_end_to_end.moc"

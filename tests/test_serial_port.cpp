@@ -6,6 +6,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -24,6 +25,7 @@ private slots:
     void commandWrittenJustBeforeCloseReachesTheLine();
     void replyArrivingWhileTheHandlerWritesIsAnnounced();
     void deviceThatGoesAwayIsClosed();
+    void readNotificationFindingNothingKeepsThePort();
     void controlRefusesWhatWouldFail();
     void portDeviceName_data();
     void portDeviceName();
@@ -83,6 +85,29 @@ void SerialPortTest::deviceThatGoesAwayIsClosed()
     QTRY_COMPARE(lost.size(), 1);
     QVERIFY(!backend.isOpen());
     QVERIFY(!backend.write("RUN\n\r"));
+}
+
+// A write's wait may take characters that the event loop has already seen arrive: the read
+// notification then finds nothing, which must not count as a lost device.
+void SerialPortTest::readNotificationFindingNothingKeepsThePort()
+{
+    PseudoTerminal terminal;
+    SerialPortBackend backend;
+    QVERIFY(backend.openDevice(terminal.device, LineSettings {}));
+    QSignalSpy lost(&backend, &SerialBackend::lost);
+    QByteArray received;
+    connect(&backend, &SerialBackend::received, this, [&] { received += backend.readAll(); });
+    for (int round = 0; round < 50; ++round) {
+        QVERIFY(terminal.send("*A00000000123023.5\r\n"));
+        QThread::msleep(2);
+        QMetaObject::invokeMethod(
+            this, [&] { backend.write("S\n\r"); }, Qt::QueuedConnection);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
+    QTRY_COMPARE(received.count('\r'), 50);
+    QCOMPARE(lost.size(), 0);
+    QVERIFY(backend.isOpen());
 }
 
 void SerialPortTest::controlRefusesWhatWouldFail()

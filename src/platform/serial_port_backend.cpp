@@ -4,11 +4,30 @@
 
 #include <QDeadlineTimer>
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
 namespace {
 
 // How long a write may wait for its bytes to reach the line: a command takes a few milliseconds
 // at 9600 baud; a line that takes nothing for this long has gone away or is blocked.
 constexpr int WriteWaitMilliseconds = 200;
+// Read notifications in a row that find nothing before a line counts as gone even without a
+// hang-up: nothing may spin on a dead device.
+constexpr int MaxEmptyReads = 100;
+
+// A hung-up line (the device went away, the other side of a terminal closed) says so when polled.
+bool HasHungUp(QSerialPort& port)
+{
+#ifdef Q_OS_UNIX
+    pollfd line {int(port.handle()), POLLIN, 0};
+    return ::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    Q_UNUSED(port);
+    return true;
+#endif
+}
 
 QSerialPort::Parity ParityOf(char parity)
 {
@@ -43,6 +62,7 @@ bool SerialPortBackend::open(int portNumber, const LineSettings& settings)
 bool SerialPortBackend::openDevice(const QString& device, const LineSettings& settings)
 {
     port.setPortName(device);
+    emptyReads = 0;
     if (!port.open(QIODevice::ReadWrite))
         return false;
     if (!applySettings(settings)) {
@@ -77,7 +97,10 @@ bool SerialPortBackend::isOpen() const
 
 QByteArray SerialPortBackend::readAll()
 {
-    return port.readAll();
+    QByteArray bytes = port.readAll();
+    if (!bytes.isEmpty())
+        emptyReads = 0;
+    return bytes;
 }
 
 // A write counts as done when its bytes have left Qt's buffer for the operating system's.
@@ -107,12 +130,17 @@ void SerialPortBackend::announceReceived()
 }
 
 // A device that went away (an unplugged adapter) reports a resource or read error: the port is
-// closed at once so that nothing polls a dead device.
+// closed at once so that nothing polls a dead device. A read error also comes when a write's wait
+// has already taken the characters the event loop saw arrive; such a line is still there.
 void SerialPortBackend::handleError(QSerialPort::SerialPortError error)
 {
     const bool deviceLost = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
     if (!deviceLost || !port.isOpen())
         return;
+    if (error == QSerialPort::ReadError && !HasHungUp(port) && ++emptyReads < MaxEmptyReads) {
+        port.clearError();
+        return;
+    }
     port.close();
     emit lost();
 }

@@ -30,4 +30,6 @@ private:
     // While a write waits, arriving characters are announced only afterwards, from the event
     // loop: the writer may itself be the receive handler.
     bool waitingForWrite = false;
+    // Read errors without a hang-up since characters last arrived.
+    int emptyReads = 0;
 };

@@ -53,7 +53,7 @@ bool CopyContents(QFile& from, QSaveFile& to)
 bool StillInItsFolder(const QFile& file)
 {
 #ifdef Q_OS_UNIX
-    struct stat status {};
+    struct stat status { };
     return ::fstat(file.handle(), &status) != 0 || status.st_nlink > 0;
 #else
     Q_UNUSED(file);

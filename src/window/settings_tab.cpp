@@ -18,6 +18,9 @@
 
 namespace {
 
+// The cycle and the duration lists share one width, so that they line up one above the other.
+constexpr int ChoiceListCharacters = 16;
+
 // The maker's address block: a neutral laboratory of our own, no real company.
 const QStringList AddressLines {"Viskositäts-Messtechnik", "Laborweg 1", "12345 Musterstadt",
     "Telefon 01234 56789-0", "Telefax 01234 56789-9"};
@@ -75,6 +78,9 @@ QWidget* Form1::BuildSettingsTab(const QString& startFolder)
     layout->addLayout(header);
     layout->addWidget(line);
     layout->addWidget(deviceSettings, 1);
+    // Down the left column, then the storage frame from top to bottom.
+    ChainTabOrder({TempOnOff[0], TempOnOff[1], TempSkal[1], TempSkal[2], TempSkal[3], MessZyklusTab,
+        Messzeit, Drive1, Dir1, TabProtDatei, LaufNr, ButProtNeu, ProtDat, ButOK, ButCancel});
     return tab;
 }
 
@@ -153,26 +159,28 @@ QWidget* Form1::BuildMakerBlock()
 QGroupBox* Form1::BuildCycleFrame()
 {
     MessZyklusTab = new QComboBox;
+    SetListWidth(MessZyklusTab, ChoiceListCharacters);
     Frame6 = new QGroupBox("Messzyklus ");
     auto* layout = new QGridLayout(Frame6);
     layout->addWidget(new QLabel("Messzyklus :    Messung durchführen alle ....."), 0, 0);
     layout->addWidget(MessZyklusTab, 0, 1);
     layout->addWidget(WrappedLabel("Hier kann der Messzyklus gewählt werden. "), 1, 0, 1, 2);
+    layout->setColumnStretch(0, 1);
     return Frame6;
 }
 
 QGroupBox* Form1::BuildDurationFrame()
 {
     Messzeit = new QComboBox;
-    Messzeit->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    SetListWidth(Messzeit, ChoiceListCharacters);
     Frame5 = new QGroupBox("Messdauer ");
     auto* layout = new QGridLayout(Frame5);
-    layout->addWidget(Messzeit, 0, 0);
     layout->addWidget(WrappedLabel("Hier kann die voraussichtliche Messdauer gewählt werden. Diese "
                                    "wird vor allem für die grafische Darstellung (Skalierung)  "
                                    "benötigt."),
-        0, 1);
-    layout->setColumnStretch(1, 1);
+        0, 0);
+    layout->addWidget(Messzeit, 0, 1, Qt::AlignTop);
+    layout->setColumnStretch(0, 1);
     return Frame5;
 }
 
@@ -181,6 +189,7 @@ QWidget* Form1::BuildProtocolChoice()
 {
     TabProtDatei = new QComboBox;
     LaufNr = new QLineEdit("1");
+    LaufNr->setMaximumWidth(LaufNr->fontMetrics().horizontalAdvance(QString(12, u'0')));
     ButProtNeu = new QPushButton("Neue Protokolldatei");
     ProtDat = new QLineEdit;
     ButOK = new QPushButton("Neuer Ordner");
@@ -199,14 +208,14 @@ QWidget* Form1::BuildProtocolChoice()
     layout->addWidget(new QLabel("Messprotokoll-Datei  :"), 0, 0);
     layout->addWidget(TabProtDatei, 0, 1);
     layout->addWidget(new QLabel("Fortlaufende Test-Nr.:"), 1, 0);
-    layout->addWidget(LaufNr, 1, 1);
+    layout->addWidget(LaufNr, 1, 1, Qt::AlignLeft);
     layout->addWidget(
         WrappedLabel("Die gemessenen / berechneten Daten werden für jede Messung in der "
                      "Protokolldatei gespeichert. Diese kann z.B. mit Excel eingesehen und "
                      "gedruckt werden. Der Dateiname für diese Protokolldatei muss hier angegeben "
                      "werden. "),
         2, 0, 1, 2);
-    layout->addWidget(ButProtNeu, 3, 0);
+    layout->addWidget(ButProtNeu, 3, 0, Qt::AlignLeft);
     layout->addWidget(Frame14, 4, 0, 1, 2);
     layout->setColumnStretch(1, 1);
     return choice;

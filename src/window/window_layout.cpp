@@ -71,33 +71,58 @@ QWidget* Form1::BuildMeasurementTab()
     Bem2 = new QLineEdit;
     Bem3 = new QLineEdit;
     Start[1] = new QPushButton("Start");
+    for (int index = 0; index < 2; ++index) {
+        MessWert[index] = ReadOnlyField();
+        MessDauer[index] = ReadOnlyField();
+    }
+    GWert[1] = ReadOnlyField();
+
+    // Wide enough for a product name or a remark of about 40 characters.
+    Text1->setMinimumWidth(Text1->fontMetrics().averageCharWidth() * 40);
+    // The readings of the running test stand out from the test data.
+    for (QLineEdit* reading : {MessWert[1], MessWert[0], MessDauer[1]}) {
+        QFont bold = reading->font();
+        bold.setBold(true);
+        reading->setFont(bold);
+    }
+    Start[1]->setMinimumHeight(Start[1]->sizeHint().height() * 3 / 2);
 
     auto* frame = new QGroupBox("Messung ");
-    auto* form = new QFormLayout(frame);
+    auto* form = new QFormLayout;
+    // Right-aligned, so that the remark numbers "2" and "3" stand under the "1".
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     form->addRow("Test-Nummer :", TestNr);
     form->addRow("Test-Datum :", TestDatum);
     form->addRow("Test-Zeit :", TestZeit);
+    form->addRow(SeparatorLine());
     form->addRow("Produkt-Bezeichnung:", Text1);
     form->addRow("Auftragsnummer :", Text2);
     form->addRow("Chargennummer :", Text3);
     form->addRow("Bemerkungen  1  :", Bem1);
     form->addRow("2  :", Bem2);
     form->addRow("3  :", Bem3);
-    for (int index = 0; index < 2; ++index) {
-        MessWert[index] = ReadOnlyField();
-        MessDauer[index] = ReadOnlyField();
-    }
-    GWert[1] = ReadOnlyField();
+    form->addRow(SeparatorLine());
     form->addRow("Aktuelle  Viskosität:", MessWert[1]);
     form->addRow("Aktuelle Temperatur:", MessWert[0]);
     form->addRow("Messzeit:", MessDauer[1]);
     form->addRow("Grenzwert:", GWert[1]);
-    form->addRow(Start[1]);
+    // Position 0 has no elapsed time of its own; its field is never shown.
+    MessDauer[0]->setParent(frame);
+    MessDauer[0]->hide();
+
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->addLayout(form);
+    frameLayout->addSpacing(12);
+    frameLayout->addWidget(Start[1]);
+    frameLayout->addStretch(1);
 
     auto* tab = new QWidget;
     auto* layout = new QHBoxLayout(tab);
     layout->addWidget(frame);
     layout->addWidget(BuildLiveGraph(), 1);
+    // Only the entries take the Tab key; after the last remark it reaches Start (or Stop).
+    ChainTabOrder({Text1, Text2, Text3, Bem1, Bem2, Bem3, Start[1]});
     return tab;
 }
 
@@ -136,6 +161,7 @@ QWidget* Form1::BuildProtocolTab()
     auto* tab = new QWidget;
     auto* tabLayout = new QVBoxLayout(tab);
     tabLayout->addWidget(frame);
+    ChainTabOrder({ProtTab, DelMessung, DruckArt, ProtDrucken});
     return tab;
 }
 
@@ -145,7 +171,8 @@ QWidget* Form1::BuildComparisonTab()
     WahlTab = new FlexGrid;
     WahlTab->setCheckColumn(2);
     WahlTab->setFont(QFont("Arial", 8));
-    WahlTab->setMaximumWidth(260);
+    // The list holds short test numbers; the rest of the width belongs to the graph.
+    WahlTab->setMaximumWidth(200);
     ButDel[0] = new QPushButton("Alle Kurven löschen");
 
     auto* legend = new QHBoxLayout;
@@ -172,6 +199,7 @@ QWidget* Form1::BuildComparisonTab()
     auto* tab = new QWidget;
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(frame);
+    ChainTabOrder({WahlTab, ButDel[0]});
     return tab;
 }
 
@@ -198,6 +226,7 @@ QWidget* Form1::BuildParameterTab()
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(frame);
     layout->addStretch(1);
+    ChainTabOrder({DatenTrenn, DezimalTrenn});
     return tab;
 }
 

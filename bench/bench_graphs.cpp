@@ -5,6 +5,7 @@
 #include "platform/memory_serial_line.h"
 #include "platform/picture_box.h"
 #include "platform/text_file.h"
+#include "resident_memory.h"
 #include "window/form1.h"
 
 #include <QApplication>
@@ -18,8 +19,6 @@
 #include <array>
 #include <benchmark/benchmark.h>
 #include <cmath>
-#include <fstream>
-#include <unistd.h>
 
 namespace {
 
@@ -105,15 +104,6 @@ public:
     }
     long paints = 0;
 };
-
-long ResidentBytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return resident * sysconf(_SC_PAGESIZE);
-}
 
 void BM_RedrawStoredCurves(benchmark::State& state)
 {

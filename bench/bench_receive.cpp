@@ -3,6 +3,7 @@
 #include "platform/environment.h"
 #include "platform/memory_serial_line.h"
 #include "platform/picture_box.h"
+#include "resident_memory.h"
 #include "window/form1.h"
 
 #include <QApplication>
@@ -13,8 +14,6 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cmath>
-#include <fstream>
-#include <unistd.h>
 
 namespace {
 
@@ -178,15 +177,6 @@ void BM_ReceivePath(benchmark::State& state)
     }
     state.counters["pairs_per_second"]
         = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
-}
-
-long ResidentBytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return resident * sysconf(_SC_PAGESIZE);
 }
 
 // The growth of the process over a million pairs, one a second (11.6 days of test time). The

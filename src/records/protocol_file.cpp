@@ -1,0 +1,65 @@
+#include "records/protocol_file.h"
+
+#include "instrument/field_reading.h"
+#include "run/value_format.h"
+
+namespace {
+
+constexpr qsizetype CellPadding = 54;
+
+// The text cut or padded with blanks to exactly width characters.
+QString Fitted(const QString& text, qsizetype width)
+{
+    return text.left(width).leftJustified(width, u' ');
+}
+
+} // namespace
+
+QString CreatedHeaderLine()
+{
+    return QStringLiteral("Test-Nr.;Produkt-Bezeichnung;Auftrags-Nr.;Chargen-Nr.;Bemerkung 1;"
+                          "Bemerkung 2;Bemerkung 3;Test-Datum;Test-Zeit;Messstufe;");
+}
+
+QString CaptionHeaderLine(const QStringList& captions)
+{
+    QString line;
+    for (const QString& caption : captions)
+        line += caption + u';';
+    return line;
+}
+
+QString TestRecord(const TestRecordTexts& test, QChar separator, QChar substitute)
+{
+    using namespace ProtocolFile;
+    QString names = Fitted(test.product, Product.length) + separator
+        + Fitted(test.order, Order.length) + separator + Fitted(test.batch, Batch.length);
+    const qsizetype firstSeparator = Product.length;
+    const qsizetype secondSeparator = firstSeparator + 1 + Order.length;
+    for (qsizetype index = 0; index < names.size(); ++index) {
+        if (names[index] == separator && index != firstSeparator && index != secondSeparator)
+            names[index] = substitute;
+    }
+    const QString number = FFix0(test.testNumber, 5, 0) + u'-' + FFix(test.position, 1, 0);
+    QString record = number + separator + names + separator;
+    for (const QString& field :
+        {Fitted(test.remark1, Remark1.length), Fitted(test.remark2, Remark2.length),
+            Fitted(test.remark3, Remark3.length), Fitted(test.date, Date.length),
+            Fitted(test.time, Time.length), test.cycle, QStringLiteral("  ")})
+        record += field + separator;
+    return record;
+}
+
+QStringList RecordCells(QStringView record)
+{
+    const QString padded = record.toString() + QString(CellPadding, u' ');
+    QStringList cells;
+    for (const ProtocolFile::Cut& cut : ProtocolFile::CellCuts)
+        cells.append(padded.mid(cut.at, cut.length));
+    return cells;
+}
+
+qint32 RecordTestNumber(QStringView record)
+{
+    return RoundHalfEven32(FieldValue(record.left(ProtocolFile::TestNumber.length)));
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <QtGlobal>
+
+// The protocol file of a test series: one header line, then one fixed-width record per finished
+// test, each field followed by the field separator:
+//   1-7 "nnnnn-p" test number and position, 9-38 product, 40-69 order number, 71-84 batch,
+//   86-115, 117-146, 148-177 the three remarks, 179-190 date, 192-198 time, from 200 the cycle
+//   text as long as it is, then two blanks. Character positions count from 1 here.
+namespace ProtocolFile {
+// Where a cell of the record table is cut from a record (0-based start, length).
+struct Cut {
+    qsizetype at;
+    qsizetype length;
+};
+constexpr Cut TestNumber {0, 5};
+constexpr Cut Position {6, 1};
+constexpr Cut Product {8, 30};
+constexpr Cut Order {39, 30};
+constexpr Cut Batch {70, 14};
+constexpr Cut Remark1 {85, 30};
+constexpr Cut Remark2 {116, 30};
+constexpr Cut Remark3 {147, 30};
+constexpr Cut Date {178, 12};
+constexpr Cut Time {191, 7};
+constexpr Cut Cycle {199, 14};
+// The cuts of the record table's columns 0 to 10, in column order.
+constexpr Cut CellCuts[]
+    = {TestNumber, Position, Product, Order, Batch, Remark1, Remark2, Remark3, Date, Time, Cycle};
+} // namespace ProtocolFile
+
+// The header line of a protocol file made by the user; always with ";".
+QString CreatedHeaderLine();
+
+// The header line of a protocol file made anew when a record is appended: each caption followed
+// by ";".
+QString CaptionHeaderLine(const QStringList& captions);
+
+// The texts of one finished test as its record takes them.
+struct TestRecordTexts {
+    qint32 testNumber = 0;
+    int position = 0;
+    QString product;
+    QString order;
+    QString batch;
+    QString remark1;
+    QString remark2;
+    QString remark3;
+    QString date;
+    QString time;
+    QString cycle;
+};
+
+// One record. Inside product, order and batch the field separator is replaced by its substitute,
+// so that these fields never split; the remarks and the cycle stand as they are.
+QString TestRecord(const TestRecordTexts& test, QChar separator, QChar substitute);
+
+// The cells of the record table's columns 0 to 10, cut from the record with 54 blanks appended:
+// the cells of a whole record keep their trailing blanks; a cell that reaches beyond a short line
+// is shorter, or empty.
+QStringList RecordCells(QStringView record);
+
+// The test number at the start of a record (its first five characters); 0 when there is none.
+qint32 RecordTestNumber(QStringView record);

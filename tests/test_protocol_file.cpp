@@ -1,0 +1,97 @@
+// The protocol file's record: fixed widths, separator substitution, cutting into cells.
+#include "records/protocol_file.h"
+
+#include <QTest>
+
+namespace {
+
+TestRecordTexts Test12(const QString& product, const QString& remark = "Bem")
+{
+    return {12, 1, product, "A-77", "CH 5", remark, "", "", "06.12.2026", "10:30", " 10 Sekunden"};
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(TestRecordTexts)
+
+class ProtocolFileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void record_data();
+    void record();
+    void cellsOfARecord_data();
+    void cellsOfARecord();
+};
+
+void ProtocolFileTest::record_data()
+{
+    QTest::addColumn<TestRecordTexts>("test");
+    QTest::addColumn<QChar>("separator");
+    QTest::addColumn<QChar>("substitute");
+    QTest::addColumn<QString>("product");
+    QTest::addColumn<QString>("remark");
+
+    QTest::newRow("short name is padded")
+        << Test12("Öl") << QChar(';') << QChar(',') << QString("Öl").leftJustified(30) << "Bem";
+    QTest::newRow("long name is cut")
+        << Test12(QString(35, 'x')) << QChar(';') << QChar(',') << QString(30, 'x') << "Bem";
+    QTest::newRow("separator in a name becomes the other one")
+        << Test12("a;b;", "x;y") << QChar(';') << QChar(',') << QString("a,b,").leftJustified(30)
+        << "x;y";
+    QTest::newRow("comma separator") << Test12("1,5 kg", "r,s") << QChar(',') << QChar(';')
+                                     << QString("1;5 kg").leftJustified(30) << "r,s";
+}
+
+void ProtocolFileTest::record()
+{
+    QFETCH(TestRecordTexts, test);
+    QFETCH(QChar, separator);
+    QFETCH(QChar, substitute);
+    QFETCH(QString, product);
+    QFETCH(QString, remark);
+
+    const QString record = TestRecord(test, separator, substitute);
+    const QString s(separator);
+    const QString expected = "00012-1" + s + product + s + QString("A-77").leftJustified(30) + s
+        + QString("CH 5").leftJustified(14) + s + remark.leftJustified(30) + s + QString(30, ' ')
+        + s + QString(30, ' ') + s + "06.12.2026  " + s + "10:30  " + s + " 10 Sekunden" + s + "  "
+        + s;
+    QCOMPARE(record, expected);
+    // The fixed fields sit where the record table cuts them.
+    QCOMPARE(record.mid(ProtocolFile::Date.at, ProtocolFile::Date.length), "06.12.2026  ");
+    QCOMPARE(record.at(ProtocolFile::Cycle.at - 1), separator);
+}
+
+void ProtocolFileTest::cellsOfARecord_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<qint32>("testNumber");
+    QTest::addColumn<QString>("productCell");
+    QTest::addColumn<QString>("cycleCell");
+
+    const QString full = TestRecord(Test12("Farbe"), ';', ',');
+    QTest::newRow("written record") << full << 12 << QString("Farbe").leftJustified(30)
+                                    << QString(" 10 Sekunden;").leftJustified(14);
+    QTest::newRow("short line") << QString("00003-1;Öl") << 3 << QString("Öl").leftJustified(30)
+                                << QString();
+    QTest::newRow("no number") << QString("abcde-1") << 0 << QString(30, ' ') << QString();
+    QTest::newRow("empty line") << QString() << 0 << QString(30, ' ') << QString();
+}
+
+void ProtocolFileTest::cellsOfARecord()
+{
+    QFETCH(QString, record);
+    QFETCH(qint32, testNumber);
+    QFETCH(QString, productCell);
+    QFETCH(QString, cycleCell);
+
+    const QStringList cells = RecordCells(record);
+    QCOMPARE(cells.size(), 11);
+    QCOMPARE(cells[2], productCell);
+    QCOMPARE(cells[10], cycleCell);
+    QCOMPARE(RecordTestNumber(record), testNumber);
+}
+
+QTEST_APPLESS_MAIN(ProtocolFileTest)
+#include "test_protocol_file.moc"

@@ -2,6 +2,7 @@
 #include "platform/message_box.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -12,6 +13,7 @@ class MessageBoxTest : public QObject {
 private slots:
     void answers_data();
     void answers();
+    void reportsWhileOneIsOpenShareIt();
 };
 
 void MessageBoxTest::answers_data()
@@ -47,6 +49,22 @@ void MessageBoxTest::answers()
             QTest::keyClick(box, action == "escape" ? Qt::Key_Escape : Qt::Key_Return);
     });
     QCOMPARE(ShowMessageBox(&window, style, "Titel", "Text"), answer);
+}
+
+// A flood of reports must not open a flood of windows: the open box shows the latest.
+void MessageBoxTest::reportsWhileOneIsOpenShareIt()
+{
+    QWidget window;
+    for (int report = 1; report <= 50; ++report)
+        ShowMessageBoxLater(
+            &window, MsgStyle::Exclamation, "Messung starten", QString::number(report));
+    ShowMessageBoxLater(&window, MsgStyle::Exclamation, "Messdatei", "anderer Titel");
+    const QList<QMessageBox*> boxes = window.findChildren<QMessageBox*>();
+    QCOMPARE(boxes.size(), 2);
+    QCOMPARE(boxes.first()->text(), "50");
+    QVERIFY(boxes.first()->isVisible());
+    boxes.first()->close();
+    QTRY_COMPARE(window.findChildren<QMessageBox*>().size(), 1);
 }
 
 QTEST_MAIN(MessageBoxTest)

@@ -13,8 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -76,30 +74,6 @@ QByteArray Elapsed(int seconds)
 {
     return QString("*I%1\r").arg(seconds, 8, 10, QChar('0')).toLatin1();
 }
-
-constexpr qint64 NoLimit = -1;
-
-// While alive, no file of this process may grow beyond `bytes` (NoLimit: as before): a write
-// beyond fails as on a full disk instead of raising SIGXFSZ.
-struct FileSizeLimit {
-    explicit FileSizeLimit(qint64 bytes)
-        : handler(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &previous);
-        rlimit limited {bytes < 0 ? previous.rlim_cur : rlim_t(bytes), previous.rlim_max};
-        active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, handler);
-    }
-    Q_DISABLE_COPY_MOVE(FileSizeLimit)
-
-    rlimit previous {};
-    void (*handler)(int);
-    bool active = false;
-};
 
 } // namespace
 
@@ -451,6 +425,9 @@ void RunControlTest::automaticStop_data()
         << after("00000") << Sample("-0010") << 0.F << true << " -1.0";
     QTest::newRow("no number") << at300 << Sample("abcde") << 500.F << false << "  0.0";
     QTest::newRow("cut line") << at300 << QByteArray("*A0000\r") << 500.F << false << "  0.0";
+    QTest::newRow("cut within the field")
+        << at300 << QByteArray("*A0000000012\r") << 500.F << false << "  1.2";
+    QTest::newRow("beyond a double") << at300 << Sample("9e999") << 500.F << false << "  0.0";
     QTest::newRow("far above") << at300 << Sample("9e99 ") << 500.F << false << "999.9";
     QTest::newRow("from far above")
         << after("9e99 ") << Sample("00299") << 300.F << true << " 29.9";

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QLocale>
+#include <csignal>
+#include <sys/resource.h>
 
 // Pins the default locale for the lifetime of the object, so that number formatting is tested
 // under a known locale whatever the machine's own is.
@@ -67,4 +69,28 @@ struct WindowFixture {
     // Delivers received bytes as one receive event.
     void receive(const QByteArray& bytes) { line->deliver(bytes); }
     QString panel(int number) const;
+};
+
+constexpr qint64 NoLimit = -1;
+
+// While alive, no file of this process may grow beyond `bytes` (NoLimit: as before): a write
+// beyond fails as on a full disk instead of raising SIGXFSZ.
+struct FileSizeLimit {
+    explicit FileSizeLimit(qint64 bytes)
+        : handler(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit limited {bytes < 0 ? previous.rlim_cur : rlim_t(bytes), previous.rlim_max};
+        active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, handler);
+    }
+    Q_DISABLE_COPY_MOVE(FileSizeLimit)
+
+    rlimit previous {};
+    void (*handler)(int);
+    bool active = false;
 };

@@ -1,5 +1,6 @@
 #include "platform/ansi_codec.h"
 #include "platform/text_file.h"
+#include "test_support.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -45,6 +46,7 @@ private slots:
     void writtenBytes_data();
     void writtenBytes();
     void removedFileFailsTheWrite();
+    void partOfALineIsTakenBack();
     void readLines_data();
     void readLines();
     void readMissingFile();
@@ -148,6 +150,23 @@ void TestTextFile::removedFileFailsTheWrite()
     QVERIFY(writer.WriteLine("first"));
     QVERIFY(QFile::remove(PathOf("open.csv")));
     QVERIFY(!writer.WriteLine("second"));
+}
+
+// A full disk that takes only part of a line: the part is removed, so the next line that can be
+// written starts a line of its own.
+void TestTextFile::partOfALineIsTakenBack()
+{
+    TextFileWriter writer;
+    QVERIFY(writer.Open(PathOf("full.csv"), WriteMode::Create));
+    QVERIFY(writer.WriteLine("00:00:01 ; 12.5; 23.5"));
+    {
+        const FileSizeLimit full(BytesOf(PathOf("full.csv")).size() + 7);
+        QVERIFY(full.active);
+        QVERIFY(!writer.WriteLine("00:00:02 ; 12.4; 23.5"));
+    }
+    QVERIFY(writer.WriteLine("00:00:03 ; 12.3; 23.5"));
+    QCOMPARE(BytesOf(PathOf("full.csv")),
+        QByteArray("00:00:01 ; 12.5; 23.5\r\n00:00:03 ; 12.3; 23.5\r\n"));
 }
 
 void TestTextFile::readLines_data()

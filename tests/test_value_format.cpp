@@ -18,6 +18,8 @@ private slots:
     void fZeit_data();
     void fZeit();
     void signedNumberText_data();
+    void shownNumberReadsBack_data();
+    void shownNumberReadsBack();
     void signedNumberText();
 };
 
@@ -99,6 +101,33 @@ void TestValueFormat::signedNumberText()
     QFETCH(qint64, n);
     QFETCH(QString, expected);
     QCOMPARE(SignedNumberText(n), expected);
+}
+
+void TestValueFormat::shownNumberReadsBack_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("shown");
+
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QTest::newRow("German decimals") << german << 12.3 << "12,3";
+    QTest::newRow("German whole") << german << 12.0 << "12";
+    QTest::newRow("German thousands") << german << 1234.5 << "1234,5";
+    QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << -3.5 << "-3.5";
+    QTest::newRow("Swedish minus") << QLocale(QLocale::Swedish, QLocale::Sweden) << -3.5 << "-3,5";
+    QTest::newRow("Arabic digits") << QLocale(QLocale::Arabic, QLocale::Egypt) << 23.5 << "23.5";
+}
+
+// What the display shows is read back to the same value, whatever the system's locale.
+void TestValueFormat::shownNumberReadsBack()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(double, value);
+    QFETCH(QString, shown);
+
+    const ScopedLocale pinned(locale);
+    QCOMPARE(ShownNumber(value), shown);
+    QCOMPARE(ReadShownValue(ShownNumber(value) + " %"), value);
 }
 
 QTEST_GUILESS_MAIN(TestValueFormat)

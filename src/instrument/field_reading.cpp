@@ -89,7 +89,9 @@ std::optional<double> FieldNumber(QStringView field)
 
     double value = 0.0;
     const auto [end, error] = std::from_chars(number.begin(), number.end(), value);
-    if (error != std::errc() || !std::isfinite(value) || value == 0.0)
+    if (error != std::errc() || !std::isfinite(value))
+        return std::nullopt;
+    if (value == 0.0)
         return 0.0;
     return negative ? -value : value;
 }

@@ -11,8 +11,8 @@
 // No number, or one too large for a double, reads as 0. Only ASCII "." is a decimal point.
 double FieldValue(QStringView field);
 
-// As FieldValue, but nothing when the field holds no digits at all, so that a field of noise can
-// be told from a true 0.
+// As FieldValue, but nothing when the field holds no number at all or one beyond the range of a
+// double, so that noise can be told from a true 0.
 std::optional<double> FieldNumber(QStringView field);
 
 // Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).

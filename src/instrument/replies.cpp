@@ -55,10 +55,15 @@ double ReportedSeconds(QStringView line)
     return FieldValue(line.mid(SecondsAt, SecondsLength));
 }
 
-std::optional<double> SampleViscosity(QStringView line)
+double SampleViscosity(QStringView line)
 {
-    const std::optional<double> tenths = FieldNumber(line.mid(ViscosityAt, SampleFieldLength));
-    return tenths ? std::optional<double>(*tenths / 10) : std::nullopt;
+    return FieldValue(line.mid(ViscosityAt, SampleFieldLength)) / 10;
+}
+
+bool HoldsWholeViscosity(QStringView line)
+{
+    const QStringView field = line.mid(ViscosityAt, SampleFieldLength);
+    return field.size() == SampleFieldLength && FieldNumber(field).has_value();
 }
 
 double SampleTemperature(QStringView line)

@@ -23,6 +23,10 @@ std::optional<int> ReplyPosition(QStringView line);
 double ReportedSeconds(QStringView line);
 
 // The fields of a data reply "*A": the viscosity in percent from the tenths in characters 9 to 13
-// (nothing when they hold no number at all) and the temperature in °C from characters 14 to 18.
-std::optional<double> SampleViscosity(QStringView line);
+// and the temperature in °C from characters 14 to 18, by field reading.
+double SampleViscosity(QStringView line);
 double SampleTemperature(QStringView line);
+
+// Whether characters 9 to 13 are all there and hold a number within a double's range: a line cut
+// within them, or noise, is shown as read but is no measurement to act on.
+bool HoldsWholeViscosity(QStringView line);

@@ -94,8 +94,17 @@ int ShowMessageBox(QWidget* parent, int style, const QString& title, const QStri
 
 void ShowMessageBoxLater(QWidget* parent, int style, const QString& title, const QString& text)
 {
+    const QString name = QStringLiteral("later:") + title;
+    if (parent) {
+        if (auto* open = parent->findChild<QMessageBox*>(name, Qt::FindDirectChildrenOnly)) {
+            open->setText(text);
+            open->raise();
+            return;
+        }
+    }
     std::vector<std::pair<QAbstractButton*, int>> resultOf;
     QMessageBox* box = BuildBox(parent, style, title, text, resultOf).release();
+    box->setObjectName(name);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();

@@ -39,4 +39,6 @@ int ShowMessageBox(QWidget* parent, int style, const QString& title, const QStri
 
 // Shows a message box that does not wait for its answer: the caller goes on at once and no nested
 // event loop runs, so it may be shown from inside the receive handler. The box deletes itself.
+// While a box of the same title is open on the parent, that box takes the new text instead, so a
+// flood of reports never opens a flood of windows.
 void ShowMessageBoxLater(QWidget* parent, int style, const QString& title, const QString& text);

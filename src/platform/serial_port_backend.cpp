@@ -130,15 +130,18 @@ void SerialPortBackend::announceReceived()
 }
 
 // A device that went away (an unplugged adapter) reports a resource or read error: the port is
-// closed at once so that nothing polls a dead device. A read error also comes when a write's wait
-// has already taken the characters the event loop saw arrive; such a line is still there.
+// closed at once so that nothing polls a dead device. The same errors come when a write's wait has
+// already taken the characters the event loop saw arrive: such a line has not hung up and stays
+// open. Qt may then have stopped watching the port; the next read starts it again, so the
+// receive event is raised from the event loop.
 void SerialPortBackend::handleError(QSerialPort::SerialPortError error)
 {
     const bool deviceLost = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
     if (!deviceLost || !port.isOpen())
         return;
-    if (error == QSerialPort::ReadError && !HasHungUp(port) && ++emptyReads < MaxEmptyReads) {
+    if (!HasHungUp(port) && ++emptyReads < MaxEmptyReads) {
         port.clearError();
+        QMetaObject::invokeMethod(this, &SerialBackend::received, Qt::QueuedConnection);
         return;
     }
     port.close();

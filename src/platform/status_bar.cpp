@@ -6,7 +6,9 @@
 namespace {
 // Relative widths of the six panels: command, reply, program folder, cycle, port, version.
 constexpr std::array<int, StatusBar::PanelCount> PanelStretch = {2, 3, 3, 2, 3, 2};
-constexpr int NoticeStretch = 6;
+constexpr int NoticeStretch = 12;
+// Panels left out while a notice is shown, to give it room: program folder and version.
+constexpr std::array<int, 2> PanelsMadeWayForNotice = {3, 6};
 constexpr int NoticeMilliseconds = 30000;
 } // namespace
 
@@ -23,10 +25,7 @@ StatusBar::StatusBar(QWidget* parent)
     noticeTimer = new QTimer(this);
     noticeTimer->setSingleShot(true);
     noticeTimer->setInterval(NoticeMilliseconds);
-    connect(noticeTimer, &QTimer::timeout, noticeLabel, [this] {
-        noticeLabel->clear();
-        noticeLabel->hide();
-    });
+    connect(noticeTimer, &QTimer::timeout, noticeLabel, [this] { showNoticeArea(false); });
     for (int index = 0; index < PanelCount; ++index) {
         panels[index] = new QLabel(this);
         panels[index]->setFrameShape(QFrame::StyledPanel);
@@ -57,8 +56,17 @@ void StatusBar::showNotice(const QString& text)
 {
     noticeLabel->setText(text);
     noticeLabel->setToolTip(text);
-    noticeLabel->show();
+    showNoticeArea(true);
     noticeTimer->start();
+}
+
+void StatusBar::showNoticeArea(bool shown)
+{
+    if (!shown)
+        noticeLabel->clear();
+    noticeLabel->setVisible(shown);
+    for (int panel : PanelsMadeWayForNotice)
+        panels[panel - 1]->setVisible(!shown);
 }
 
 QString StatusBar::notice() const

@@ -20,11 +20,14 @@ public:
     QString panelText(int panel) const;
 
     // A notice for the user (a refused start, a line that could not be written), shown left of the
-    // panels for half a minute or until the next notice.
+    // panels for half a minute or until the next notice; the program-folder and version panels
+    // make way for it meanwhile.
     void showNotice(const QString& text);
     QString notice() const;
 
 private:
+    void showNoticeArea(bool shown);
+
     std::array<QLabel*, PanelCount> panels {};
     QLabel* noticeLabel = nullptr;
     QTimer* noticeTimer = nullptr;

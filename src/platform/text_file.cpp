@@ -97,7 +97,13 @@ bool TextFileWriter::WriteLine(const QString& text)
         return false;
     }
     const QByteArray bytes = EncodeLine(text);
-    return file->write(bytes) == bytes.size() && StillInItsFolder(*file);
+    const qint64 sizeBefore = file->size();
+    if (file->write(bytes) != bytes.size()) {
+        // A part of a line (a full disk) would run into the next line: it is taken back.
+        file->resize(sizeBefore);
+        return false;
+    }
+    return StillInItsFolder(*file);
 }
 
 bool TextFileWriter::Close()

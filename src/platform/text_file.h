@@ -29,7 +29,8 @@ public:
     // Closes the file open before, if any, and opens path.
     bool Open(const QString& path, WriteMode mode);
     // Writes text and CR LF. A CR or LF inside text is written as a blank: one call, one line.
-    // False when the bytes were not all written or the file has been removed meanwhile.
+    // False when the bytes were not all written (a part written is taken back, so the file always
+    // ends with a whole line) or the file has been removed meanwhile.
     bool WriteLine(const QString& text);
     // False when the last bytes could not be written. Without an open file it does nothing.
     bool Close();

@@ -81,9 +81,9 @@ void Form1::StartTest(int position)
 std::optional<QString> Form1::StartRefusal(int position) const
 {
     if (position != 1)
-        return RefusedStart(position, QStringLiteral("nur Kanal 1 hat Anzeige und Messdatei."));
+        return RefusedStart(position, QStringLiteral("nur Kanal 1 wird gemessen."));
     if (PositionRunning[position] == 1 || MeasurementWriter[position].IsOpen())
-        return RefusedStart(position, QStringLiteral("dort läuft bereits eine Messung."));
+        return RefusedStart(position, QStringLiteral("Messung läuft bereits."));
     return std::nullopt;
 }
 
@@ -125,8 +125,8 @@ bool Form1::CreateMeasurementFile(int position, qint32 testNumber, const QDateTi
     }
     MeasurementWriter[position] = std::move(writer);
     if (setAside) {
-        StBar1->showNotice(QStringLiteral("Die vorhandene Datei ") + fileName
-            + QStringLiteral(" wurde als ") + *setAside + QStringLiteral(" aufbewahrt."));
+        StBar1->showNotice(QStringLiteral("Ältere Datei ") + fileName + QStringLiteral(" als ")
+            + *setAside + QStringLiteral(" aufbewahrt."));
     }
     return true;
 }

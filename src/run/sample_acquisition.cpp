@@ -13,8 +13,10 @@ namespace {
 // From this duration on (10 hours) one data line per clock minute is written, without temperature.
 constexpr int FirstLongDuration = 6;
 const QString WriteFailureText
-    = QStringLiteral("Messwert konnte nicht in die Messdatei geschrieben werden (Datenträger voll "
-                     "oder Ordner entfernt?). Die Messung läuft weiter.");
+    = QStringLiteral("Ein Messwert konnte nicht in die Messdatei geschrieben werden (Datenträger "
+                     "voll oder Ordner entfernt?). Die Messung läuft weiter.");
+const QString WriteFailureNotice
+    = QStringLiteral("Messwert nicht gespeichert: Messdatei nicht beschreibbar!");
 } // namespace
 
 void Form1::HandleElapsedTime()
@@ -24,14 +26,13 @@ void Form1::HandleElapsedTime()
     MessDauer[1]->setText(FZeit(seconds));
 }
 
-// Data replies belong to position 1. A viscosity field without any number is shown and written as
-// 0 but never ends a test.
+// Data replies belong to position 1. A viscosity field that is cut or holds no number is shown and
+// written as read, but never ends a test.
 void Form1::HandleSample(int position)
 {
     if (position != 1)
         return;
-    const std::optional<double> reading = SampleViscosity(LastLine);
-    const double viscosity = reading.value_or(0.0);
+    const double viscosity = SampleViscosity(LastLine);
     MessWert[1]->setText(ShownNumber(viscosity) + QStringLiteral(" %"));
     if (PositionRunning[1] != 1)
         return;
@@ -41,7 +42,7 @@ void Form1::HandleSample(int position)
         MessWert[0]->setText(ShownNumber(temperature) + QStringLiteral(" °"));
     const ViscosityPoints points = PlotLiveSample(1, viscosity, temperature, temperatureOn);
     WriteDataLine();
-    if (reading && FallsBelowLimit(points, LimitValue[1]))
+    if (HoldsWholeViscosity(LastLine) && FallsBelowLimit(points, LimitValue[1]))
         EndTest(1);
 }
 
@@ -79,7 +80,7 @@ void Form1::AppendDataLine(int position, const QString& line)
 // not hold up the receive handler.
 void Form1::ReportWriteFailure(int position)
 {
-    StBar1->showNotice(WriteFailureText);
+    StBar1->showNotice(WriteFailureNotice);
     if (std::exchange(WriteFailureReported[position], true))
         return;
     MsgBoxLater(WriteFailureText, MsgStyle::Exclamation, QStringLiteral("Messdatei"));

@@ -135,9 +135,10 @@ QString SignedNumberText(qint64 n)
 
 QString ShownNumber(double value)
 {
-    QLocale locale;
-    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
-    return locale.toString(value, 'g', QLocale::FloatingPointShortest);
+    QString text = QString::number(value, 'g', QLocale::FloatingPointShortest);
+    if (QLocale().decimalPoint() == QStringLiteral(","))
+        text.replace(u'.', u',');
+    return text;
 }
 
 double ReadShownValue(const QString& field)

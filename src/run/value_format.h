@@ -24,8 +24,10 @@ QString FZeit(double seconds);
 // its minus sign ("-1").
 QString SignedNumberText(qint64 n);
 
-// A measured value as the display shows it: the system's number format, as few digits as the value
-// needs ("12,3", "12" on a German system), no thousands separators.
+// A measured value as the display shows it: as few digits as the value needs, with the system's
+// decimal comma where it has one ("12,3", "12" on a German system, "12.3" elsewhere). Digits and
+// sign are always ASCII and there are no thousands separators, so that the text reads back
+// whatever the locale.
 QString ShownNumber(double value);
 
 // The number in a display field that ends in a unit sign ("12,3 %"): the last character is dropped,

@@ -92,6 +92,7 @@ private slots:
     void measurementFileBytes_data();
     void measurementFileBytes();
     void longTestsWriteOneLinePerClockMinute();
+    void fileKeepsTheSeparatorsOfItsStart();
     void automaticStop_data();
     void automaticStop();
     void samplesOfATest();
@@ -307,7 +308,7 @@ void RunControlTest::endings()
     QCOMPARE(window.Start[1]->text(), QString(runningAfter ? "Stop" : "Start"));
     QCOMPARE(window.Start[1]->palette().color(QPalette::Button) == Red, runningAfter);
     QCOMPARE(window.Frame6->isEnabled(), !runningAfter);
-    QCOMPARE(window.MeasurementWriter[1].IsOpen(), runningAfter);
+    QCOMPARE(window.RunningTests[1].file.IsOpen(), runningAfter);
     QCOMPARE(fixture.bytes("No-00001-1.CSV"), file);
     QCOMPARE(window.isVisible(), !(action == "close" || action == "signal") || runningAfter);
     QCOMPARE(fixture.questions.size(), asked);
@@ -399,6 +400,20 @@ void RunControlTest::longTestsWriteOneLinePerClockMinute()
         (QStringList {"00:00:20 ; 49.8", "00:01:20 ; 49.2", "00:02:20 ; 48.6"}));
     QCOMPARE(window.MessDauer[1]->text(), QString("00:02:20"));
     QVERIFY(fixture.running());
+}
+
+// Separators chosen while a test runs apply to the next test; one file never mixes them.
+void RunControlTest::fileKeepsTheSeparatorsOfItsStart()
+{
+    RunFixture fixture;
+    Form1& window = *fixture.window;
+    fixture.receive("*S11\r" + Elapsed(10) + Sample("00123"));
+    window.DatenTrenn->setCurrentIndex(1);
+    window.DezimalTrenn->setCurrentIndex(1);
+    fixture.receive(Elapsed(20) + Sample("00122") + "*E11\r*S11\r" + Elapsed(10) + Sample("00121"));
+    QCOMPARE(fixture.dataLines("No-00001-1.CSV"),
+        (QStringList {"00:00:10 ; 12.3;  0.0", "00:00:20 ; 12.2;  0.0"}));
+    QCOMPARE(fixture.dataLines("No-00002-1.CSV"), (QStringList {"00:00:10 , 12,1,  0,0"}));
 }
 
 void RunControlTest::automaticStop_data()

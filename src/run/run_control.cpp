@@ -55,7 +55,10 @@ void Form1::StartTest(int position)
     }
     const QDateTime now = Now();
     const qint32 testNumber = RoundHalfEven32(FieldValue(LaufNr->text()));
-    if (!CreateMeasurementFile(position, testNumber, now))
+    RunningTest test {{}, HeaderAt(now), FieldSeparator, DecimalSeparator, false};
+    const QString fileName
+        = MeasurementFileName(FFix0(testNumber, 5, 0) + u'-' + FFix(position, 1, 0));
+    if (!CreateMeasurementFile(position, std::move(test), fileName))
         return;
     SendTemperatureCommand(TemperatureChosen());
     SendStartCommand();
@@ -70,7 +73,6 @@ void Form1::StartTest(int position)
     SetCurveStart(position);
     LastSampleSeconds[position] = 0;
     TestNr->setText(FFix0(testNumber, 5, 0));
-    WriteFailureReported[position] = false;
     CurrentTestNumber = testNumber;
     LaufNr->setText(FFix(double(testNumber) + 1, 5, 0));
     SetParameterFramesEnabled(false);
@@ -82,7 +84,7 @@ std::optional<QString> Form1::StartRefusal(int position) const
 {
     if (position != 1)
         return RefusedStart(position, QStringLiteral("nur Kanal 1 wird gemessen."));
-    if (PositionRunning[position] == 1 || MeasurementWriter[position].IsOpen())
+    if (PositionRunning[position] == 1 || RunningTests[position].file.IsOpen())
         return RefusedStart(position, QStringLiteral("Messung läuft bereits."));
     return std::nullopt;
 }
@@ -90,10 +92,8 @@ std::optional<QString> Form1::StartRefusal(int position) const
 // Creates the file and writes its header before anything goes to the instrument. A file of the
 // same name is kept under another name, never overwritten. On failure nothing is left behind and
 // the user is told.
-bool Form1::CreateMeasurementFile(int position, qint32 testNumber, const QDateTime& now)
+bool Form1::CreateMeasurementFile(int position, RunningTest test, const QString& fileName)
 {
-    const QString fileName
-        = MeasurementFileName(FFix0(testNumber, 5, 0) + u'-' + FFix(position, 1, 0));
     const QString path = MeasurementFolder() + fileName;
     std::optional<QString> setAside;
     if (QFileInfo(path).exists() || QFileInfo(path).isSymLink()) {
@@ -106,12 +106,11 @@ bool Form1::CreateMeasurementFile(int position, qint32 testNumber, const QDateTi
             return false;
         }
     }
-    TextFileWriter writer;
-    bool written = writer.Open(path, WriteMode::Create);
-    for (const QString& line : HeaderLines(HeaderAt(now), FieldSeparator))
-        written = written && writer.WriteLine(line);
+    bool written = test.file.Open(path, WriteMode::Create);
+    for (const QString& line : HeaderLines(test.header, test.fieldSeparator))
+        written = written && test.file.WriteLine(line);
     if (!written) {
-        writer.Close();
+        test.file.Close();
         FileDelete(path);
         if (setAside)
             QFile::rename(MeasurementFolder() + *setAside, path);
@@ -123,7 +122,7 @@ bool Form1::CreateMeasurementFile(int position, qint32 testNumber, const QDateTi
         StBar1->showNotice(RefusedStart(position, QStringLiteral("Messdatei nicht anlegbar.")));
         return false;
     }
-    MeasurementWriter[position] = std::move(writer);
+    RunningTests[position] = std::move(test);
     if (setAside) {
         StBar1->showNotice(QStringLiteral("Ältere Datei ") + fileName + QStringLiteral(" als ")
             + *setAside + QStringLiteral(" aufbewahrt."));
@@ -172,7 +171,7 @@ void Form1::EndTest(int position)
         return;
     ShowRunning(position, false);
     PositionRunning[position] = 0;
-    if (!MeasurementWriter[position].Close())
+    if (!RunningTests[position].file.Close())
         StBar1->showNotice(
             QStringLiteral("Die Messdatei konnte nicht vollständig geschlossen werden."));
     if (!AnyPositionRunning())

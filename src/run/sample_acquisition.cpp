@@ -53,13 +53,14 @@ void Form1::WriteDataLine()
     if (PositionRunning[1] != 1 || MessWert[1]->text().trimmed().isEmpty())
         return;
     LastSampleSeconds[1] = float(ElapsedSeconds);
+    const RunningTest& test = RunningTests[1];
     const double viscosity = ReadShownValue(MessWert[1]->text());
     if (DurationIndex >= FirstLongDuration) {
         const QString minute = MinuteStamp(Now());
         if (minute != LastWriteMinute[1]) {
             AppendDataLine(1,
-                DataLine(LastSampleSeconds[1], viscosity, std::nullopt, FieldSeparator,
-                    DecimalSeparator));
+                DataLine(LastSampleSeconds[1], viscosity, std::nullopt, test.fieldSeparator,
+                    test.decimalSeparator));
             LastWriteMinute[1] = minute;
         }
         MessDauer[1]->setText(FZeit(LastSampleSeconds[1]));
@@ -67,12 +68,13 @@ void Form1::WriteDataLine()
     }
     const double temperature = ReadShownValue(MessWert[0]->text() + QStringLiteral("  "));
     AppendDataLine(1,
-        DataLine(LastSampleSeconds[1], viscosity, temperature, FieldSeparator, DecimalSeparator));
+        DataLine(LastSampleSeconds[1], viscosity, temperature, test.fieldSeparator,
+            test.decimalSeparator));
 }
 
 void Form1::AppendDataLine(int position, const QString& line)
 {
-    if (!MeasurementWriter[position].WriteLine(line))
+    if (!RunningTests[position].file.WriteLine(line))
         ReportWriteFailure(position);
 }
 
@@ -81,7 +83,7 @@ void Form1::AppendDataLine(int position, const QString& line)
 void Form1::ReportWriteFailure(int position)
 {
     StBar1->showNotice(WriteFailureNotice);
-    if (std::exchange(WriteFailureReported[position], true))
+    if (std::exchange(RunningTests[position].writeFailureReported, true))
         return;
     MsgBoxLater(WriteFailureText, MsgStyle::Exclamation, QStringLiteral("Messdatei"));
 }

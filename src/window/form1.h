@@ -26,6 +26,17 @@ class QTimer;
 class StatusBar;
 struct FormEnvironment;
 
+// A running test's measurement file with the texts and separators of its start: the whole file
+// keeps the separators it began with, even when the user changes them meanwhile.
+struct RunningTest {
+    TextFileWriter file;
+    MeasurementHeader header;
+    QString fieldSeparator;
+    QString decimalSeparator;
+    // Whether a lost data line has been shown in a message box during this test.
+    bool writeFailureReported = false;
+};
+
 // The program's one window. It owns every control and every window-level variable; its
 // procedures keep the established names of the instrument program and are defined in the folder
 // of their subsystem (instrument/, run/, window/, ...). A subsystem with much state keeps its
@@ -123,10 +134,8 @@ public:
     qint32 CurrentTestNumber = 0;
     // Clock minute of the last data line, "yyyyMMdd hh:mm".
     std::array<QString, PositionCount + 1> LastWriteMinute {};
-    // The open measurement file of each running position.
-    std::array<TextFileWriter, PositionCount + 1> MeasurementWriter;
-    // Whether a failed data line has been shown in a message box during the running test.
-    std::array<bool, PositionCount + 1> WriteFailureReported {};
+    // The open measurement file of each running position and what its test started with.
+    std::array<RunningTest, PositionCount + 1> RunningTests;
 
     // Separators of the CSV files.
     QString FieldSeparator = QStringLiteral(";");
@@ -241,7 +250,7 @@ private:
     int CurrentDurationRow() const;
     void UpdateSeparatorCode();
     std::optional<QString> StartRefusal(int position) const;
-    bool CreateMeasurementFile(int position, qint32 testNumber, const QDateTime& now);
+    bool CreateMeasurementFile(int position, RunningTest test, const QString& fileName);
     std::optional<QString> SetAsideMeasurementFile(const QString& fileName);
     MeasurementHeader HeaderAt(const QDateTime& now) const;
     void SetCurveStart(int position);

@@ -113,13 +113,10 @@ void RunControlTest::start_data()
     const QByteArray on = "T1\n\rS\n\r";
     const QByteArray off = "T0\n\rS\n\r";
     QTest::newRow("click, no option, 12") << -1 << false << "   12" << 12 << on;
-    QTest::newRow("click, off, empty") << 0 << false << "" << 0 << off;
-    QTest::newRow("click, on, not a number") << 1 << false << "abc" << 0 << on;
-    QTest::newRow("*S11, no option, 7.5 rounds up") << -1 << true << "7.5" << 8 << on;
-    QTest::newRow("*S11, off, 8.5 rounds down") << 0 << true << "8.5" << 8 << off;
-    QTest::newRow("*S11, on, six digits") << 1 << true << "123456" << 123456 << on;
-    QTest::newRow("highest") << 0 << true << "2147483647" << 2147483647 << off;
-    QTest::newRow("beyond the highest") << 0 << true << "1e30" << 2147483647 << off;
+    QTest::newRow("click, off, 1") << 0 << false << "1" << 1 << off;
+    QTest::newRow("click, on, leading zeros") << 1 << false << "00007" << 7 << on;
+    QTest::newRow("*S11, no option, 13") << -1 << true << "   13" << 13 << on;
+    QTest::newRow("*S11, off, highest") << 0 << true << "99999" << 99999 << off;
 }
 
 // TestNr and the file name get the test number in five digits with leading zeros, LaufNr the next
@@ -167,16 +164,24 @@ void RunControlTest::refusedStartChangesNothing_data()
     QTest::addColumn<bool>("runningBefore");
     QTest::addColumn<QByteArray>("reply"); // empty: the Start button is clicked
     QTest::addColumn<int>("messages");
+    QTest::addColumn<QString>("laufNr");
 
-    QTest::newRow("*S12: position 2") << "dir" << false << QByteArray("*S12\r") << 0;
-    QTest::newRow("*S91: no position") << "dir" << false << QByteArray("*S91\r") << 0;
-    QTest::newRow("*S11 while running") << "dir" << true << QByteArray("*S11\r") << 0;
-    QTest::newRow("*S11, folder missing") << "missing" << false << QByteArray("*S11\r") << 1;
-    QTest::newRow("click, folder missing") << "missing" << false << QByteArray() << 1;
-    QTest::newRow("*S11, folder is a file") << "file" << false << QByteArray("*S11\r") << 1;
-    QTest::newRow("*S11, disk full") << "full" << false << QByteArray("*S11\r") << 1;
+    QTest::newRow("*S12: position 2") << "dir" << false << QByteArray("*S12\r") << 0 << "   12";
+    QTest::newRow("*S91: no position") << "dir" << false << QByteArray("*S91\r") << 0 << "   12";
+    QTest::newRow("*S11 while running") << "dir" << true << QByteArray("*S11\r") << 0 << "   12";
+    QTest::newRow("*S11, folder missing")
+        << "missing" << false << QByteArray("*S11\r") << 1 << "   12";
+    QTest::newRow("click, folder missing") << "missing" << false << QByteArray() << 1 << "   12";
+    QTest::newRow("*S11, folder is a file")
+        << "file" << false << QByteArray("*S11\r") << 1 << "   12";
+    QTest::newRow("*S11, disk full") << "full" << false << QByteArray("*S11\r") << 1 << "   12";
     QTest::newRow("*S11, disk full, older file")
-        << "full, older file" << false << QByteArray("*S11\r") << 1;
+        << "full, older file" << false << QByteArray("*S11\r") << 1 << "   12";
+    QTest::newRow("no protocol file")
+        << "no protocol" << false << QByteArray("*S11\r") << 0 << "   12";
+    for (const char* text : {"", "abc", "0", "7.5", "12abc", "100000", "-5"})
+        QTest::addRow("test number \"%s\"", text)
+            << "dir" << false << QByteArray("*S11\r") << 0 << QString(text);
 }
 
 void RunControlTest::refusedStartChangesNothing()
@@ -185,16 +190,18 @@ void RunControlTest::refusedStartChangesNothing()
     QFETCH(bool, runningBefore);
     QFETCH(QByteArray, reply);
     QFETCH(int, messages);
+    QFETCH(QString, laufNr);
 
     RunFixture fixture(folderKind.startsWith("full") ? "dir" : folderKind);
     Form1& window = *fixture.window;
-    window.LaufNr->setText("   12");
+    if (folderKind == "no protocol")
+        window.TabProtDatei->clear();
+    window.LaufNr->setText(laufNr);
     if (folderKind == "full, older file")
         fixture.writeFile("Serie7/No-00012-1.CSV", "alt\r\n");
     if (runningBefore)
         fixture.receive("*S11\r");
     fixture.line->clearWrites();
-    const QString laufNr = window.LaufNr->text();
     const qint32 testNumber = window.CurrentTestNumber;
     const QStringList entries = fixture.entries();
     const QByteArray file = fixture.bytes("No-00012-1.CSV");
@@ -210,7 +217,7 @@ void RunControlTest::refusedStartChangesNothing()
     QCOMPARE(fixture.line->writtenTo(1), QByteArray());
     QCOMPARE(fixture.entries(), entries);
     QCOMPARE(fixture.bytes("No-00012-1.CSV"), file);
-    QCOMPARE(window.LaufNr->text(), laufNr);
+    QCOMPARE(window.LaufNr->text(), runningBefore ? QString("   13") : laufNr);
     QCOMPARE(window.CurrentTestNumber, testNumber);
     QCOMPARE(window.Start[1]->text(), caption);
     QCOMPARE(fixture.running(), runningBefore);

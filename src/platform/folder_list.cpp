@@ -73,3 +73,9 @@ void FolderList::openEntry(QListWidgetItem* item)
     if (!setPath(item->data(PathRole).toString()))
         refresh();
 }
+
+void FolderList::focusOutEvent(QFocusEvent* event)
+{
+    QListWidget::focusOutEvent(event);
+    emit LostFocus();
+}

@@ -19,6 +19,10 @@ public:
 
 signals:
     void pathChanged(const QString& folder);
+    void LostFocus();
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void openEntry(QListWidgetItem* item);

@@ -3,6 +3,9 @@
 #include "instrument/field_reading.h"
 #include "run/value_format.h"
 
+#include <QRegularExpression>
+#include <algorithm>
+
 namespace {
 
 constexpr qsizetype CellPadding = 54;
@@ -62,4 +65,44 @@ QStringList RecordCells(QStringView record)
 qint32 RecordTestNumber(QStringView record)
 {
     return RoundHalfEven32(FieldValue(record.left(ProtocolFile::TestNumber.length)));
+}
+
+namespace {
+
+const QString ForbiddenCharacters = QStringLiteral("<>:\"/\\|?*");
+
+bool IsReservedDeviceName(const QString& name)
+{
+    static const QRegularExpression reserved(
+        QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])(\\..*)?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return reserved.match(name).hasMatch();
+}
+
+bool HasForbiddenCharacter(const QString& name)
+{
+    return std::any_of(name.begin(), name.end(), [](QChar c) {
+        return c.unicode() < 32 || c.unicode() == 127 || ForbiddenCharacters.contains(c);
+    });
+}
+
+} // namespace
+
+std::optional<QString> ProtocolNameProblem(const QString& name)
+{
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("Bitte einen Namen für die Protokoll-Datei eingeben.");
+    if (HasForbiddenCharacter(name))
+        return QStringLiteral("Der Name darf keines der Zeichen < > : \" / \\ | ? * und keine "
+                              "Steuerzeichen enthalten.");
+    if (name == QStringLiteral("..") || name == QStringLiteral("."))
+        return QStringLiteral("\".\" und \"..\" sind als Name nicht zulässig.");
+    if (name.endsWith(u' ') || name.endsWith(u'.'))
+        return QStringLiteral("Der Name darf nicht mit einem Leerzeichen oder Punkt enden.");
+    if (IsReservedDeviceName(name))
+        return QStringLiteral("Der Name ist unter Windows für ein Gerät reserviert.");
+    if (name.startsWith(QStringLiteral("No-")))
+        return QStringLiteral("Der Name darf nicht mit \"No-\" beginnen: so heißen die "
+                              "Messdateien.");
+    return std::nullopt;
 }

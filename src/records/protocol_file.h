@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QStringView>
 #include <QtGlobal>
+#include <optional>
 
 // The protocol file of a test series: one header line, then one fixed-width record per finished
 // test, each field followed by the field separator:
@@ -65,3 +66,7 @@ QStringList RecordCells(QStringView record);
 
 // The test number at the start of a record (its first five characters); 0 when there is none.
 qint32 RecordTestNumber(QStringView record);
+
+// Why a name typed for a new protocol file cannot be used, in German; nothing when it can. The
+// name becomes a file "name.CSV" and a folder "name" on Windows and Linux alike.
+std::optional<QString> ProtocolNameProblem(const QString& name);

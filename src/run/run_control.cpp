@@ -1,5 +1,4 @@
 // Starting and ending tests.
-#include "instrument/field_reading.h"
 #include "platform/status_bar.h"
 #include "run/value_format.h"
 #include "window/form1.h"
@@ -11,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace {
@@ -20,6 +20,17 @@ const QString StartTitle = QStringLiteral("Messung starten");
 const QColor RunningColour(255, 0, 0);
 // More copies of one test's file than anyone keeps; beyond them the start is refused.
 constexpr int MaxSetAsideCopies = 999;
+
+// The test number in LaufNr: one to five digits between blanks, 1 to 99999.
+std::optional<qint32> TestNumberOf(const QString& text)
+{
+    static const QRegularExpression digits(QStringLiteral("^\\s*([0-9]{1,5})\\s*$"));
+    const QRegularExpressionMatch match = digits.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const qint32 number = match.captured(1).toInt();
+    return number >= 1 ? std::optional<qint32>(number) : std::nullopt;
+}
 
 QString RefusedStart(int position, const QString& reason)
 {
@@ -54,8 +65,8 @@ void Form1::StartTest(int position)
         return;
     }
     const QDateTime now = Now();
-    const qint32 testNumber = RoundHalfEven32(FieldValue(LaufNr->text()));
-    RunningTest test {{}, HeaderAt(now), FieldSeparator, DecimalSeparator, false};
+    const qint32 testNumber = *TestNumberOf(LaufNr->text());
+    RunningTest test {{}, HeaderAt(now), testNumber, FieldSeparator, DecimalSeparator, false};
     const QString fileName
         = MeasurementFileName(FFix0(testNumber, 5, 0) + u'-' + FFix(position, 1, 0));
     if (!CreateMeasurementFile(position, std::move(test), fileName))
@@ -78,14 +89,19 @@ void Form1::StartTest(int position)
     SetParameterFramesEnabled(false);
 }
 
-// Why a start cannot be made: only position 1 has controls and data, and a running position has
-// its file open.
+// Why a start cannot be made: only position 1 has controls and data, a running position has its
+// file open, a test without a protocol file would be recorded nowhere, and the record holds test
+// numbers of five digits, 0 meaning "no test".
 std::optional<QString> Form1::StartRefusal(int position) const
 {
     if (position != 1)
         return RefusedStart(position, QStringLiteral("nur Kanal 1 wird gemessen."));
     if (PositionRunning[position] == 1 || RunningTests[position].file.IsOpen())
         return RefusedStart(position, QStringLiteral("Messung läuft bereits."));
+    if (TabProtDatei->currentIndex() < 0)
+        return RefusedStart(position, QStringLiteral("keine Protokolldatei gewählt."));
+    if (!TestNumberOf(LaufNr->text()))
+        return RefusedStart(position, QStringLiteral("Test-Nr. muss 1 bis 99999 sein."));
     return std::nullopt;
 }
 
@@ -162,20 +178,24 @@ void Form1::SetCurveStart(int position)
     PrevTempY[position] = float(ReadShownValue(MessWert[0]->text()) * 10 / TempScaleFactor);
 }
 
-// Ends the test of a position: the instrument is told to stop, the position shows as idle and its
-// file is closed. A position that was not running is shown stopped again, nothing more.
+// Ends the test of a position: the instrument is told to stop, the position shows as idle, its
+// file is closed and its record appended. A position that was not running is shown stopped
+// again, nothing more: a repeated end never records the same test twice.
 void Form1::EndTest(int position)
 {
     SendEndCommand();
     if (position < 1 || position > PositionCount)
         return;
     ShowRunning(position, false);
+    const bool wasRunning = PositionRunning[position] == 1;
     PositionRunning[position] = 0;
     if (!RunningTests[position].file.Close())
         StBar1->showNotice(
             QStringLiteral("Die Messdatei konnte nicht vollständig geschlossen werden."));
     if (!AnyPositionRunning())
         SetParameterFramesEnabled(true);
+    if (wasRunning)
+        AppendTestRecord(position);
     RedrawStoredCurves();
 }
 

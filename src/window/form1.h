@@ -31,6 +31,7 @@ struct FormEnvironment;
 struct RunningTest {
     TextFileWriter file;
     MeasurementHeader header;
+    qint32 testNumber = 0;
     QString fieldSeparator;
     QString decimalSeparator;
     // Whether a lost data line has been shown in a message box during this test.
@@ -137,6 +138,9 @@ public:
     // The open measurement file of each running position and what its test started with.
     std::array<RunningTest, PositionCount + 1> RunningTests;
 
+    // Test records: the protocol file chosen last (created, selected by the user or stored).
+    QString ProtocolFileName;
+
     // Separators of the CSV files.
     QString FieldSeparator = QStringLiteral(";");
     QString DecimalSeparator = QStringLiteral(".");
@@ -195,6 +199,19 @@ public:
     void EraseLimitLine(int Index);
     QString MeasurementFolder() const;
 
+    // --- Test records (records/) -----------------------------------------------------------------
+    void ButProtNeu_Click();
+    void CreateProtocolFile();
+    void AppendTestRecord(int position);
+    void FormatRecordTable();
+    void AddRecordRow(qint32 row, const QString& line);
+    void LoadProtocolFile();
+    void ListProtocolFiles();
+    void TabProtDatei_Click();
+    void ShowSelectedTest();
+    void Dir1_LostFocus();
+    QString ProtocolFilePath() const;
+
     // --- Main window (window/) ------------------------------------------------------------------
     void InitMainWindow();
     void ShowVersion();
@@ -250,6 +267,7 @@ private:
     int CurrentDurationRow() const;
     void UpdateSeparatorCode();
     std::optional<QString> StartRefusal(int position) const;
+    qint32 NextFreeTestNumber(qint32 highestRecorded) const;
     bool CreateMeasurementFile(int position, RunningTest test, const QString& fileName);
     std::optional<QString> SetAsideMeasurementFile(const QString& fileName);
     MeasurementHeader HeaderAt(const QDateTime& now) const;

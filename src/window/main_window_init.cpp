@@ -41,6 +41,8 @@ void Form1::InitMainWindow()
     ShowStorageFolder();
     ShowVersion();
     WahlTab->setColHidden(1, true);
+    FormatRecordTable();
+    LoadProtocolFile();
     Timer2->setInterval(SearchTickMilliseconds);
     Timer2->start();
 }

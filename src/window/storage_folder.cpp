@@ -46,4 +46,5 @@ void Form1::Dir1_Change()
 void Form1::ShowStorageFolder()
 {
     Label10->setText(StorageFolderText(Dir1->path()));
+    ListProtocolFiles();
 }

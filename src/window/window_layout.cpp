@@ -260,6 +260,14 @@ void Form1::ConnectControls()
     connect(ButDel[0], &QPushButton::clicked, this, [this] { ButDel_Click(0); });
     connect(ButCancel, &QPushButton::clicked, this, &Form1::ButCancel_Click);
     connect(Start[1], &QPushButton::clicked, this, [this] { Start_Click(1); });
+    connect(TabProtDatei, &QComboBox::currentIndexChanged, this, &Form1::TabProtDatei_Click);
+    connect(TabProtDatei, &QComboBox::activated, this,
+        [this] { ProtocolFileName = TabProtDatei->currentText(); });
+    connect(ProtTab, &FlexGrid::Click, this, &Form1::ShowSelectedTest);
+    connect(ProtTab, &FlexGrid::KeyUp, this, &Form1::ShowSelectedTest);
+    connect(Dir1, &FolderList::LostFocus, this, &Form1::Dir1_LostFocus);
+    connect(ButProtNeu, &QPushButton::clicked, this, &Form1::ButProtNeu_Click);
+    connect(ButOK, &QPushButton::clicked, this, &Form1::CreateProtocolFile);
     connect(MessZyklusTab, &QComboBox::currentIndexChanged, this, &Form1::MessZyklusTab_Click);
     connect(Messzeit, &QComboBox::currentIndexChanged, this, &Form1::Messzeit_Click);
     for (int index = 0; index < 2; ++index) {

@@ -1,0 +1,97 @@
+// Creating a protocol file and appending the record of a finished test.
+#include "platform/flex_grid.h"
+#include "platform/status_bar.h"
+#include "platform/text_file.h"
+#include "records/protocol_file.h"
+#include "window/form1.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+const QString NameErrorTitle = QStringLiteral("Fehler Protokoll-Dateiname ");
+const QString RecordTitle = QStringLiteral("Messprotokoll");
+constexpr int HeaderCaptionCount = 15;
+constexpr int ShownColumn = 2;
+} // namespace
+
+void Form1::ButProtNeu_Click()
+{
+    Frame14->show();
+    ProtDat->setFocus();
+}
+
+// Makes the protocol file with its header and, beside it, its measurement folder. A name that
+// cannot serve as a file and folder name, or that is taken, makes nothing.
+void Form1::CreateProtocolFile()
+{
+    const QString name = ProtDat->text();
+    if (const std::optional<QString> problem = ProtocolNameProblem(name)) {
+        MsgBox(QStringLiteral("Die Protokoll-Datei : ") + name + CrLf + CrLf + *problem + CrLf,
+            MsgStyle::OkOnly + MsgStyle::Exclamation, NameErrorTitle);
+        return;
+    }
+    const QString path = Label10->text() + name + QStringLiteral(".CSV");
+    if (QFileInfo(path).exists() || QFileInfo(path).isSymLink()) {
+        MsgBox(QStringLiteral("Die Protokoll-Datei : ") + name + CrLf + CrLf
+                + QStringLiteral("existiert bereits und kann nicht neu eröffnet werden !") + CrLf
+                + CrLf + QStringLiteral("Verwenden Sie bitte einen anderen Namen.  ") + CrLf + CrLf
+                + QStringLiteral(" ") + CrLf + CrLf,
+            MsgStyle::OkOnly + MsgStyle::Exclamation, NameErrorTitle);
+        Frame14->hide();
+        return;
+    }
+    if (!WriteTextLines(path, {CreatedHeaderLine()}, WriteMode::Create)) {
+        FileDelete(path);
+        MsgBox(QStringLiteral("Die Protokoll-Datei ") + QDir::toNativeSeparators(path)
+                + QStringLiteral(" kann nicht angelegt werden.") + CrLf
+                + QStringLiteral("Bitte die Dateiablage prüfen."),
+            MsgStyle::OkOnly + MsgStyle::Exclamation, NameErrorTitle);
+        return;
+    }
+    ProtocolFileName = name;
+    ListProtocolFiles();
+    MakeFolder(Label10->text() + name);
+    Frame14->hide();
+}
+
+// Appends the record of the test that has just ended at the position, with the texts of its
+// start, to the selected protocol file, and adds its row, shown in the comparison graph. A record
+// that cannot be written is reported and gets no row, so that rows keep mirroring the file.
+void Form1::AppendTestRecord(int position)
+{
+    const RunningTest& test = RunningTests[position];
+    if (test.testNumber == 0)
+        return;
+    const QString path = ProtocolFilePath();
+    bool written = true;
+    if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
+        QStringList captions;
+        for (int column = 0; column < HeaderCaptionCount; ++column)
+            captions.append(ProtTab->TextMatrix(0, column));
+        written = WriteTextLines(path, {CaptionHeaderLine(captions)}, WriteMode::Create);
+    }
+    const int separatorIndex = std::max(0, DatenTrenn->currentIndex()) % 2;
+    const QString record = TestRecord(
+        {test.testNumber, position, test.header.product, test.header.order, test.header.batch,
+            test.header.remark1, test.header.remark2, test.header.remark3, test.header.date,
+            test.header.time, test.header.cycle},
+        FieldSepByIndex[separatorIndex].front(), FieldSepSubstitute[separatorIndex].front());
+    written = written && WriteTextLines(path, {record}, WriteMode::Append);
+    if (!written) {
+        MsgBoxLater(QStringLiteral("Der Eintrag von Test ") + QString::number(test.testNumber)
+                + QStringLiteral(" konnte nicht in die Protokolldatei ")
+                + QDir::toNativeSeparators(path) + QStringLiteral(" geschrieben werden.") + CrLf
+                + QStringLiteral("Die Messdatei ist erhalten."),
+            MsgStyle::Exclamation, RecordTitle);
+        StBar1->showNotice(QStringLiteral("Protokolleintrag nicht geschrieben!"));
+        return;
+    }
+    const int row = ProtTab->Rows();
+    AddRecordRow(row, record);
+    WahlTab->setTextMatrix(row, ShownColumn, QStringLiteral("-1"));
+}

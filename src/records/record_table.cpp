@@ -1,0 +1,139 @@
+// The record table: the tests of the selected protocol file in ProtTab, their curves in WahlTab,
+// and the list of protocol files.
+#include "platform/flex_grid.h"
+#include "platform/text_file.h"
+#include "records/protocol_file.h"
+#include "run/value_format.h"
+#include "window/form1.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <array>
+#include <limits>
+
+namespace {
+
+const QString ProtocolPattern = QStringLiteral("*.CSV");
+const QString MeasurementPrefix = QStringLiteral("No-");
+constexpr qsizetype ExtensionLength = 4;
+constexpr int ShownColumn = 2;
+constexpr std::array<int, 16> ColumnWidths {
+    720, 400, 2000, 2000, 1000, 2000, 2000, 2000, 1000, 800, 600, 1000, 900, 1100, 100, 100};
+constexpr std::array<int, 6> HiddenColumns {1, 11, 12, 13, 14, 15};
+
+} // namespace
+
+void Form1::FormatRecordTable()
+{
+    ProtTab->setRows(1);
+    ProtTab->Clear();
+    ProtTab->setFormatString(QStringLiteral(
+        ">Test-Nr.|>Res.|<Produkt-Bezeichnung|<Auftrags-Nr.|<Chargen-Nr.|<Bemerkung 1 |"
+        "<Bemerkung 2 |<Bemerkung 3 |<Datum|<Zeit|<Messszyklus|<Reserve  |"));
+    ProtTab->setCols(int(ColumnWidths.size()));
+    for (int column = 0; column < int(ColumnWidths.size()); ++column)
+        ProtTab->setColWidth(column, ColumnWidths[column]);
+    for (int column : HiddenColumns)
+        ProtTab->setColHidden(column, true);
+}
+
+// One record into row `row` of both grids; its curve starts hidden.
+void Form1::AddRecordRow(qint32 row, const QString& line)
+{
+    const QStringList cells = RecordCells(line);
+    ProtTab->setRows(row + 1);
+    for (int column = 0; column < int(cells.size()); ++column)
+        ProtTab->setTextMatrix(row, column, cells[column]);
+    WahlTab->setRows(row + 1);
+    WahlTab->setTextMatrix(row, 0, cells[0]);
+    WahlTab->setTextMatrix(row, 1, cells[1]);
+    WahlTab->setTextMatrix(row, ShownColumn, QStringLiteral("0"));
+}
+
+QString Form1::ProtocolFilePath() const
+{
+    return Label10->text() + TabProtDatei->currentText() + QStringLiteral(".CSV");
+}
+
+// Fills both grids from the selected protocol file and sets the next test number. A file that
+// cannot be read leaves the grids empty and the test number as it was.
+void Form1::LoadProtocolFile()
+{
+    FormatRecordTable();
+    FormatCurveList();
+    LabelProt->setText(ProtocolFilePath());
+    TextFileReader file;
+    if (TabProtDatei->currentIndex() < 0 || !file.Open(ProtocolFilePath()))
+        return;
+    file.ReadLine();
+    qint32 rows = 0;
+    qint32 highest = 0;
+    while (const std::optional<QString> line = file.ReadLine()) {
+        AddRecordRow(++rows, *line);
+        highest = std::max(highest, RecordTestNumber(*line));
+    }
+    LaufNr->setText(SignedNumberText(NextFreeTestNumber(highest)));
+}
+
+// The number after the highest recorded one, and never that of a test still running.
+qint32 Form1::NextFreeTestNumber(qint32 highestRecorded) const
+{
+    qint32 highest = highestRecorded;
+    for (int position = 1; position <= PositionCount; ++position) {
+        if (PositionRunning[position] == 1)
+            highest = std::max(highest, RunningTests[position].testNumber);
+    }
+    return highest < std::numeric_limits<qint32>::max() ? highest + 1 : highest;
+}
+
+// Lists the protocol files of the storage folder and selects the one chosen last, or else the
+// first; selecting loads it. Measurement files ("No-...") and nameless files are left out.
+void Form1::ListProtocolFiles()
+{
+    QStringList names;
+    for (const QString& file : ListFolderFiles(Label10->text(), ProtocolPattern)) {
+        const QString name = file.chopped(ExtensionLength);
+        if (!name.startsWith(MeasurementPrefix) && !name.trimmed().isEmpty())
+            names.append(name);
+    }
+    {
+        const QSignalBlocker quiet(TabProtDatei);
+        TabProtDatei->clear();
+        TabProtDatei->addItems(names);
+        TabProtDatei->setCurrentIndex(-1);
+    }
+    if (names.isEmpty())
+        return;
+    TabProtDatei->setCurrentIndex(std::max<qsizetype>(0, names.indexOf(ProtocolFileName)));
+}
+
+// A protocol file selected: its records are loaded and every stored curve is hidden.
+void Form1::TabProtDatei_Click()
+{
+    LoadProtocolFile();
+    ButDel_Click(0);
+}
+
+void Form1::ShowSelectedTest()
+{
+    const int row = ProtTab->Row();
+    if (row < 1) {
+        DelMessung->hide();
+        Label28->hide();
+        return;
+    }
+    Label28->setText(QStringLiteral("Test-Nr.: ") + ProtTab->TextMatrix(row, 0)
+        + QStringLiteral(" / ") + ProtTab->TextMatrix(row, 2));
+    DelMessung->show();
+    Label28->show();
+}
+
+void Form1::Dir1_LostFocus()
+{
+    ListProtocolFiles();
+    LoadProtocolFile();
+}

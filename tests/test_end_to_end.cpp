@@ -2,10 +2,12 @@
 #include "platform/environment.h"
 #include "platform/serial_port_backend.h"
 #include "platform/status_bar.h"
+#include "records/protocol_file.h"
 #include "run/measurement_file.h"
 #include "window/form1.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -74,6 +76,27 @@ QList<int> ReportedViscosityTenths(const QByteArray& log)
     for (const QRegularExpressionMatch& match : sample.globalMatch(QString::fromLatin1(log)))
         tenths.append(match.captured(1).toInt());
     return tenths;
+}
+
+// A test series "Serie" in the folder: its protocol file with the header only, and its measurement
+// folder.
+void MakeSeries(const QTemporaryDir& folder)
+{
+    QFile protocol(folder.filePath("Serie.CSV"));
+    QVERIFY(protocol.open(QIODevice::WriteOnly));
+    protocol.write(CreatedHeaderLine().toLatin1() + "\r\n");
+    QVERIFY(QDir(folder.path()).mkdir("Serie"));
+}
+
+// The protocol file after one finished test: the header and the test's record.
+void CheckSeriesRecord(const QTemporaryDir& folder)
+{
+    QFile protocol(folder.filePath("Serie.CSV"));
+    QVERIFY(protocol.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = protocol.readAll().split('\n');
+    QCOMPARE(lines.size(), 3);
+    QVERIFY2(lines.at(1).startsWith("00001-1;"), lines.at(1).constData());
+    QVERIFY(lines.at(2).isEmpty());
 }
 
 // The file of a whole test: 11 header lines in Windows-1252 with CR LF, then one data line per
@@ -163,6 +186,7 @@ void EndToEndTest::recordsATestStartedByTheInstrument()
     QVERIFY(device.startsWith("/dev/"));
 
     QTemporaryDir folder;
+    MakeSeries(folder);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("TALIV_COM1", device);
@@ -183,7 +207,9 @@ void EndToEndTest::recordsATestStartedByTheInstrument()
     QVERIFY2(
         simulator.waitForLog("< E\n", 10000, ended) > ended, simulator.log.right(2000).constData());
 
-    CheckWholeTestFile(folder.filePath("No-00001-1.CSV"), ReportedViscosityTenths(simulator.log));
+    CheckWholeTestFile(
+        folder.filePath("Serie/No-00001-1.CSV"), ReportedViscosityTenths(simulator.log));
+    CheckSeriesRecord(folder);
     if (QTest::currentTestFailed())
         return;
 
@@ -205,6 +231,7 @@ void EndToEndTest::recordsATestStartedByTheStartButton()
     const auto unsetPort = qScopeGuard([] { qunsetenv("TALIV_COM1"); });
 
     QTemporaryDir folder;
+    MakeSeries(folder);
     QStringList questions;
     FormEnvironment environment;
     environment.programFolder = folder.path();
@@ -227,7 +254,9 @@ void EndToEndTest::recordsATestStartedByTheStartButton()
     QTRY_COMPARE_WITH_TIMEOUT(start.text(), QStringLiteral("Start"), 60000);
     QVERIFY2(simulator.waitForLog("> *E11\n", 10000) >= 0, simulator.log.right(2000).constData());
 
-    CheckWholeTestFile(folder.filePath("No-00001-1.CSV"), ReportedViscosityTenths(simulator.log));
+    CheckWholeTestFile(
+        folder.filePath("Serie/No-00001-1.CSV"), ReportedViscosityTenths(simulator.log));
+    CheckSeriesRecord(folder);
     QVERIFY2(questions.isEmpty(), qPrintable(questions.join(u'\n')));
     QVERIFY(simulator.stop());
 }

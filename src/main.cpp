@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QStandardPaths>
 
 int main(int argc, char* argv[])
 {
@@ -13,6 +14,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     FormEnvironment environment;
     environment.programFolder = QApplication::applicationDirPath();
+    environment.userConfigFolder
+        = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     environment.arguments = QApplication::arguments().mid(1);
     environment.startFolder = QDir::currentPath();
     environment.serialBackend = std::make_unique<SerialPortBackend>();

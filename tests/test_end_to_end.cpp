@@ -78,6 +78,16 @@ QList<int> ReportedViscosityTenths(const QByteArray& log)
     return tenths;
 }
 
+// The program copied into the folder, so that its settings file, which lies beside it, belongs to
+// this test alone.
+QString ProgramIn(const QTemporaryDir& folder)
+{
+    const QString copy = folder.filePath("taliv01");
+    if (!QFile::exists(copy))
+        QFile::copy(TALIV01_EXE, copy);
+    return copy;
+}
+
 // A test series "Serie" in the folder: its protocol file with the header only, and its measurement
 // folder.
 void MakeSeries(const QTemporaryDir& folder)
@@ -157,7 +167,7 @@ void EndToEndTest::findsTheSimulatorBehindMissingPorts()
     QProcess program;
     program.setProcessEnvironment(environment);
     program.setWorkingDirectory(folder.path());
-    program.start(TALIV01_EXE, {});
+    program.start(ProgramIn(folder), {});
     QVERIFY(program.waitForStarted());
 
     // Found: the probe was answered and the program has reset position 1 with "E".
@@ -193,7 +203,7 @@ void EndToEndTest::recordsATestStartedByTheInstrument()
     QProcess program;
     program.setProcessEnvironment(environment);
     program.setWorkingDirectory(folder.path());
-    program.start(TALIV01_EXE, {});
+    program.start(ProgramIn(folder), {});
     QVERIFY(program.waitForStarted());
 
     const qsizetype found = simulator.waitForLog("< E\n", 30000);

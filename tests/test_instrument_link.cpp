@@ -25,9 +25,9 @@ private slots:
 void InstrumentLinkTest::loadProbesTheFirstPortAndStartsTheSearch()
 {
     WindowFixture fixture({1});
-    QCOMPARE(fixture.line->writtenTo(1), QByteArray("RUN\n\r"));
+    QCOMPARE(fixture.line->writtenTo(1), QByteArray("RUN\n\rD1\n\rT0\n\r"));
     QCOMPARE(fixture.panel(5), QString("Test COM 1:"));
-    QCOMPARE(fixture.panel(1), QString());
+    QCOMPARE(fixture.panel(1), QString("Ausg: T0"));
     QVERIFY(fixture.window->Timer2->isActive());
     QCOMPARE(fixture.window->Timer2->interval(), 500);
     QCOMPARE(fixture.window->comTest->Settings(), QString("9600,n,8,1"));

@@ -37,7 +37,7 @@ void MainWindowTest::choiceListsAreFilledWithNothingChosen()
     QCOMPARE(durations.count(), 9);
     QCOMPARE(durations.itemText(3), QString("  2 Stunden  "));
     QCOMPARE(durations.itemText(8), QString("100 Stunden  "));
-    QCOMPARE(durations.currentIndex(), -1);
+    QCOMPARE(durations.currentIndex(), 0);
     QCOMPARE(fixture.window->LaufNr->text(), QString("1"));
     fixture.window->Frame14->show();
     fixture.window->ButCancel_Click();
@@ -81,14 +81,14 @@ void MainWindowTest::parameterChoicesSendTheirCommands_data()
     QTest::addColumn<QString>("echo");
 
     QTest::newRow("cycle 5 minutes") << "cycle" << 10 << QByteArray("M:\n\r") << "Ausg: M:";
-    QTest::newRow("no cycle chosen") << "cycle" << -1 << QByteArray() << "";
+    QTest::newRow("no cycle chosen") << "cycle" << -1 << QByteArray() << "Ausg: T0";
     QTest::newRow("20 hours") << "duration" << 6 << QByteArray("D7\n\r") << "Ausg: D7";
-    QTest::newRow("no duration chosen") << "duration" << -1 << QByteArray() << "";
+    QTest::newRow("no duration chosen") << "duration" << -1 << QByteArray() << "Ausg: T0";
     QTest::newRow("temperature on") << "temperature" << 1 << QByteArray("T1\n\r") << "Ausg: T1";
-    QTest::newRow("temperature off") << "temperature" << 0 << QByteArray("T0\n\r") << "Ausg: T0";
 }
 
-// The load sends nothing but the probe; each choice then sends its command at once.
+// The load sends the probe and the first start's duration and temperature; each choice then sends
+// its command at once.
 void MainWindowTest::parameterChoicesSendTheirCommands()
 {
     QFETCH(QString, control);
@@ -98,7 +98,7 @@ void MainWindowTest::parameterChoicesSendTheirCommands()
 
     WindowFixture fixture;
     Form1& window = *fixture.window;
-    QCOMPARE(fixture.line->writtenTo(1), QByteArray("RUN\n\r"));
+    QCOMPARE(fixture.line->writtenTo(1), QByteArray("RUN\n\rD1\n\rT0\n\r"));
     fixture.line->clearWrites();
     if (control == "cycle")
         window.MessZyklusTab->setCurrentIndex(choice);

@@ -11,9 +11,10 @@ namespace {
 
 const QSet<int> AllSearchPorts = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
 const QByteArray Probe = "RUN\n\r";
-// What a connection sends with no settings chosen: the duration, the temperature option and the
-// reset of position 1.
-const QByteArray ParametersAndReset = "D1\n\rT1\n\rE\n\r";
+// What a connection sends with the first start's settings: the duration, the temperature option
+// and the reset of position 1; the load sends the same parameters after the probe.
+const QByteArray LoadedParameters = "D1\n\rT0\n\r";
+const QByteArray ParametersAndReset = LoadedParameters + "E\n\r";
 
 // Ticks until the question is asked (port 15 probed, one more tick).
 void TickThroughAllPorts(WindowFixture& fixture)
@@ -54,7 +55,7 @@ void PortSearchTest::eachTickProbesTheNextPort()
         QCOMPARE(fixture.line->currentPort(), port);
         QCOMPARE(fixture.line->writtenTo(port), Probe);
     }
-    QCOMPARE(fixture.panel(1), QString());
+    QCOMPARE(fixture.panel(1), QString("Ausg: T0"));
     QVERIFY(fixture.questions.isEmpty());
 }
 
@@ -122,7 +123,7 @@ void PortSearchTest::retrySearchesFromTheFirstPortAtOnce()
     TickThroughAllPorts(fixture);
     QCOMPARE(fixture.panel(5), QString("Test COM 1:"));
     QCOMPARE(fixture.line->currentPort(), 1);
-    QCOMPARE(fixture.line->writtenTo(1), Probe + Probe);
+    QCOMPARE(fixture.line->writtenTo(1), Probe + LoadedParameters + Probe);
     QVERIFY(fixture.window->Timer2->isActive());
     fixture.window->Timer2_Timer();
     QCOMPARE(fixture.panel(5), QString("Test COM 2:"));
@@ -152,7 +153,7 @@ void PortSearchTest::answerWhileAskingConnectsTheLastPort()
     fixture.window->Timer2_Timer();
     QCOMPARE(fixture.panel(5), QString("COM15: OK"));
     QCOMPARE(fixture.line->writtenTo(15), Probe + ParametersAndReset);
-    QCOMPARE(fixture.line->writtenTo(1), Probe);
+    QCOMPARE(fixture.line->writtenTo(1), Probe + LoadedParameters);
 }
 
 void PortSearchTest::commandLinePort_data()

@@ -112,10 +112,10 @@ void RunControlTest::start_data()
 
     const QByteArray on = "T1\n\rS\n\r";
     const QByteArray off = "T0\n\rS\n\r";
-    QTest::newRow("click, no option, 12") << -1 << false << "   12" << 12 << on;
+    QTest::newRow("click, as loaded, 12") << -1 << false << "   12" << 12 << off;
     QTest::newRow("click, off, 1") << 0 << false << "1" << 1 << off;
     QTest::newRow("click, on, leading zeros") << 1 << false << "00007" << 7 << on;
-    QTest::newRow("*S11, no option, 13") << -1 << true << "   13" << 13 << on;
+    QTest::newRow("*S11, as loaded, 13") << -1 << true << "   13" << 13 << off;
     QTest::newRow("*S11, off, highest") << 0 << true << "99999" << 99999 << off;
 }
 
@@ -574,8 +574,8 @@ void RunControlTest::runParametersOnConnection_data()
         << QStringList() << 0 << 5 << 1 << QByteArray("RUN\n\rM0\n\rD6\n\rT1\n\rE\n\r");
     QTest::newRow("no cycle, 100 hours, off")
         << QStringList() << -1 << 8 << 0 << QByteArray("RUN\n\rD9\n\rT0\n\rE\n\r");
-    QTest::newRow("command line, nothing chosen")
-        << QStringList {"3"} << -1 << -1 << -1 << QByteArray("D1\n\rT1\n\r");
+    QTest::newRow("command line, first start")
+        << QStringList {"3"} << -1 << -1 << -1 << QByteArray("D1\n\rT0\n\r");
 }
 
 // The choices made while searching reach the port where the instrument answers, before position
@@ -601,7 +601,7 @@ void RunControlTest::runParametersOnConnection()
         window.Timer2_Timer();
     }
     QCOMPARE(fixture.line->writtenTo(3), written);
-    QCOMPARE(fixture.panel(1), QString(arguments.isEmpty() ? "Ausg: E" : "Ausg: T1"));
+    QCOMPARE(fixture.panel(1), QString(arguments.isEmpty() ? "Ausg: E" : "Ausg: T0"));
 }
 
 QTEST_MAIN(RunControlTest)

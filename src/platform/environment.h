@@ -13,6 +13,8 @@
 struct FormEnvironment {
     // The folder of the executable; the settings file lies there.
     QString programFolder;
+    // Where the settings are kept when the program folder cannot be written; empty: nowhere else.
+    QString userConfigFolder;
     // The command-line words after the program name.
     QStringList arguments;
     // The folder the folder list starts in before the settings are read.

@@ -9,6 +9,7 @@
 Form1::Form1(FormEnvironment environment, QWidget* parent)
     : QMainWindow(parent)
     , programFolder(environment.programFolder)
+    , userConfigFolder(environment.userConfigFolder)
     , arguments(environment.arguments)
     , clock(environment.clock ? environment.clock : Clock(SystemNow))
     , answerer(environment.answerer)
@@ -37,6 +38,7 @@ void Form1::closeEvent(QCloseEvent* event)
         }
     }
     EndRunningTests();
+    Form_Unload();
     event->accept();
 }
 

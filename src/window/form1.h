@@ -6,6 +6,7 @@
 #include "platform/message_box.h"
 #include "platform/text_file.h"
 #include "run/measurement_file.h"
+#include "window/settings_file.h"
 
 #include <QMainWindow>
 #include <array>
@@ -221,6 +222,13 @@ public:
     // A close by a termination signal: running tests are ended without asking.
     void CloseWithoutAsking();
 
+    // --- Settings file (window/) -----------------------------------------------------------------
+    void LoadSettings();
+    void SaveSettings();
+    void Form_Unload();
+    // The stored folder and drive while their folder cannot be reached: kept for the next start.
+    std::optional<Settings> UnreachableStorageFolder;
+
     // --- Storage folder and separators (window/) ------------------------------------------------
     void DatenTrenn_Click();
     void DezimalTrenn_Click();
@@ -268,6 +276,14 @@ private:
     void UpdateSeparatorCode();
     std::optional<QString> StartRefusal(int position) const;
     qint32 NextFreeTestNumber(qint32 highestRecorded) const;
+    Settings FirstStartSettings() const;
+    void ApplySettings(const Settings& settings);
+    bool ApplyStorageFolder(const Settings& settings);
+    Settings CurrentSettings() const;
+    Settings CurrentSettingsWithFolder(const Settings& folder) const;
+    QString ProgramSettingsPath() const;
+    QString UserSettingsPath() const;
+    QString SettingsPathToRead() const;
     bool CreateMeasurementFile(int position, RunningTest test, const QString& fileName);
     std::optional<QString> SetAsideMeasurementFile(const QString& fileName);
     MeasurementHeader HeaderAt(const QDateTime& now) const;
@@ -280,8 +296,11 @@ private:
     void ReportUnknownPosition();
 
     QString programFolder;
+    QString userConfigFolder;
     QStringList arguments;
     Clock clock;
     MessageAnswerer answerer;
     bool closeRequestedBySignal = false;
+    // A settings file that exists but could not be read is never replaced.
+    bool settingsUnreadable = false;
 };

@@ -35,6 +35,7 @@ void Form1::InitMainWindow()
     LimitDrawMode = InvertingDrawMode;
     SetUpGraphs();
     DurationIndex = 1;
+    LoadSettings();
     for (int tab = FirstGroupTab; tab <= LastGroupTab; ++tab)
         SSTab1->setTabEnabled(tab, tab <= GroupCount && SSTab1->isTabEnabled(tab));
     StBar1->setPanelText(4, QStringLiteral("Zyklus: ") + MessZyklusTab->currentText());

@@ -30,8 +30,10 @@ void Form1::Drive1_Change()
     ShowStorageFolder();
 }
 
+// A folder the user picks replaces a stored folder that could not be reached.
 void Form1::Dir1_Change()
 {
+    UnreachableStorageFolder.reset();
     QStringList drives;
     for (int index = 0; index < Drive1->count(); ++index)
         drives << Drive1->itemText(index);

@@ -1,0 +1,167 @@
+// The settings file: read once at start-up, written when the window unloads.
+#include "platform/drives.h"
+#include "platform/folder_list.h"
+#include "platform/status_bar.h"
+#include "platform/text_file.h"
+#include "window/choice_lists.h"
+#include "window/form1.h"
+#include "window/settings_file.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QRadioButton>
+
+namespace {
+const QString SettingsTitle = QStringLiteral("Einstellungen");
+constexpr int ScaleCount = 3;
+} // namespace
+
+// The settings are applied through the controls, so their handlers run and the cycle, duration and
+// temperature commands go out. Without a file the first start's settings are written and read;
+// a file that is there but cannot be read is left alone, reported, and never replaced.
+void Form1::LoadSettings()
+{
+    StBar1->setPanelText(3, QDir::toNativeSeparators(ProgramFolder()));
+    const Settings firstStart = FirstStartSettings();
+    QString path = SettingsPathToRead();
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+        SaveSettings();
+        path = SettingsPathToRead();
+    }
+    const std::optional<QStringList> lines = ReadTextLines(path);
+    if (!lines) {
+        settingsUnreadable = QFileInfo::exists(path);
+        if (settingsUnreadable)
+            MsgBoxLater(QStringLiteral("Die Einstellungen in ") + QDir::toNativeSeparators(path)
+                    + QStringLiteral(" können nicht gelesen werden.") + CrLf
+                    + QStringLiteral("Es gelten die Grundeinstellungen; die Datei bleibt "
+                                     "unverändert."),
+                MsgStyle::Exclamation, SettingsTitle);
+        return;
+    }
+    ApplySettings(ReadSettingsLines(*lines, firstStart));
+}
+
+// What a first start writes: the folder shown now, no cycle, the first duration, ";" and ".",
+// temperature off, the first scale, no protocol file.
+Settings Form1::FirstStartSettings() const
+{
+    Settings settings;
+    settings.drive = Drive1->currentText();
+    settings.folder = QDir::toNativeSeparators(Dir1->path());
+    return settings;
+}
+
+void Form1::ApplySettings(const Settings& settings)
+{
+    if (!ApplyStorageFolder(settings)) {
+        UnreachableStorageFolder = settings;
+        MsgBoxLater(QStringLiteral("Der Ablageordner ") + settings.folder
+                + QStringLiteral(" ist nicht erreichbar.") + CrLf
+                + QStringLiteral("Bis er wieder erreichbar ist oder ein anderer gewählt wird, "
+                                 "werden die Dateien in ")
+                + Label10->text() + QStringLiteral(" abgelegt."),
+            MsgStyle::Exclamation, SettingsTitle);
+    }
+    if (settings.cycleIndex >= 0 && settings.cycleIndex < MessZyklusTab->count())
+        MessZyklusTab->setCurrentIndex(settings.cycleIndex);
+    if (settings.durationIndex >= 0 && settings.durationIndex < Messzeit->count())
+        Messzeit->setCurrentIndex(settings.durationIndex);
+    const int fieldIndex = FieldSeparatorIndexOf(settings.separatorCode);
+    if (fieldIndex >= 0 && fieldIndex < DatenTrenn->count())
+        DatenTrenn->setCurrentIndex(fieldIndex);
+    const int decimalIndex = DecimalSeparatorIndexOf(settings.separatorCode);
+    if (decimalIndex >= 0 && decimalIndex < DezimalTrenn->count())
+        DezimalTrenn->setCurrentIndex(decimalIndex);
+    if (settings.temperature == 0 || settings.temperature == 1)
+        TempOnOff[settings.temperature]->setChecked(true);
+    if (settings.scaleIndex >= 1 && settings.scaleIndex <= ScaleCount)
+        TempSkal_Click(settings.scaleIndex);
+    ProtocolFileName = settings.protocolName;
+}
+
+// Writes the settings beside their place and renames them over it. Where the program folder
+// cannot be written (an installed program), the user's configuration folder keeps them.
+void Form1::SaveSettings()
+{
+    if (settingsUnreadable)
+        return;
+    if (Messzeit->currentIndex() < 0)
+        Messzeit->setCurrentIndex(0);
+    const QStringList lines = SettingsLines(CurrentSettings());
+    const QString userPath = UserSettingsPath();
+    if (!userPath.isEmpty() && FileExist(userPath)) {
+        ReplaceTextFile(userPath, lines);
+        return;
+    }
+    if (ReplaceTextFile(ProgramSettingsPath(), lines) || userPath.isEmpty())
+        return;
+    QDir().mkpath(QFileInfo(userPath).path());
+    ReplaceTextFile(userPath, lines);
+}
+
+// The stored drive and folder, both or neither: a folder that is not there leaves the folder list
+// where it is.
+bool Form1::ApplyStorageFolder(const Settings& settings)
+{
+    const QString folder = QDir::fromNativeSeparators(settings.folder);
+    if (!QFileInfo(folder).isDir())
+        return false;
+    if (Drive1->findText(settings.drive) >= 0)
+        Drive1->setCurrentText(settings.drive);
+    return Dir1->setPath(folder);
+}
+
+Settings Form1::CurrentSettings() const
+{
+    if (UnreachableStorageFolder)
+        return CurrentSettingsWithFolder(*UnreachableStorageFolder);
+    Settings folder;
+    folder.drive = Drive1->currentText();
+    folder.folder = QDir::toNativeSeparators(Dir1->path());
+    return CurrentSettingsWithFolder(folder);
+}
+
+// The current choices with the drive and folder of `folder`.
+Settings Form1::CurrentSettingsWithFolder(const Settings& folder) const
+{
+    Settings settings;
+    settings.drive = folder.drive;
+    settings.folder = folder.folder;
+    settings.cycleIndex = MessZyklusTab->currentIndex();
+    settings.durationIndex = Messzeit->currentIndex();
+    settings.separatorCode = SeparatorCode;
+    settings.temperature = TempOnOff[1]->isChecked() ? 1 : 0;
+    settings.scaleIndex = 0;
+    for (int index = 1; index <= ScaleCount; ++index) {
+        if (TempSkal[index]->isChecked())
+            settings.scaleIndex = index;
+    }
+    settings.protocolName = TabProtDatei->currentText();
+    return settings;
+}
+
+void Form1::Form_Unload()
+{
+    SaveSettings();
+}
+
+QString Form1::ProgramSettingsPath() const
+{
+    return ProgramFolder() + QDir::separator() + SettingsFileName;
+}
+
+QString Form1::UserSettingsPath() const
+{
+    return userConfigFolder.isEmpty() ? QString()
+                                      : userConfigFolder + QDir::separator() + SettingsFileName;
+}
+
+// The user's copy counts first: it exists only where the program folder could not be written.
+QString Form1::SettingsPathToRead() const
+{
+    const QString userPath = UserSettingsPath();
+    return !userPath.isEmpty() && FileExist(userPath) ? userPath : ProgramSettingsPath();
+}

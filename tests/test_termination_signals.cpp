@@ -142,7 +142,7 @@ void TerminationSignalsTest::programEndsNormallyUnderAFlood()
     const bool ended = EndsWithin(program, 20000);
     flood.clear();
     const int exitCode = Reap(program);
-    QCOMPARE(probe, QByteArray("RUN\n\r"));
+    QVERIFY2(probe.startsWith("RUN\n\r"), probe.constData());
     QVERIFY2(ended, "the program did not end");
     QCOMPARE(exitCode, 0);
 }

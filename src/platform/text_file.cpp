@@ -136,6 +136,15 @@ bool WriteTextLines(const QString& path, const QStringList& lines, WriteMode mod
 
 bool ReplaceTextFile(const QString& path, const QStringList& lines)
 {
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        bytes += EncodeLine(line);
+    }
+    return ReplaceFileBytes(path, bytes);
+}
+
+bool ReplaceFileBytes(const QString& path, const QByteArray& bytes)
+{
     if (!IsRegularFileOrFree(path)) {
         return false;
     }
@@ -143,10 +152,21 @@ bool ReplaceTextFile(const QString& path, const QStringList& lines)
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
-    for (const QString& line : lines) {
-        file.write(EncodeLine(line)); // a failed write makes commit() fail and remove the temporary
-    }
+    file.write(bytes); // a failed write makes commit() fail and remove the temporary
     return file.commit();
+}
+
+std::optional<QByteArray> ReadFileBytes(const QString& path)
+{
+    QFile file(path);
+    if (!FileExist(path) || file.size() > kMaxReadAllBytes || !file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    QByteArray bytes = file.read(kMaxReadAllBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxReadAllBytes) {
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 bool FileExist(const QString& path)

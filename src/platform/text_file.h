@@ -47,6 +47,12 @@ bool WriteTextLines(const QString& path, const QStringList& lines, WriteMode mod
 // renamed over it, so a crash leaves the old or the new file, never half of one.
 bool ReplaceTextFile(const QString& path, const QStringList& lines);
 
+// Replaces the whole file with the bytes, in the same way.
+bool ReplaceFileBytes(const QString& path, const QByteArray& bytes);
+
+// The bytes of a regular file of at most kMaxReadAllBytes; nothing otherwise.
+std::optional<QByteArray> ReadFileBytes(const QString& path);
+
 // Reads a file a line at a time. A line ends at CR LF, at LF or at CR alone; the line end is not
 // part of the line; a last line without a line end counts, an empty line after the last line end
 // does not. A line longer than kMaxLineLength characters is cut to that length, so that a file

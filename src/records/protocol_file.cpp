@@ -106,3 +106,21 @@ std::optional<QString> ProtocolNameProblem(const QString& name)
                               "Messdateien.");
     return std::nullopt;
 }
+
+std::optional<LineSpan> LineAt(const QByteArray& bytes, qsizetype index)
+{
+    qsizetype start = 0;
+    for (qsizetype line = 0; start < bytes.size(); ++line) {
+        qsizetype end = start;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        qsizetype next = end;
+        if (next < bytes.size())
+            next += bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n' ? 2
+                                                                                              : 1;
+        if (line == index)
+            return LineSpan {start, end - start, next};
+        start = next;
+    }
+    return std::nullopt;
+}

@@ -70,3 +70,12 @@ qint32 RecordTestNumber(QStringView record);
 // Why a name typed for a new protocol file cannot be used, in German; nothing when it can. The
 // name becomes a file "name.CSV" and a folder "name" on Windows and Linux alike.
 std::optional<QString> ProtocolNameProblem(const QString& name);
+
+// Where line `index` (0: the header) lies in a file's bytes: its text and the start of the next
+// line. A line ends at CR LF, LF or CR, as the record table reads it.
+struct LineSpan {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    qsizetype next = 0;
+};
+std::optional<LineSpan> LineAt(const QByteArray& bytes, qsizetype index);

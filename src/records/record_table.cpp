@@ -17,7 +17,8 @@
 
 namespace {
 
-const QString ProtocolPattern = QStringLiteral("*.CSV");
+const QString ProtocolExtension = QStringLiteral(".CSV");
+const QString ProtocolPattern = QStringLiteral("*") + ProtocolExtension;
 const QString MeasurementPrefix = QStringLiteral("No-");
 constexpr qsizetype ExtensionLength = 4;
 constexpr int ShownColumn = 2;
@@ -56,7 +57,7 @@ void Form1::AddRecordRow(qint32 row, const QString& line)
 
 QString Form1::ProtocolFilePath() const
 {
-    return Label10->text() + TabProtDatei->currentText() + QStringLiteral(".CSV");
+    return Label10->text() + TabProtDatei->currentText() + ProtocolExtension;
 }
 
 // Fills both grids from the selected protocol file and sets the next test number. A file that
@@ -91,13 +92,16 @@ qint32 Form1::NextFreeTestNumber(qint32 highestRecorded) const
 }
 
 // Lists the protocol files of the storage folder and selects the one chosen last, or else the
-// first; selecting loads it. Measurement files ("No-...") and nameless files are left out.
+// first; selecting loads it. Measurement files ("No-...") and nameless files are left out, and so
+// is a "name.csv" that the name's path "name.CSV" would not reach (a file system that tells
+// cases apart).
 void Form1::ListProtocolFiles()
 {
     QStringList names;
     for (const QString& file : ListFolderFiles(Label10->text(), ProtocolPattern)) {
         const QString name = file.chopped(ExtensionLength);
-        if (!name.startsWith(MeasurementPrefix) && !name.trimmed().isEmpty())
+        if (!name.startsWith(MeasurementPrefix) && !name.trimmed().isEmpty()
+            && FileExist(Label10->text() + name + ProtocolExtension))
             names.append(name);
     }
     {

@@ -211,6 +211,8 @@ public:
     void TabProtDatei_Click();
     void ShowSelectedTest();
     void Dir1_LostFocus();
+    void ToggleStoredCurve();
+    void DeleteSelectedTest();
     QString ProtocolFilePath() const;
 
     // --- Main window (window/) ------------------------------------------------------------------
@@ -276,6 +278,7 @@ private:
     void UpdateSeparatorCode();
     std::optional<QString> StartRefusal(int position) const;
     qint32 NextFreeTestNumber(qint32 highestRecorded) const;
+    bool RecordMatchesRow(const QString& record, int row) const;
     Settings FirstStartSettings() const;
     void ApplySettings(const Settings& settings);
     bool ApplyStorageFolder(const Settings& settings);

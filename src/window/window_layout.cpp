@@ -268,6 +268,8 @@ void Form1::ConnectControls()
     connect(Dir1, &FolderList::LostFocus, this, &Form1::Dir1_LostFocus);
     connect(ButProtNeu, &QPushButton::clicked, this, &Form1::ButProtNeu_Click);
     connect(ButOK, &QPushButton::clicked, this, &Form1::CreateProtocolFile);
+    connect(ProtTab, &FlexGrid::DblClick, this, &Form1::ToggleStoredCurve);
+    connect(DelMessung, &QPushButton::clicked, this, &Form1::DeleteSelectedTest);
     connect(MessZyklusTab, &QComboBox::currentIndexChanged, this, &Form1::MessZyklusTab_Click);
     connect(Messzeit, &QComboBox::currentIndexChanged, this, &Form1::Messzeit_Click);
     for (int index = 0; index < 2; ++index) {

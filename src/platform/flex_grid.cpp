@@ -80,6 +80,16 @@ int FlexGridModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : columns;
 }
 
+namespace {
+QString TrimmedEnd(const QString& text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).isSpace())
+        --end;
+    return text.left(end);
+}
+} // namespace
+
 QVariant FlexGridModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
@@ -88,7 +98,9 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const
     const bool isCheckBox = index.column() == checkColumn;
     switch (role) {
     case Qt::DisplayRole:
-        return isCheckBox ? QVariant() : text;
+        // Cells of fixed-width records end in blanks; shown without them, they are not cut short
+        // with an ellipsis. TextMatrix keeps the text whole.
+        return isCheckBox ? QVariant() : QVariant(TrimmedEnd(text));
     case Qt::CheckStateRole:
         return isCheckBox ? QVariant(text == CheckedText ? Qt::Checked : Qt::Unchecked)
                           : QVariant();

@@ -137,7 +137,10 @@ QWidget* Form1::BuildProtocolTab()
     ProtTab = new FlexGrid;
     LabelProt = new QLabel;
     Label28 = WrappedLabel(QString());
+    Label28->hide();
     DelMessung = new QPushButton("Messung löschen");
+    // Offered only once a test is selected in the table.
+    DelMessung->hide();
     DruckArt = new QComboBox;
     DruckArt->setEditable(true);
     DruckArt->setEditText("Combo1");

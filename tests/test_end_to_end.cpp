@@ -5,6 +5,7 @@
 #include "records/protocol_file.h"
 #include "run/measurement_file.h"
 #include "window/form1.h"
+#include "window/settings_file.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -98,15 +99,88 @@ void MakeSeries(const QTemporaryDir& folder)
     QVERIFY(QDir(folder.path()).mkdir("Serie"));
 }
 
-// The protocol file after one finished test: the header and the test's record.
-void CheckSeriesRecord(const QTemporaryDir& folder)
+// The protocol file after `tests` finished tests at position 1: the header and one record per
+// test, numbered from 1 in order.
+void CheckSeriesRecord(const QTemporaryDir& folder, int tests = 1)
 {
     QFile protocol(folder.filePath("Serie.CSV"));
     QVERIFY(protocol.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = protocol.readAll().split('\n');
-    QCOMPARE(lines.size(), 3);
-    QVERIFY2(lines.at(1).startsWith("00001-1;"), lines.at(1).constData());
-    QVERIFY(lines.at(2).isEmpty());
+    QCOMPARE(lines.size(), tests + 2);
+    QCOMPARE(lines.at(0), CreatedHeaderLine().toLatin1() + '\r');
+    for (int test = 1; test <= tests; ++test) {
+        const QByteArray record = QByteArray::number(test).rightJustified(5, '0') + "-1;";
+        QVERIFY2(lines.at(test).startsWith(record), lines.at(test).constData());
+    }
+    QVERIFY(lines.last().isEmpty());
+}
+
+// The lines of the settings file in the folder; empty when it cannot be read.
+QStringList SettingsLinesIn(const QTemporaryDir& folder)
+{
+    QFile file(folder.filePath(SettingsFileName));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    if (!bytes.endsWith("\r\n"))
+        return {};
+    return QString::fromLatin1(bytes.chopped(2)).split(QStringLiteral("\r\n"));
+}
+
+// The program as a child process on the folder, its first port on `device`. It is ended with
+// SIGTERM at the latest when the test leaves, and killed when that does not end it.
+class Program {
+public:
+    Program(const QTemporaryDir& folder, const QString& device)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("TALIV_COM1", device);
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(folder.path());
+        process.start(ProgramIn(folder), {});
+    }
+    ~Program()
+    {
+        if (!stop() && process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // SIGTERM closes the window as the user's close does: true for a normal end with exit code 0.
+    bool stop()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.terminate();
+            process.waitForFinished(10000);
+        }
+        return process.state() == QProcess::NotRunning
+            && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    }
+
+    QProcess process;
+};
+
+// One run of the program on the folder: the instrument starts a test by itself once the program
+// has found it; when the program has answered the test's end, the program is closed. `log` gets
+// the simulator's log.
+void RunInstrumentStartedTest(const QTemporaryDir& folder, QByteArray& log)
+{
+    Simulator simulator({"--speed", SimulatorSpeed, "--start-after", "800"});
+    const QString device = simulator.device();
+    QVERIFY(device.startsWith("/dev/"));
+    Program program(folder, device);
+    QVERIFY(program.process.waitForStarted());
+    const auto keepLog = qScopeGuard([&] { log = simulator.log; });
+    const qsizetype ended = simulator.waitForLog("> *E11\n", 60000);
+    QVERIFY2(ended >= 0, simulator.log.right(2000).constData());
+    QVERIFY2(
+        simulator.waitForLog("< E\n", 10000, ended) > ended, simulator.log.right(2000).constData());
+    QVERIFY(program.stop());
+    QVERIFY(simulator.stop());
 }
 
 // The file of a whole test: 11 header lines in Windows-1252 with CR LF, then one data line per
@@ -150,6 +224,7 @@ private slots:
     void findsTheSimulatorBehindMissingPorts();
     void recordsATestStartedByTheInstrument();
     void recordsATestStartedByTheStartButton();
+    void aSeriesSurvivesARestart();
 };
 
 void EndToEndTest::findsTheSimulatorBehindMissingPorts()
@@ -269,6 +344,53 @@ void EndToEndTest::recordsATestStartedByTheStartButton()
     CheckSeriesRecord(folder);
     QVERIFY2(questions.isEmpty(), qPrintable(questions.join(u'\n')));
     QVERIFY(simulator.stop());
+}
+
+// The program is closed after a test and started again on the same folder: once it has found the
+// instrument it sends the stored run parameters again, and the next test continues the numbering
+// of the protocol file.
+void EndToEndTest::aSeriesSurvivesARestart()
+{
+    QTemporaryDir folder;
+    MakeSeries(folder);
+    QByteArray firstLog;
+    RunInstrumentStartedTest(folder, firstLog);
+    if (QTest::currentTestFailed())
+        return;
+
+    // Lines 8-19 name the protocol file in use.
+    QStringList settings = SettingsLinesIn(folder);
+    QCOMPARE(settings.size(), 19);
+    for (int line = 8; line <= 19; ++line)
+        QCOMPARE(settings.at(line - 1), QStringLiteral("Serie"));
+    // Nothing was chosen in the first run: no cycle, the first duration, temperature off.
+    bool cycleRead = false;
+    bool durationRead = false;
+    const int cycle = settings.at(2).trimmed().toInt(&cycleRead);
+    const int duration = settings.at(3).trimmed().toInt(&durationRead);
+    QVERIFY(cycleRead && durationRead);
+    QCOMPARE(duration, 0);
+    QCOMPARE(settings.at(5), QStringLiteral("0"));
+    // What the program sends once it has found the instrument, before it resets position 1.
+    QByteArray parameters;
+    if (cycle >= 0)
+        parameters += "< M" + QByteArray(1, char(48 + cycle)) + '\n';
+    parameters += "< D" + QByteArray::number(duration + 1) + "\n< T0\n< E\n";
+
+    QByteArray secondLog;
+    RunInstrumentStartedTest(folder, secondLog);
+    if (QTest::currentTestFailed())
+        return;
+    const qsizetype probed = secondLog.indexOf("> *OK! RUN\n");
+    QVERIFY2(probed >= 0, secondLog.left(2000).constData());
+    QVERIFY2(secondLog.indexOf(parameters, probed) > probed, secondLog.left(2000).constData());
+
+    CheckWholeTestFile(folder.filePath("Serie/No-00001-1.CSV"), ReportedViscosityTenths(firstLog));
+    CheckWholeTestFile(folder.filePath("Serie/No-00002-1.CSV"), ReportedViscosityTenths(secondLog));
+    CheckSeriesRecord(folder, 2);
+    settings = SettingsLinesIn(folder);
+    QCOMPARE(settings.size(), 19);
+    QCOMPARE(settings.last(), QStringLiteral("Serie"));
 }
 
 QTEST_MAIN(EndToEndTest)

@@ -18,14 +18,17 @@ ScopedLocale::~ScopedLocale()
 #include "platform/environment.h"
 #include "platform/status_bar.h"
 
-WindowFixture::WindowFixture(const QSet<int>& presentPorts, const QStringList& arguments)
+WindowFixture::WindowFixture(
+    const QSet<int>& presentPorts, const QStringList& arguments, const WindowPlaces& places)
 {
     auto serial = std::make_unique<MemorySerialLine>();
     line = serial.get();
     line->setPresentPorts(presentPorts);
     FormEnvironment environment;
-    environment.programFolder = folder.path();
-    environment.startFolder = folder.path();
+    environment.programFolder
+        = places.programFolder.isEmpty() ? folder.path() : places.programFolder;
+    environment.userConfigFolder = places.userConfigFolder;
+    environment.startFolder = places.startFolder.isEmpty() ? folder.path() : places.startFolder;
     environment.arguments = arguments;
     environment.serialBackend = std::move(serial);
     environment.clock = [this] { return now; };

@@ -43,6 +43,13 @@ private:
     int master = -1;
 };
 
+// Where a fixture's window lives; an empty program or start folder is the fixture's own `folder`.
+struct WindowPlaces {
+    QString programFolder {};
+    QString userConfigFolder {};
+    QString startFolder {};
+};
+
 // A main window on a temporary folder with an in-memory serial line, a fixed clock and scripted
 // message boxes.
 struct WindowFixture {
@@ -53,7 +60,8 @@ struct WindowFixture {
     };
 
     // presentPorts: the COM numbers that exist on the in-memory line.
-    explicit WindowFixture(const QSet<int>& presentPorts = {1}, const QStringList& arguments = {});
+    explicit WindowFixture(const QSet<int>& presentPorts = {1}, const QStringList& arguments = {},
+        const WindowPlaces& places = {});
 
     QTemporaryDir folder;
     MemorySerialLine* line = nullptr;

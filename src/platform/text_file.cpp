@@ -152,7 +152,12 @@ bool ReplaceFileBytes(const QString& path, const QByteArray& bytes)
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
-    file.write(bytes); // a failed write makes commit() fail and remove the temporary
+    // commit() renames whatever reached the disk, so a short write or flush must stop it first;
+    // the temporary file is then removed and the old file stays.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
     return file.commit();
 }
 
@@ -185,7 +190,11 @@ bool FileCopy(const QString& source, const QString& target)
         return false;
     }
     // Without commit() the temporary file is removed and the old target stays.
-    return CopyContents(from, to) && to.commit();
+    if (!CopyContents(from, to) || !to.flush()) {
+        to.cancelWriting();
+        return false;
+    }
+    return to.commit();
 }
 
 bool FileDelete(const QString& path)

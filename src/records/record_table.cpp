@@ -42,17 +42,25 @@ void Form1::FormatRecordTable()
         ProtTab->setColHidden(column, true);
 }
 
-// One record into row `row` of both grids; its curve starts hidden.
+// One record into row `row` of both grids, which grow to hold it; its curve starts hidden.
 void Form1::AddRecordRow(qint32 row, const QString& line)
 {
     const QStringList cells = RecordCells(line);
-    ProtTab->setRows(row + 1);
+    if (ProtTab->Rows() < row + 1)
+        ProtTab->setRows(row + 1);
     for (int column = 0; column < int(cells.size()); ++column)
         ProtTab->setTextMatrix(row, column, cells[column]);
-    WahlTab->setRows(row + 1);
+    if (WahlTab->Rows() < row + 1)
+        WahlTab->setRows(row + 1);
     WahlTab->setTextMatrix(row, 0, cells[0]);
     WahlTab->setTextMatrix(row, 1, cells[1]);
     WahlTab->setTextMatrix(row, ShownColumn, QStringLiteral("0"));
+}
+
+void Form1::SetRecordRows(int count)
+{
+    ProtTab->setRows(count);
+    WahlTab->setRows(count);
 }
 
 QString Form1::ProtocolFilePath() const
@@ -74,9 +82,16 @@ void Form1::LoadProtocolFile()
     qint32 rows = 0;
     qint32 highest = 0;
     while (const std::optional<QString> line = file.ReadLine()) {
-        AddRecordRow(++rows, *line);
+        if (rows == std::numeric_limits<int>::max() - 1)
+            break;
+        ++rows;
+        // The grids grow by doubling, not by one insertion per record, and are cut to size after.
+        if (ProtTab->Rows() <= rows)
+            SetRecordRows(std::max(rows + 1, 2 * ProtTab->Rows()));
+        AddRecordRow(rows, *line);
         highest = std::max(highest, RecordTestNumber(*line));
     }
+    SetRecordRows(rows + 1);
     LaufNr->setText(SignedNumberText(NextFreeTestNumber(highest)));
 }
 

@@ -228,7 +228,8 @@ public:
     void LoadSettings();
     void SaveSettings();
     void Form_Unload();
-    // The stored folder and drive while their folder cannot be reached: kept for the next start.
+    // The stored drive, folder and protocol file while the folder cannot be reached: kept for the
+    // next start.
     std::optional<Settings> UnreachableStorageFolder;
 
     // --- Storage folder and separators (window/) ------------------------------------------------
@@ -279,6 +280,7 @@ private:
     std::optional<QString> StartRefusal(int position) const;
     qint32 NextFreeTestNumber(qint32 highestRecorded) const;
     bool RecordMatchesRow(const QString& record, int row) const;
+    void SetRecordRows(int count);
     Settings FirstStartSettings() const;
     void ApplySettings(const Settings& settings);
     bool ApplyStorageFolder(const Settings& settings);

@@ -139,7 +139,8 @@ Settings Form1::CurrentSettingsWithFolder(const Settings& folder) const
         if (TempSkal[index]->isChecked())
             settings.scaleIndex = index;
     }
-    settings.protocolName = TabProtDatei->currentText();
+    settings.protocolName = UnreachableStorageFolder ? UnreachableStorageFolder->protocolName
+                                                     : TabProtDatei->currentText();
     return settings;
 }
 

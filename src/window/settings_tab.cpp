@@ -4,6 +4,7 @@
 #include "window/form1.h"
 #include "window/layout_helpers.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
 #include <QFrame>
@@ -126,6 +127,11 @@ QGroupBox* Form1::BuildTemperatureFrame()
     }
     TempSkal[1]->setChecked(true);
     scaleLayout->addStretch(1);
+    // Each set of options is its own exclusive group: the chosen one stays chosen when clicked
+    // again, whatever the other set holds.
+    auto* scales = new QButtonGroup(Frame10);
+    for (int index = 1; index <= 3; ++index)
+        scales->addButton(TempSkal[index]);
 
     auto* frame = new QGroupBox("Temperaturmessung  ");
     auto* layout = new QGridLayout(frame);
@@ -134,6 +140,9 @@ QGroupBox* Form1::BuildTemperatureFrame()
     layout->addWidget(TempOnOff[1], 0, 2);
     layout->addWidget(Frame10, 1, 0, 1, 4);
     layout->setColumnStretch(3, 1);
+    auto* onOff = new QButtonGroup(frame);
+    onOff->addButton(TempOnOff[0]);
+    onOff->addButton(TempOnOff[1]);
     return frame;
 }
 

@@ -1,0 +1,213 @@
+// Loading a long protocol file (32,767 records) into the record table and the curve list of a
+// live window, hidden and shown; and the bare reading and cutting of the same lines as the
+// baseline.
+#include "platform/environment.h"
+#include "platform/flex_grid.h"
+#include "platform/memory_serial_line.h"
+#include "platform/text_file.h"
+#include "records/protocol_file.h"
+#include "resident_memory.h"
+#include "window/form1.h"
+
+#include <QApplication>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+namespace {
+
+constexpr int RecordCount = 32767;
+constexpr int GridRows = RecordCount + 1;
+// The tab of the record table (ProtTab).
+constexpr int ProtocolTab = 6;
+constexpr double MiB = 1 << 20;
+const QString SeriesName = QStringLiteral("Serie");
+
+// The heap in use, in bytes: what the loads keep, however the allocator reuses freed memory.
+double HeapBytes()
+{
+    const struct mallinfo2 heap = mallinfo2();
+    return double(heap.uordblks + heap.hblkhd);
+}
+
+// Texts that change from record to record, as a real series has them; the products and remarks
+// contain umlauts, which the file holds in Windows-1252, and now and then a ";".
+QString Pick(const QStringList& texts, int number, int step)
+{
+    return texts[(number * step) % texts.size()];
+}
+
+TestRecordTexts RecordTexts(int number)
+{
+    static const QStringList products = {"Hydrauliköl HLP 46", "Motorenöl 5W-30", "Getriebeöl",
+        "Schmierfett NLGI 2", "Probe;Kunde A", "Bohröl wassermischbar", "Turbinenöl T 32", ""};
+    static const QStringList remarks = {"", "Nachmessung", "Kunde reklamiert Viskosität",
+        "Temperatur überprüft", "Charge gesperrt", "ok", "Vergleich mit Vorjahr; siehe Akte"};
+    static const QStringList cycles = {" 10 Sekunden", " 30 Sekunden", "  1 Minute", "  5 Minuten"};
+    TestRecordTexts test;
+    test.testNumber = number;
+    test.position = (number - 1) % 3 + 1;
+    test.product = Pick(products, number, 1) + QString(" %1").arg(number % 97);
+    test.order = QStringLiteral("A-%1").arg(100000 + number * 7);
+    test.batch = QStringLiteral("CH %1").arg(number % 5000);
+    test.remark1 = Pick(remarks, number, 1);
+    test.remark2 = Pick(remarks, number, 3);
+    test.remark3 = Pick(remarks, number, 5);
+    test.date = QStringLiteral("%1.%2.2026")
+                    .arg(number % 28 + 1, 2, 10, QChar('0'))
+                    .arg(number % 12 + 1, 2, 10, QChar('0'));
+    test.time = QStringLiteral("%1:%2")
+                    .arg(number / 60 % 24, 2, 10, QChar('0'))
+                    .arg(number % 60, 2, 10, QChar('0'));
+    test.cycle = Pick(cycles, number, 1);
+    return test;
+}
+
+// The header line and the records of tests 1 to 32,767.
+QStringList ProtocolLines()
+{
+    QStringList lines {CreatedHeaderLine()};
+    lines.reserve(GridRows);
+    for (int number = 1; number <= RecordCount; ++number)
+        lines << TestRecord(RecordTexts(number), u';', u',');
+    return lines;
+}
+
+// A window on a temporary folder that holds "Serie.CSV", not loaded before listAndSelect().
+struct RecordWindowSetup {
+    RecordWindowSetup()
+    {
+        auto line = std::make_unique<MemorySerialLine>();
+        FormEnvironment environment;
+        environment.programFolder = folder.path();
+        environment.startFolder = folder.path();
+        environment.serialBackend = std::move(line);
+        window = std::make_unique<Form1>(std::move(environment));
+        window->Timer2->stop();
+        // Written after the window's load event, which would otherwise list and load it.
+        WriteTextLines(protocolPath(), ProtocolLines(), WriteMode::Create);
+    }
+
+    QString protocolPath() const { return folder.filePath(SeriesName + QStringLiteral(".CSV")); }
+
+    // Lists the protocol files and selects "Serie", which loads it the first time.
+    void listAndSelect()
+    {
+        window->ProtocolFileName = SeriesName;
+        window->ShowStorageFolder();
+    }
+
+    void show()
+    {
+        window->resize(1600, 1000);
+        window->SSTab1->setCurrentIndex(ProtocolTab);
+        window->show();
+        QCoreApplication::processEvents();
+    }
+
+    bool complete() const
+    {
+        return window->ProtTab->Rows() == GridRows && window->WahlTab->Rows() == GridRows;
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<Form1> window;
+};
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+    long paints = 0;
+};
+
+// Arg 0: the window stays hidden; 1: shown on the protocol tab, the events of each load handled
+// (layout and painting of the grid) before the next.
+void BM_LoadProtocolFile(benchmark::State& state)
+{
+    const bool shown = state.range(0) != 0;
+    RecordWindowSetup setup;
+    if (shown)
+        setup.show();
+    // Freed memory of the runs before goes back to the system first; otherwise the loads would
+    // reuse it and the resident size would not show them.
+    malloc_trim(0);
+    const long before = ResidentBytes();
+    const double heapBefore = HeapBytes();
+    setup.listAndSelect();
+    if (shown)
+        QCoreApplication::processEvents();
+    const long afterFirst = ResidentBytes();
+    if (!setup.complete()) {
+        state.SkipWithError("the first load did not fill both grids");
+        return;
+    }
+    PaintCounter counter;
+    setup.window->ProtTab->viewport()->installEventFilter(&counter);
+    for (auto _ : state) {
+        setup.window->LoadProtocolFile();
+        if (shown)
+            QCoreApplication::processEvents();
+    }
+    const long after = ResidentBytes();
+    const double heapAfter = HeapBytes();
+    if (!setup.complete()) {
+        state.SkipWithError("the grids do not hold the header and every record");
+        return;
+    }
+    state.counters["rss_growth_MiB"] = double(after - before) / MiB;
+    state.counters["rss_first_load_MiB"] = double(afterFirst - before) / MiB;
+    state.counters["heap_growth_MiB"] = (heapAfter - heapBefore) / MiB;
+    state.counters["grid_paints_per_load"] = double(counter.paints) / double(state.iterations());
+    state.counters["records_per_second"]
+        = benchmark::Counter(double(state.iterations()) * RecordCount, benchmark::Counter::kIsRate);
+}
+
+void BM_ReadAndSplitLines(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(SeriesName + QStringLiteral(".CSV"));
+    WriteTextLines(path, ProtocolLines(), WriteMode::Create);
+    qsizetype cellCount = 0;
+    for (auto _ : state) {
+        TextFileReader file;
+        if (!file.Open(path)) {
+            state.SkipWithError("the protocol file cannot be opened");
+            return;
+        }
+        file.ReadLine();
+        cellCount = 0;
+        while (const std::optional<QString> line = file.ReadLine()) {
+            const QStringList cells = RecordCells(*line);
+            cellCount += cells.size();
+            benchmark::DoNotOptimize(cells.constData());
+        }
+    }
+    if (cellCount != qsizetype(RecordCount) * std::size(ProtocolFile::CellCuts)) {
+        state.SkipWithError("not every record was read");
+        return;
+    }
+    state.counters["records_per_second"]
+        = benchmark::Counter(double(state.iterations()) * RecordCount, benchmark::Counter::kIsRate);
+}
+
+} // namespace
+
+BENCHMARK(BM_LoadProtocolFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadAndSplitLines)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -252,10 +252,14 @@ void FlexGrid::setCols(int count)
     cells->resizeColumns(qMax(count, 0));
 }
 
+// The current row counts only while it is selected: the view makes a row current by itself when
+// it gets the focus, and that row was never chosen by the user.
 int FlexGrid::Row() const
 {
     const QModelIndex current = currentIndex();
-    return current.isValid() ? current.row() + 1 : 0;
+    const bool chosen = current.isValid() && selectionModel()
+        && selectionModel()->isRowSelected(current.row(), current.parent());
+    return chosen ? current.row() + 1 : 0;
 }
 
 void FlexGrid::setRow(int row)

@@ -61,6 +61,17 @@ bool StillInItsFolder(const QFile& file)
 #endif
 }
 
+bool EndsWithinALine(const QString& path)
+{
+    QFile existing(path);
+    if (!existing.open(QIODevice::ReadOnly) || existing.size() == 0
+        || !existing.seek(existing.size() - 1)) {
+        return false;
+    }
+    char last = 0;
+    return existing.getChar(&last) && last != '\n' && last != '\r';
+}
+
 bool NameLessIgnoringCase(const QString& a, const QString& b)
 {
     const int ignoringCase = a.compare(b, Qt::CaseInsensitive);
@@ -83,8 +94,14 @@ bool TextFileWriter::Open(const QString& path, WriteMode mode)
     // Unbuffered: each line goes to the operating system in one write, nothing waits in memory.
     const QIODevice::OpenMode flags = QIODevice::WriteOnly | QIODevice::Unbuffered
         | (mode == WriteMode::Append ? QIODevice::Append : QIODevice::Truncate);
+    const bool lastLineOpen = mode == WriteMode::Append && EndsWithinALine(path);
     auto opened = std::make_unique<QFile>(path);
     if (!opened->open(flags)) {
+        return false;
+    }
+    // A last line without its line end (a file saved by an editor) is ended first, so that the
+    // appended lines never run into it.
+    if (lastLineOpen && opened->write("\r\n") != 2) {
         return false;
     }
     file = std::move(opened);
@@ -132,6 +149,11 @@ bool WriteTextLines(const QString& path, const QStringList& lines, WriteMode mod
     const bool allWritten = std::all_of(lines.begin(), lines.end(),
         [&writer](const QString& line) { return writer.WriteLine(line); });
     return writer.Close() && allWritten;
+}
+
+QString AsWrittenLine(const QString& text)
+{
+    return DecodeAnsi(EncodeLine(text).chopped(2));
 }
 
 bool ReplaceTextFile(const QString& path, const QStringList& lines)

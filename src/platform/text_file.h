@@ -14,7 +14,8 @@ class QFile;
 
 enum class WriteMode {
     Create, // an existing file is replaced
-    Append, // lines go after the end; a missing file is made
+    Append, // lines go after the end (a last line without line end is ended first); a missing
+            // file is made
 };
 
 // Writes lines to one file. Every line reaches the operating system as soon as it is written, so a
@@ -39,6 +40,10 @@ public:
 private:
     std::unique_ptr<QFile> file;
 };
+
+// A line's text as the file will hold it and give it back: characters the code page lacks are
+// "?", a line break inside is a blank.
+QString AsWrittenLine(const QString& text);
 
 // Opens path, writes the lines and closes it again.
 bool WriteTextLines(const QString& path, const QStringList& lines, WriteMode mode);

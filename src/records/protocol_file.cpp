@@ -1,6 +1,7 @@
 #include "records/protocol_file.h"
 
 #include "instrument/field_reading.h"
+#include "platform/text_file.h"
 #include "run/value_format.h"
 
 #include <QRegularExpression>
@@ -10,10 +11,11 @@ namespace {
 
 constexpr qsizetype CellPadding = 54;
 
-// The text cut or padded with blanks to exactly width characters.
+// The text as the file holds it, cut or padded with blanks to exactly width characters, so that
+// every field keeps its width in the bytes written.
 QString Fitted(const QString& text, qsizetype width)
 {
-    return text.left(width).leftJustified(width, u' ');
+    return AsWrittenLine(text).left(width).leftJustified(width, u' ');
 }
 
 } // namespace
@@ -48,7 +50,7 @@ QString TestRecord(const TestRecordTexts& test, QChar separator, QChar substitut
     for (const QString& field :
         {Fitted(test.remark1, Remark1.length), Fitted(test.remark2, Remark2.length),
             Fitted(test.remark3, Remark3.length), Fitted(test.date, Date.length),
-            Fitted(test.time, Time.length), test.cycle, QStringLiteral("  ")})
+            Fitted(test.time, Time.length), AsWrittenLine(test.cycle), QStringLiteral("  ")})
         record += field + separator;
     return record;
 }
@@ -60,6 +62,13 @@ QStringList RecordCells(QStringView record)
     for (const ProtocolFile::Cut& cut : ProtocolFile::CellCuts)
         cells.append(padded.mid(cut.at, cut.length));
     return cells;
+}
+
+std::optional<QString> RecordTestName(QStringView record)
+{
+    static const QRegularExpression testName(QStringLiteral("^([0-9]{5}-[0-9]{1,2})[;,]"));
+    const QRegularExpressionMatch match = testName.match(record.toString());
+    return match.hasMatch() ? std::optional<QString>(match.captured(1)) : std::nullopt;
 }
 
 qint32 RecordTestNumber(QStringView record)
@@ -107,20 +116,25 @@ std::optional<QString> ProtocolNameProblem(const QString& name)
     return std::nullopt;
 }
 
+LineSpan LineFrom(const QByteArray& bytes, qsizetype start)
+{
+    qsizetype end = start;
+    while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+        ++end;
+    qsizetype next = end;
+    if (next < bytes.size())
+        next += bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n' ? 2 : 1;
+    return {start, end - start, next};
+}
+
 std::optional<LineSpan> LineAt(const QByteArray& bytes, qsizetype index)
 {
     qsizetype start = 0;
     for (qsizetype line = 0; start < bytes.size(); ++line) {
-        qsizetype end = start;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
-            ++end;
-        qsizetype next = end;
-        if (next < bytes.size())
-            next += bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n' ? 2
-                                                                                              : 1;
+        const LineSpan span = LineFrom(bytes, start);
         if (line == index)
-            return LineSpan {start, end - start, next};
-        start = next;
+            return span;
+        start = span.next;
     }
     return std::nullopt;
 }

@@ -55,14 +55,19 @@ struct TestRecordTexts {
     QString cycle;
 };
 
-// One record. Inside product, order and batch the field separator is replaced by its substitute,
-// so that these fields never split; the remarks and the cycle stand as they are.
+// One record, as the file will hold it (characters the code page lacks already "?"). Inside
+// product, order and batch the field separator is replaced by its substitute, so that these fields
+// never split; the remarks and the cycle stand as they are.
 QString TestRecord(const TestRecordTexts& test, QChar separator, QChar substitute);
 
 // The cells of the record table's columns 0 to 10, cut from the record with 54 blanks appended:
 // the cells of a whole record keep their trailing blanks; a cell that reaches beyond a short line
 // is shorter, or empty.
 QStringList RecordCells(QStringView record);
+
+// The test name "00012-1" of a record: its first field, which holds the position with all its
+// digits; nothing unless it has that form.
+std::optional<QString> RecordTestName(QStringView record);
 
 // The test number at the start of a record (its first five characters); 0 when there is none.
 qint32 RecordTestNumber(QStringView record);
@@ -79,3 +84,5 @@ struct LineSpan {
     qsizetype next = 0;
 };
 std::optional<LineSpan> LineAt(const QByteArray& bytes, qsizetype index);
+// The line that begins at `start`.
+LineSpan LineFrom(const QByteArray& bytes, qsizetype start);

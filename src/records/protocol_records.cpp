@@ -60,16 +60,18 @@ void Form1::CreateProtocolFile()
 }
 
 // Appends the record of the test that has just ended at the position, with the texts of its
-// start, to the selected protocol file, and adds its row, shown in the comparison graph. A record
-// that cannot be written is reported and gets no row, so that rows keep mirroring the file.
+// start, to the protocol file chosen at its start, and adds its row, shown in the comparison
+// graph, where the table shows that file. A record that cannot be written is reported and gets no
+// row, so that rows keep mirroring the file.
 void Form1::AppendTestRecord(int position)
 {
     const RunningTest& test = RunningTests[position];
     if (test.testNumber == 0)
         return;
-    const QString path = ProtocolFilePath();
+    const QString path = test.protocolPath;
     bool written = true;
-    if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
+    const bool madeAnew = !QFileInfo(path).exists() && !QFileInfo(path).isSymLink();
+    if (madeAnew) {
         QStringList captions;
         for (int column = 0; column < HeaderCaptionCount; ++column)
             captions.append(ProtTab->TextMatrix(0, column));
@@ -91,7 +93,12 @@ void Form1::AppendTestRecord(int position)
         StBar1->showNotice(QStringLiteral("Protokolleintrag nicht geschrieben!"));
         return;
     }
-    const int row = ProtTab->Rows();
-    AddRecordRow(row, record);
-    WahlTab->setTextMatrix(row, ShownColumn, QStringLiteral("-1"));
+    if (path != ProtocolFilePath())
+        return;
+    // A file made anew holds only this record: the table is loaded from it again.
+    if (madeAnew)
+        LoadProtocolFile();
+    else
+        AddRecordRow(ProtTab->Rows(), record);
+    WahlTab->setTextMatrix(ProtTab->Rows() - 1, ShownColumn, QStringLiteral("-1"));
 }

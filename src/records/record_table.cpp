@@ -74,6 +74,9 @@ void Form1::LoadProtocolFile()
 {
     FormatRecordTable();
     FormatCurveList();
+    // No test of the newly loaded table is chosen yet, so none may be deleted.
+    DelMessung->hide();
+    Label28->hide();
     LabelProt->setText(ProtocolFilePath());
     TextFileReader file;
     if (TabProtDatei->currentIndex() < 0 || !file.Open(ProtocolFilePath()))
@@ -145,10 +148,15 @@ void Form1::ShowSelectedTest()
         Label28->hide();
         return;
     }
-    Label28->setText(QStringLiteral("Test-Nr.: ") + ProtTab->TextMatrix(row, 0)
-        + QStringLiteral(" / ") + ProtTab->TextMatrix(row, 2));
+    Label28->setText(SelectedTestText(row));
     DelMessung->show();
     Label28->show();
+}
+
+QString Form1::SelectedTestText(int row) const
+{
+    return QStringLiteral("Test-Nr.: ") + ProtTab->TextMatrix(row, 0) + QStringLiteral(" / ")
+        + ProtTab->TextMatrix(row, 2);
 }
 
 void Form1::Dir1_LostFocus()

@@ -6,13 +6,14 @@
 #include "platform/text_file.h"
 #include "records/protocol_file.h"
 #include "run/measurement_file.h"
+#include "run/value_format.h"
 #include "window/form1.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QRegularExpression>
 
 namespace {
 
@@ -24,13 +25,6 @@ const QString DeleteTitle = QStringLiteral("Messung löschen ");
 QString TestNameOfRow(const FlexGrid& table, int row)
 {
     return table.TextMatrix(row, 0).trimmed() + u'-' + table.TextMatrix(row, 1).trimmed();
-}
-
-// Only a name as the program writes it may lead to a file being deleted.
-bool IsTestName(const QString& name)
-{
-    static const QRegularExpression testName(QStringLiteral("^[0-9]{5}-[0-9]{1,2}$"));
-    return testName.match(name).hasMatch();
 }
 
 } // namespace
@@ -67,7 +61,7 @@ void Form1::DeleteSelectedTest()
     if (row < 1)
         return;
     const int answer = MsgBox(QStringLiteral("Soll die gewählte Messung gelöscht werden ?") + CrLf
-            + CrLf + Label28->text() + CrLf + QStringLiteral("  ") + CrLf + CrLf
+            + CrLf + SelectedTestText(row) + CrLf + QStringLiteral("  ") + CrLf + CrLf
             + QStringLiteral(" ") + CrLf + CrLf,
         MsgStyle::YesNo + MsgStyle::Question, DeleteTitle);
     if (answer != MsgResult::Yes)
@@ -75,33 +69,68 @@ void Form1::DeleteSelectedTest()
     const QString path = ProtocolFilePath();
     const QString backup = path.chopped(4) + QStringLiteral(".TMP");
     const std::optional<QByteArray> bytes = ReadFileBytes(path);
-    if (!bytes || !FileCopy(path, backup)) {
-        MsgBox(QStringLiteral("Die Protokolldatei ") + QDir::toNativeSeparators(path)
-                + QStringLiteral(" kann nicht gelesen oder gesichert werden.") + CrLf
-                + QStringLiteral("Es wurde nichts gelöscht."),
-            MsgStyle::OkOnly + MsgStyle::Exclamation, DeleteTitle);
+    if (!bytes) {
+        ReportUndeletable(path);
         return;
     }
     const std::optional<LineSpan> record = LineAt(*bytes, row);
-    if (!record || !RecordMatchesRow(DecodeAnsi(bytes->mid(record->start, record->length)), row)) {
+    const QString recordText
+        = record ? DecodeAnsi(bytes->mid(record->start, record->length)) : QString();
+    if (!record || !RecordMatchesRow(recordText, row)) {
         MsgBox(QStringLiteral("Die Protokolldatei wurde inzwischen verändert.") + CrLf
                 + QStringLiteral("Es wurde nichts gelöscht; die Tabelle wird neu geladen."),
             MsgStyle::OkOnly + MsgStyle::Exclamation, DeleteTitle);
         LoadProtocolFile();
         return;
     }
-    const QString name = TestNameOfRow(*ProtTab, row);
-    if (!ReplaceFileBytes(path, bytes->left(record->start) + bytes->mid(record->next))) {
+    // A link in the backup's place is removed, not written through to where it points.
+    if (QFileInfo(backup).isSymLink())
+        QFile::remove(backup);
+    if (!FileCopy(path, backup)) {
+        ReportUndeletable(path);
+        return;
+    }
+    const QByteArray remaining = bytes->left(record->start) + bytes->mid(record->next);
+    if (!ReplaceFileBytes(path, remaining)) {
         MsgBox(QStringLiteral("Die Protokolldatei ") + QDir::toNativeSeparators(path)
                 + QStringLiteral(" kann nicht geschrieben werden. Es wurde nichts gelöscht."),
             MsgStyle::OkOnly + MsgStyle::Exclamation, DeleteTitle);
         return;
     }
-    if (IsTestName(name))
-        FileDelete(MeasurementFolder() + MeasurementFileName(name));
+    if (const std::optional<QString> name = RecordTestName(recordText);
+        name && !IsMeasurementFileInUse(*name, remaining))
+        FileDelete(MeasurementFolder() + MeasurementFileName(*name));
     LoadProtocolFile();
     DelMessung->hide();
     Label28->hide();
+}
+
+// A measurement file stays while another record names the same test (a test number used again) or
+// while its test is running.
+bool Form1::IsMeasurementFileInUse(const QString& name, const QByteArray& protocolBytes) const
+{
+    for (int position = 1; position <= PositionCount; ++position) {
+        const QString running
+            = FFix0(RunningTests[position].testNumber, 5, 0) + u'-' + QString::number(position);
+        if (PositionRunning[position] == 1 && running == name)
+            return true;
+    }
+    const LineSpan header = LineFrom(protocolBytes, 0);
+    for (qsizetype start = header.next; start < protocolBytes.size();) {
+        const LineSpan span = LineFrom(protocolBytes, start);
+        if (RecordTestName(DecodeAnsi(protocolBytes.mid(span.start, span.length))) == name)
+            return true;
+        start = span.next;
+    }
+    return false;
+}
+
+void Form1::ReportUndeletable(const QString& path)
+{
+    MsgBox(QStringLiteral("Die Protokolldatei ") + QDir::toNativeSeparators(path)
+            + QStringLiteral(" kann nicht gelesen oder gesichert werden.") + CrLf
+            + QStringLiteral("Es wurde nichts gelöscht."),
+        MsgStyle::OkOnly + MsgStyle::Exclamation, DeleteTitle);
 }
 
 // Whether a line of the protocol file is still the record the table shows in that row.

@@ -66,7 +66,8 @@ void Form1::StartTest(int position)
     }
     const QDateTime now = Now();
     const qint32 testNumber = *TestNumberOf(LaufNr->text());
-    RunningTest test {{}, HeaderAt(now), testNumber, FieldSeparator, DecimalSeparator, false};
+    RunningTest test {
+        {}, HeaderAt(now), testNumber, ProtocolFilePath(), FieldSeparator, DecimalSeparator, false};
     const QString fileName
         = MeasurementFileName(FFix0(testNumber, 5, 0) + u'-' + FFix(position, 1, 0));
     if (!CreateMeasurementFile(position, std::move(test), fileName))

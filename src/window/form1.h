@@ -33,6 +33,8 @@ struct RunningTest {
     TextFileWriter file;
     MeasurementHeader header;
     qint32 testNumber = 0;
+    // The protocol file the test's record goes to, chosen at its start.
+    QString protocolPath;
     QString fieldSeparator;
     QString decimalSeparator;
     // Whether a lost data line has been shown in a message box during this test.
@@ -280,6 +282,9 @@ private:
     std::optional<QString> StartRefusal(int position) const;
     qint32 NextFreeTestNumber(qint32 highestRecorded) const;
     bool RecordMatchesRow(const QString& record, int row) const;
+    void ReportUndeletable(const QString& path);
+    bool IsMeasurementFileInUse(const QString& name, const QByteArray& protocolBytes) const;
+    QString SelectedTestText(int row) const;
     void SetRecordRows(int count);
     Settings FirstStartSettings() const;
     void ApplySettings(const Settings& settings);

@@ -62,7 +62,7 @@ void Form1::ApplySettings(const Settings& settings)
                 + QStringLiteral(" ist nicht erreichbar.") + CrLf
                 + QStringLiteral("Bis er wieder erreichbar ist oder ein anderer gewählt wird, "
                                  "werden die Dateien in ")
-                + Label10->text() + QStringLiteral(" abgelegt."),
+                + QDir::toNativeSeparators(Dir1->path()) + QStringLiteral(" abgelegt."),
             MsgStyle::Exclamation, SettingsTitle);
     }
     if (settings.cycleIndex >= 0 && settings.cycleIndex < MessZyklusTab->count())

@@ -22,6 +22,8 @@ private slots:
     void record();
     void cellsOfARecord_data();
     void cellsOfARecord();
+    void namesBeyondTheFilesOwnCharacters_data();
+    void namesBeyondTheFilesOwnCharacters();
 };
 
 void ProtocolFileTest::record_data()
@@ -91,6 +93,27 @@ void ProtocolFileTest::cellsOfARecord()
     QCOMPARE(cells[2], productCell);
     QCOMPARE(cells[10], cycleCell);
     QCOMPARE(RecordTestNumber(record), testNumber);
+}
+
+// The name is stored in the settings file and the code page of the files; Windows also reserves
+// device names with superscript digits.
+void ProtocolFileTest::namesBeyondTheFilesOwnCharacters_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("refused");
+
+    QTest::newRow("umlauts") << QString("Prüfung-ä") << false;
+    QTest::newRow("Cyrillic") << QString("Серия") << true;
+    QTest::newRow("outside the plane") << QString("Serie 𝟙") << true;
+    QTest::newRow("superscript device") << QString("COM¹") << true;
+    QTest::newRow("superscript elsewhere") << QString("Serie²") << false;
+}
+
+void ProtocolFileTest::namesBeyondTheFilesOwnCharacters()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, refused);
+    QCOMPARE(ProtocolNameProblem(name).has_value(), refused);
 }
 
 QTEST_APPLESS_MAIN(ProtocolFileTest)

@@ -72,6 +72,8 @@ QString State(const Form1& window)
 const QString FirstStartState = "cycle -1, duration 0 (1), separators ;., temperature AUS, scale 1";
 // Nothing read: the lists and options as the window's initialisation leaves them.
 const QString UntouchedState = "cycle -1, duration -1 (1), separators ;., temperature -, scale 1";
+// As above, with the temperature option of a first start.
+const QString UntouchedOff = "cycle -1, duration -1 (1), separators ;., temperature AUS, scale 1";
 
 // What a window loaded: its choices, the protocol file it keeps and the one its list shows, the
 // folder it shows ("start", "storage") and what it sent after the probe.
@@ -160,10 +162,14 @@ void SettingsTest::settingsFiles_data()
     row("empty", "") << Outcome(FirstStartState, "", "", "start", "D1 T0");
     row("binary", QByteArray("\x89PNG\x00\x01\xff\xfe\x7f", 9).repeated(40))
         << Outcome(FirstStartState, "", "", "start", "D1 T0");
+    // Lists keep their state; a temperature option is always chosen, the first start's "AUS".
     row("indexes out of range", Lines(place + QStringList {" 66", " 9", " 5 7", "3", " 4"}))
-        << Outcome(UntouchedState, "", "Serie01", "storage", "");
+        << Outcome(UntouchedOff, "", "Serie01", "storage", "T0");
     row("negative indexes", Lines(place + QStringList {"-2", "-1", "-1-1", "-1", "-1"}))
-        << Outcome(UntouchedState, "", "Serie01", "storage", "");
+        << Outcome(UntouchedOff, "", "Serie01", "storage", "T0");
+    row("no numbers keep the first start's",
+        Lines(place + QStringList {"abc", "x", " 0 0", "zz", "q"}))
+        << Outcome(FirstStartState, "", "Serie01", "storage", "D1 T0");
     row("halves to even", Lines(place + QStringList {"7.5", " 2.5", " 1.5", "0.5", " 3.5"}))
         << Outcome("cycle 8, duration 2 (3), separators ,., temperature AUS, scale 1", "",
                "Serie01", "storage", "M8 D3 T0");

@@ -83,7 +83,7 @@ const QString ForbiddenCharacters = QStringLiteral("<>:\"/\\|?*");
 bool IsReservedDeviceName(const QString& name)
 {
     static const QRegularExpression reserved(
-        QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])(\\..*)?$"),
+        QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9¹²³]|LPT[1-9¹²³])(\\..*)?$"),
         QRegularExpression::CaseInsensitiveOption);
     return reserved.match(name).hasMatch();
 }
@@ -110,6 +110,9 @@ std::optional<QString> ProtocolNameProblem(const QString& name)
         return QStringLiteral("Der Name darf nicht mit einem Leerzeichen oder Punkt enden.");
     if (IsReservedDeviceName(name))
         return QStringLiteral("Der Name ist unter Windows für ein Gerät reserviert.");
+    if (AsWrittenLine(name) != name)
+        return QStringLiteral("Der Name darf nur Zeichen enthalten, die die Protokoll- und "
+                              "Einstellungsdateien speichern können (Windows-1252).");
     if (name.startsWith(QStringLiteral("No-")))
         return QStringLiteral("Der Name darf nicht mit \"No-\" beginnen: so heißen die "
                               "Messdateien.");

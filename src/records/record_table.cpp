@@ -122,6 +122,7 @@ void Form1::ListProtocolFiles()
             && FileExist(Label10->text() + name + ProtocolExtension))
             names.append(name);
     }
+    names.removeDuplicates();
     {
         const QSignalBlocker quiet(TabProtDatei);
         TabProtDatei->clear();

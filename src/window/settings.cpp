@@ -75,8 +75,8 @@ void Form1::ApplySettings(const Settings& settings)
     const int decimalIndex = DecimalSeparatorIndexOf(settings.separatorCode);
     if (decimalIndex >= 0 && decimalIndex < DezimalTrenn->count())
         DezimalTrenn->setCurrentIndex(decimalIndex);
-    if (settings.temperature == 0 || settings.temperature == 1)
-        TempOnOff[settings.temperature]->setChecked(true);
+    // One temperature option is always chosen, so the command sent and the samples read agree.
+    TempOnOff[settings.temperature == 1 ? 1 : 0]->setChecked(true);
     if (settings.scaleIndex >= 1 && settings.scaleIndex <= ScaleCount)
         TempSkal_Click(settings.scaleIndex);
     ProtocolFileName = settings.protocolName;

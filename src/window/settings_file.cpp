@@ -15,6 +15,14 @@ int IndexOf(const QString& line)
     return RoundHalfEven32(FieldValue(line));
 }
 
+// A line that holds no number (a damaged file) keeps the first start's value, so that garbage never
+// turns into a choice such as cycle 0, "motor always on".
+int IndexOr(const QString& line, int kept)
+{
+    const std::optional<double> number = FieldNumber(line);
+    return number ? RoundHalfEven32(*number) : kept;
+}
+
 } // namespace
 
 QStringList SettingsLines(const Settings& settings)
@@ -38,15 +46,15 @@ Settings ReadSettingsLines(const QStringList& lines, const Settings& missing)
     if (count >= 2)
         settings.folder = line(2);
     if (count >= 3)
-        settings.cycleIndex = IndexOf(line(3));
+        settings.cycleIndex = IndexOr(line(3), missing.cycleIndex);
     if (count >= 4)
-        settings.durationIndex = IndexOf(line(4));
+        settings.durationIndex = IndexOr(line(4), missing.durationIndex);
     if (count >= 5)
         settings.separatorCode = line(5);
     if (count >= 6)
-        settings.temperature = IndexOf(line(6));
+        settings.temperature = IndexOr(line(6), missing.temperature);
     if (count >= FixedLineCount)
-        settings.scaleIndex = IndexOf(line(FixedLineCount));
+        settings.scaleIndex = IndexOr(line(FixedLineCount), missing.scaleIndex);
     const int lastProtocolLine = std::min(count, FixedLineCount + ProtocolLineCount);
     if (lastProtocolLine > FixedLineCount)
         settings.protocolName = line(lastProtocolLine);

@@ -104,6 +104,8 @@ private slots:
     void recordOfAFinishedTest();
     void oneRecordPerTest_data();
     void oneRecordPerTest();
+    void recordAppendedToAChangedFile_data();
+    void recordAppendedToAChangedFile();
     void loading_data();
     void loading();
     void listing_data();
@@ -189,6 +191,9 @@ void RecordsTest::recordOfAFinishedTest_data()
         << false;
     QTest::newRow("; texts edited while running") << 0 << QStringList {"Öl", "A-77", "CH 5", "ß"}
                                                   << QStringList {"Öl", "A-77", "CH 5"} << true;
+    QTest::newRow("; characters beyond the code page")
+        << 0 << QStringList {"Probe 😀 Öl", "𝟙𝟚𝟛", "Масло", "Bem"}
+        << QStringList {"Probe ? Öl", "???", "?????"} << false;
     QTest::newRow(", texts edited while running") << 1 << QStringList {"Öl", "A-77", "CH 5", "ß"}
                                                   << QStringList {"Öl", "A-77", "CH 5"} << true;
 }
@@ -281,6 +286,45 @@ void RecordsTest::oneRecordPerTest()
     QCOMPARE(window.ProtTab->Rows(), std::max(records, 0) + 1);
     QCOMPARE(window.WahlTab->Rows(), std::max(records, 0) + 1);
     QCOMPARE(fixture.questions.size(), messages);
+}
+
+void RecordsTest::recordAppendedToAChangedFile_data()
+{
+    QTest::addColumn<QByteArray>("earlier"); // the file loaded; empty: removed during the test
+    QTest::addColumn<QByteArray>("file"); // the protocol file afterwards
+    QTest::addColumn<QStringList>("numbers"); // column 0 of the table afterwards
+
+    const QByteArray eleven = Record("00011", ';', "Alt"), twelve = Record("00012", ';', "");
+    QTest::newRow("last record without line end")
+        << CreatedHeader + eleven.chopped(2) << CreatedHeader + eleven + twelve
+        << QStringList {"00011", "00012"};
+    QTest::newRow("header without line end")
+        << CreatedHeader.chopped(2) << CreatedHeader + twelve << QStringList {"00012"};
+    QTest::newRow("file removed") << QByteArray() << CaptionHeader + twelve
+                                  << QStringList {"00012"};
+}
+
+// A last line left without its line end (an editor's save) is ended before the record is appended;
+// a file removed during the test is made anew and the table then shows only its record.
+void RecordsTest::recordAppendedToAChangedFile()
+{
+    QFETCH(QByteArray, earlier);
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, numbers);
+
+    RecordsFixture fixture;
+    Form1& window = *fixture.window;
+    fixture.select(
+        "Serie7", earlier.isEmpty() ? CreatedHeader + Record("00011", ';', "Alt") : earlier);
+    window.LaufNr->setText("12");
+    fixture.receive("*S11\r");
+    if (earlier.isEmpty())
+        QVERIFY(QFile::remove(fixture.folder.filePath("Serie7.CSV")));
+    fixture.receive("*E11\r");
+    QCOMPARE(fixture.bytes("Serie7.CSV"), file);
+    QCOMPARE(fixture.column(window.ProtTab, 0), numbers);
+    window.LoadProtocolFile();
+    QCOMPARE(fixture.column(window.ProtTab, 0), numbers);
 }
 
 void RecordsTest::loading_data()

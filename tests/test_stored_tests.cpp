@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
@@ -129,6 +130,10 @@ private slots:
     void deleteTest();
     void deletionRefusedOrChecked_data();
     void deletionRefusedOrChecked();
+    void noDeletionWithoutAChosenRow();
+    void fileOfARunningTestKept();
+    void recordJustWrittenDeleted();
+    void linkedBackupReplaced();
 };
 
 void StoredTestsTest::toggleCurve_data()
@@ -238,6 +243,12 @@ void StoredTestsTest::deleteTest_data()
     QTest::newRow("position 2, position 1 kept")
         << File({one, secondPosition, three}) << files << 2 << File({one, three})
         << QString("No-00012-2.CSV") << QString(" 8");
+    QTest::newRow("position 10, position 1 kept")
+        << File({one, Record(12, 10), three}) << files + QStringList {"No-00012-10.CSV"} << 2
+        << File({one, three}) << QString("No-00012-10.CSV") << QString(" 8");
+    QTest::newRow("number used again, its file kept")
+        << File({one, two, Record(12, 1, "Wieder")}) << files << 2
+        << File({one, Record(12, 1, "Wieder")}) << QString() << QString(" 13");
     QTest::newRow("measurement file already gone")
         << File({one, two, three}) << QStringList {"No-00003-1.CSV", "No-00007-1.CSV"} << 2
         << File({one, three}) << QString() << QString(" 8");
@@ -377,6 +388,99 @@ void StoredTestsTest::deletionRefusedOrChecked()
         QVERIFY(files.remove("Serie7/" + removed) == 1);
     }
     CompareFiles(fixture.files(), files);
+}
+
+// A row the grid made current by itself (on getting the focus after another protocol file was
+// loaded) was never chosen: nothing is offered or deleted.
+void StoredTestsTest::noDeletionWithoutAChosenRow()
+{
+    StoredFixture fixture;
+    Form1& window = *fixture.window;
+    fixture.write("B.CSV", File({Record(41, 1), Record(42, 1)}));
+    fixture.load(File({Record(3, 1), Record(12, 1), Record(7, 1)}), {"No-00003-1.CSV"});
+    QVERIFY(QDir(fixture.folder.path()).mkdir("B"));
+    fixture.write("B/No-00041-1.CSV", Measurement);
+    fixture.select(2);
+    QVERIFY(!window.DelMessung->isHidden());
+    window.TabProtDatei->setCurrentIndex(window.TabProtDatei->findText("B"));
+    QCOMPARE(Column(window.ProtTab, 0), (QStringList {"00041", "00042"}));
+    QVERIFY(window.DelMessung->isHidden());
+    QVERIFY(window.Label28->isHidden());
+    window.ProtTab->selectionModel()->setCurrentIndex(
+        window.ProtTab->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+    const QMap<QString, QByteArray> files = fixture.files();
+    fixture.answers = {MsgResult::Yes};
+    window.DelMessung->click();
+    QVERIFY(fixture.questions.isEmpty());
+    CompareFiles(fixture.files(), files);
+}
+
+// The measurement file of a test running under a number recorded before stays when the old record
+// is deleted.
+void StoredTestsTest::fileOfARunningTestKept()
+{
+    StoredFixture fixture;
+    Form1& window = *fixture.window;
+    const QByteArray protocol = File({Record(3, 1), Record(12, 1), Record(7, 1)});
+    fixture.load(protocol, {"No-00003-1.CSV", "No-00012-1.CSV", "No-00007-1.CSV"});
+    window.LaufNr->setText("12");
+    fixture.receive("*S11\r");
+    QCOMPARE(window.PositionRunning[1], 1);
+    QMap<QString, QByteArray> files = fixture.files();
+    QVERIFY(files.contains("Serie7/No-00012-1.CSV"));
+    fixture.select(2);
+    fixture.answers = {MsgResult::Yes};
+    window.DelMessung->click();
+    QCOMPARE(fixture.questions.size(), 1);
+    files["Serie7.CSV"] = File({Record(3, 1), Record(7, 1)});
+    files["Serie7.TMP"] = protocol;
+    CompareFiles(fixture.files(), files);
+}
+
+// A record with characters the code page lacks is shown as the file holds it, so the row of a test
+// just ended still matches its record and can be deleted.
+void StoredTestsTest::recordJustWrittenDeleted()
+{
+    StoredFixture fixture;
+    Form1& window = *fixture.window;
+    const QByteArray protocol = File({Record(3, 1)});
+    fixture.load(protocol, {"No-00003-1.CSV"});
+    window.Text1->setText("Масло 😀");
+    fixture.receive("*S11\r");
+    fixture.receive("*E11\r");
+    QCOMPARE(Column(window.ProtTab, 0), (QStringList {"00003", "00004"}));
+    QVERIFY(fixture.files().contains("Serie7/No-00004-1.CSV"));
+    fixture.questions.clear();
+    fixture.select(2);
+    fixture.answers = {MsgResult::Yes};
+    window.DelMessung->click();
+    QCOMPARE(fixture.questions.size(), 1);
+    QCOMPARE(fixture.files().value("Serie7.CSV"), protocol);
+    QVERIFY(!fixture.files().contains("Serie7/No-00004-1.CSV"));
+}
+
+// A link in the place of the backup is replaced by the backup; the file it points to stays as it
+// was.
+void StoredTestsTest::linkedBackupReplaced()
+{
+    StoredFixture fixture;
+    Form1& window = *fixture.window;
+    fixture.write("anderswo.txt", OldBackup);
+    QVERIFY(QFile::link(
+        fixture.folder.filePath("anderswo.txt"), fixture.folder.filePath("Serie7.TMP")));
+    const QByteArray protocol = File({Record(3, 1), Record(12, 1)});
+    fixture.load(protocol, {"No-00003-1.CSV", "No-00012-1.CSV"});
+    QMap<QString, QByteArray> files = fixture.files();
+    fixture.select(1);
+    fixture.answers = {MsgResult::Yes};
+    window.DelMessung->click();
+    QCOMPARE(fixture.questions.size(), 1);
+    QVERIFY(!QFileInfo(fixture.folder.filePath("Serie7.TMP")).isSymLink());
+    files["Serie7.CSV"] = File({Record(12, 1)});
+    files["Serie7.TMP"] = protocol;
+    QVERIFY(files.remove("Serie7/No-00003-1.CSV") == 1);
+    CompareFiles(fixture.files(), files);
+    QCOMPARE(files.value("anderswo.txt"), OldBackup);
 }
 
 QTEST_MAIN(StoredTestsTest)

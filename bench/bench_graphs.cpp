@@ -1,11 +1,11 @@
 // The graphs' hot paths: redrawing the stored curves, one live sample, and raw QPainter lines as
 // the baseline; and the memory a 100-hour live test takes for its drawing.
+#include "bench_support.h"
 #include "platform/environment.h"
 #include "platform/flex_grid.h"
 #include "platform/memory_serial_line.h"
 #include "platform/picture_box.h"
 #include "platform/text_file.h"
-#include "resident_memory.h"
 #include "window/form1.h"
 
 #include <QApplication>
@@ -92,17 +92,6 @@ struct GraphWindowSetup {
 
     QTemporaryDir folder;
     std::unique_ptr<Form1> window;
-};
-
-// Counts the paint events a widget gets.
-class PaintCounter : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        paints += event->type() == QEvent::Paint;
-        return false;
-    }
-    long paints = 0;
 };
 
 void BM_RedrawStoredCurves(benchmark::State& state)
@@ -203,10 +192,5 @@ BENCHMARK(BM_LiveTestMemory100h)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksInApplication(argc, argv);
 }

@@ -1,9 +1,9 @@
 // Line assembly and dispatch of received replies with the whole window alive, and the whole
 // receive path of a running test: display, live curves and the data line in the file.
+#include "bench_support.h"
 #include "platform/environment.h"
 #include "platform/memory_serial_line.h"
 #include "platform/picture_box.h"
-#include "resident_memory.h"
 #include "window/form1.h"
 
 #include <QApplication>
@@ -221,10 +221,5 @@ BENCHMARK(BM_ReceivePathMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksInApplication(argc, argv);
 }

@@ -1,12 +1,12 @@
 // Loading a long protocol file (32,767 records) into the record table and the curve list of a
 // live window, hidden and shown; and the bare reading and cutting of the same lines as the
 // baseline.
+#include "bench_support.h"
 #include "platform/environment.h"
 #include "platform/flex_grid.h"
 #include "platform/memory_serial_line.h"
 #include "platform/text_file.h"
 #include "records/protocol_file.h"
-#include "resident_memory.h"
 #include "window/form1.h"
 
 #include <QApplication>
@@ -116,17 +116,6 @@ struct RecordWindowSetup {
     std::unique_ptr<Form1> window;
 };
 
-// Counts the paint events a widget gets.
-class PaintCounter : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        paints += event->type() == QEvent::Paint;
-        return false;
-    }
-    long paints = 0;
-};
-
 // Arg 0: the window stays hidden; 1: shown on the protocol tab, the events of each load handled
 // (layout and painting of the grid) before the next.
 void BM_LoadProtocolFile(benchmark::State& state)
@@ -204,10 +193,5 @@ BENCHMARK(BM_ReadAndSplitLines)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksInApplication(argc, argv);
 }

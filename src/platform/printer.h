@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+#include <memory>
+
+class QPagedPaintDevice;
+class QPainter;
+
+// The printer control: a page-oriented drawing surface with a user scale, a current position,
+// font settings, lines, text, new page and end of document. Positions are in user units; text is
+// placed with its top-left corner at the current position, as the grid's printouts expect.
+class Printer {
+public:
+    virtual ~Printer() = default;
+
+    // The user scale: `area` (for example 0,0 800x680) covers the printable area of every page.
+    virtual void setScale(const QRectF& area) = 0;
+    virtual void setFontName(const QString& name) = 0;
+    virtual void setFontSize(double points) = 0;
+    virtual void setFontBold(bool bold) = 0;
+    virtual void setCurrentPosition(const QPointF& position) = 0;
+    // Line width in pixels of a 96-dpi screen, so a line looks alike on every printer.
+    virtual void setDrawWidth(int width) = 0;
+    virtual void Line(const QPointF& from, const QPointF& to) = 0;
+    // Prints text at the current position; the position then moves to the next line.
+    virtual void Print(const QString& text) = 0;
+    virtual void NewPage() = 0;
+    virtual void EndDoc() = 0;
+};
+
+// Paints on a paged device: a QPrinter (a real printer or a PDF file) or a QPdfWriter. Painting
+// starts with the first drawing call.
+class PaintingPrinter : public Printer {
+public:
+    explicit PaintingPrinter(QPagedPaintDevice& device);
+    ~PaintingPrinter() override;
+
+    void setScale(const QRectF& area) override;
+    void setFontName(const QString& name) override;
+    void setFontSize(double points) override;
+    void setFontBold(bool bold) override;
+    void setCurrentPosition(const QPointF& position) override;
+    void setDrawWidth(int width) override;
+    void Line(const QPointF& from, const QPointF& to) override;
+    void Print(const QString& text) override;
+    void NewPage() override;
+    void EndDoc() override;
+
+    // False once the device could not be painted on.
+    bool isValid() const { return valid; }
+
+private:
+    QPainter* painter();
+    QPointF toDevice(const QPointF& user) const;
+    double devicePixelsPerScreenPixel() const;
+
+    QPagedPaintDevice& device;
+    std::unique_ptr<QPainter> active;
+    QRectF scale {0, 0, 1, 1};
+    QString fontName = QStringLiteral("Arial");
+    double fontSize = 8;
+    bool fontBold = false;
+    QPointF position;
+    int drawWidth = 1;
+    bool valid = true;
+};

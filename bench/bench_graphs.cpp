@@ -39,12 +39,7 @@ std::pair<double, double> StoredValues(int test, int seconds)
 struct GraphWindowSetup {
     GraphWindowSetup()
     {
-        auto line = std::make_unique<MemorySerialLine>();
-        FormEnvironment environment;
-        environment.programFolder = folder.path();
-        environment.startFolder = folder.path();
-        environment.serialBackend = std::move(line);
-        window = std::make_unique<Form1>(std::move(environment));
+        window = MakeBenchWindow(folder.path()).window;
         window->Timer2->stop();
         window->resize(1600, 1000);
         window->show();

@@ -34,14 +34,8 @@ QByteArray MixedReplies()
 void BM_ReceiveAndDispatch(benchmark::State& state)
 {
     QTemporaryDir folder;
-    auto line = std::make_unique<MemorySerialLine>();
-    MemorySerialLine* serial = line.get();
-    serial->setPresentPorts({1});
-    FormEnvironment environment;
-    environment.programFolder = folder.path();
-    environment.startFolder = folder.path();
-    environment.serialBackend = std::move(line);
-    Form1 window(std::move(environment));
+    const BenchWindow bench = MakeBenchWindow(folder.path());
+    MemorySerialLine* serial = bench.line;
 
     const QByteArray replies = MixedReplies();
     const qsizetype chunk = state.range(0);
@@ -58,19 +52,15 @@ void BM_ReceiveAndDispatch(benchmark::State& state)
 struct RunningTestSetup {
     RunningTestSetup()
     {
-        auto line = std::make_unique<MemorySerialLine>();
-        serial = line.get();
-        serial->setPresentPorts({1});
         FormEnvironment environment;
-        environment.programFolder = folder.path();
-        environment.startFolder = folder.path();
-        environment.serialBackend = std::move(line);
         environment.clock = [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 30)); };
         environment.answerer = [this](int, const QString&, const QString&) {
             ++messages;
             return MsgResult::Cancel;
         };
-        window = std::make_unique<Form1>(std::move(environment));
+        BenchWindow bench = MakeBenchWindow(folder.path(), std::move(environment));
+        window = std::move(bench.window);
+        serial = bench.line;
         window->Timer2->stop();
         QDir(folder.path()).mkdir("Serie");
         window->TabProtDatei->addItem("Serie");

@@ -49,19 +49,19 @@ TestRecordTexts RecordTexts(int number)
     TestRecordTexts test;
     test.testNumber = number;
     test.position = (number - 1) % 3 + 1;
-    test.product = Pick(products, number, 1) + QString(" %1").arg(number % 97);
-    test.order = QStringLiteral("A-%1").arg(100000 + number * 7);
-    test.batch = QStringLiteral("CH %1").arg(number % 5000);
-    test.remark1 = Pick(remarks, number, 1);
-    test.remark2 = Pick(remarks, number, 3);
-    test.remark3 = Pick(remarks, number, 5);
-    test.date = QStringLiteral("%1.%2.2026")
-                    .arg(number % 28 + 1, 2, 10, QChar('0'))
-                    .arg(number % 12 + 1, 2, 10, QChar('0'));
-    test.time = QStringLiteral("%1:%2")
-                    .arg(number / 60 % 24, 2, 10, QChar('0'))
-                    .arg(number % 60, 2, 10, QChar('0'));
-    test.cycle = Pick(cycles, number, 1);
+    test.texts.product = Pick(products, number, 1) + QString(" %1").arg(number % 97);
+    test.texts.order = QStringLiteral("A-%1").arg(100000 + number * 7);
+    test.texts.batch = QStringLiteral("CH %1").arg(number % 5000);
+    test.texts.remark1 = Pick(remarks, number, 1);
+    test.texts.remark2 = Pick(remarks, number, 3);
+    test.texts.remark3 = Pick(remarks, number, 5);
+    test.texts.date = QStringLiteral("%1.%2.2026")
+                          .arg(number % 28 + 1, 2, 10, QChar('0'))
+                          .arg(number % 12 + 1, 2, 10, QChar('0'));
+    test.texts.time = QStringLiteral("%1:%2")
+                          .arg(number / 60 % 24, 2, 10, QChar('0'))
+                          .arg(number % 60, 2, 10, QChar('0'));
+    test.texts.cycle = Pick(cycles, number, 1);
     return test;
 }
 
@@ -79,12 +79,7 @@ QStringList ProtocolLines()
 struct RecordWindowSetup {
     RecordWindowSetup()
     {
-        auto line = std::make_unique<MemorySerialLine>();
-        FormEnvironment environment;
-        environment.programFolder = folder.path();
-        environment.startFolder = folder.path();
-        environment.serialBackend = std::move(line);
-        window = std::make_unique<Form1>(std::move(environment));
+        window = MakeBenchWindow(folder.path()).window;
         window->Timer2->stop();
         // Written after the window's load event, which would otherwise list and load it.
         WriteTextLines(protocolPath(), ProtocolLines(), WriteMode::Create);

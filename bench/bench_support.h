@@ -1,10 +1,15 @@
 #pragma once
 
+#include "platform/environment.h"
+#include "platform/memory_serial_line.h"
+#include "window/form1.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QObject>
 #include <benchmark/benchmark.h>
 #include <fstream>
+#include <memory>
 #include <unistd.h>
 
 // Shared pieces of the benchmark programs.
@@ -17,6 +22,24 @@ inline long ResidentBytes()
     long resident = 0;
     statm >> pages >> resident;
     return resident * sysconf(_SC_PAGESIZE);
+}
+
+// A window on a folder (its program and start folder) with an in-memory serial line on which port
+// 1 exists; `environment` may bring a clock or an answerer.
+struct BenchWindow {
+    std::unique_ptr<Form1> window;
+    MemorySerialLine* line = nullptr;
+};
+
+inline BenchWindow MakeBenchWindow(const QString& folder, FormEnvironment environment = {})
+{
+    auto line = std::make_unique<MemorySerialLine>();
+    MemorySerialLine* serial = line.get();
+    serial->setPresentPorts({1});
+    environment.programFolder = folder;
+    environment.startFolder = folder;
+    environment.serialBackend = std::move(line);
+    return {std::make_unique<Form1>(std::move(environment)), serial};
 }
 
 // Counts the paint events a widget gets.

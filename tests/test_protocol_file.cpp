@@ -7,7 +7,8 @@ namespace {
 
 TestRecordTexts Test12(const QString& product, const QString& remark = "Bem")
 {
-    return {12, 1, product, "A-77", "CH 5", remark, "", "", "06.12.2026", "10:30", " 10 Sekunden"};
+    return {
+        12, 1, {product, "A-77", "CH 5", remark, "", "", "06.12.2026", "10:30", " 10 Sekunden"}};
 }
 
 } // namespace

@@ -30,15 +30,15 @@ QByteArray Record(int number, int position, const QString& remark = "Probe")
 {
     const TestRecordTexts texts {.testNumber = number,
         .position = position,
-        .product = "Öl Nr. " + QString::number(number),
-        .order = "A-77",
-        .batch = "CH 5",
-        .remark1 = remark,
-        .remark2 = "",
-        .remark3 = "Ende",
-        .date = "06.12.2026",
-        .time = "10:30",
-        .cycle = " 10 Sekunden"};
+        .texts = {.product = "Öl Nr. " + QString::number(number),
+            .order = "A-77",
+            .batch = "CH 5",
+            .remark1 = remark,
+            .remark2 = "",
+            .remark3 = "Ende",
+            .date = "06.12.2026",
+            .time = "10:30",
+            .cycle = " 10 Sekunden"}};
     return EncodeAnsi(TestRecord(texts, ';', ','));
 }
 

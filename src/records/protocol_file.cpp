@@ -37,8 +37,9 @@ QString CaptionHeaderLine(const QStringList& captions)
 QString TestRecord(const TestRecordTexts& test, QChar separator, QChar substitute)
 {
     using namespace ProtocolFile;
-    QString names = Fitted(test.product, Product.length) + separator
-        + Fitted(test.order, Order.length) + separator + Fitted(test.batch, Batch.length);
+    QString names = Fitted(test.texts.product, Product.length) + separator
+        + Fitted(test.texts.order, Order.length) + separator
+        + Fitted(test.texts.batch, Batch.length);
     const qsizetype firstSeparator = Product.length;
     const qsizetype secondSeparator = firstSeparator + 1 + Order.length;
     for (qsizetype index = 0; index < names.size(); ++index) {
@@ -47,10 +48,10 @@ QString TestRecord(const TestRecordTexts& test, QChar separator, QChar substitut
     }
     const QString number = FFix0(test.testNumber, 5, 0) + u'-' + FFix(test.position, 1, 0);
     QString record = number + separator + names + separator;
-    for (const QString& field :
-        {Fitted(test.remark1, Remark1.length), Fitted(test.remark2, Remark2.length),
-            Fitted(test.remark3, Remark3.length), Fitted(test.date, Date.length),
-            Fitted(test.time, Time.length), AsWrittenLine(test.cycle), QStringLiteral("  ")})
+    for (const QString& field : {Fitted(test.texts.remark1, Remark1.length),
+             Fitted(test.texts.remark2, Remark2.length), Fitted(test.texts.remark3, Remark3.length),
+             Fitted(test.texts.date, Date.length), Fitted(test.texts.time, Time.length),
+             AsWrittenLine(test.texts.cycle), QStringLiteral("  ")})
         record += field + separator;
     return record;
 }

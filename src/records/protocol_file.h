@@ -1,5 +1,7 @@
 #pragma once
 
+#include "run/measurement_file.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -40,19 +42,12 @@ QString CreatedHeaderLine();
 // by ";".
 QString CaptionHeaderLine(const QStringList& captions);
 
-// The texts of one finished test as its record takes them.
+// One finished test as its record takes it: its number, position and the texts of its start
+// (the same texts as its measurement file's header).
 struct TestRecordTexts {
     qint32 testNumber = 0;
     int position = 0;
-    QString product;
-    QString order;
-    QString batch;
-    QString remark1;
-    QString remark2;
-    QString remark3;
-    QString date;
-    QString time;
-    QString cycle;
+    MeasurementHeader texts;
 };
 
 // One record, as the file will hold it (characters the code page lacks already "?"). Inside

@@ -78,10 +78,7 @@ void Form1::AppendTestRecord(int position)
         written = WriteTextLines(path, {CaptionHeaderLine(captions)}, WriteMode::Create);
     }
     const int separatorIndex = std::max(0, DatenTrenn->currentIndex()) % 2;
-    const QString record = TestRecord(
-        {test.testNumber, position, test.header.product, test.header.order, test.header.batch,
-            test.header.remark1, test.header.remark2, test.header.remark3, test.header.date,
-            test.header.time, test.header.cycle},
+    const QString record = TestRecord({test.testNumber, position, test.header},
         FieldSepByIndex[separatorIndex].front(), FieldSepSubstitute[separatorIndex].front());
     written = written && WriteTextLines(path, {record}, WriteMode::Append);
     if (!written) {

@@ -38,6 +38,14 @@ WindowFixture::WindowFixture(
             whileAsking();
         return answers.isEmpty() ? MsgResult::Cancel : answers.takeFirst();
     };
+    environment.print = [this](const QString& documentName, const PrintJob& job) {
+        if (printOutcome != PrintOutcome::Printed)
+            return printOutcome;
+        printedDocuments.append(documentName);
+        job(printer);
+        printer.EndDoc();
+        return PrintOutcome::Printed;
+    };
     window = std::make_unique<Form1>(std::move(environment));
 }
 

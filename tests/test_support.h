@@ -18,6 +18,7 @@ private:
 };
 
 #include "platform/memory_serial_line.h"
+#include "recording_printer.h"
 #include "window/form1.h"
 
 #include <QList>
@@ -72,6 +73,10 @@ struct WindowFixture {
     // Called while a message box is open, before it is answered.
     std::function<void()> whileAsking;
     QList<Question> questions;
+    // What the printer-selection step answers, the printer it prints on and the documents printed.
+    PrintOutcome printOutcome = PrintOutcome::Printed;
+    RecordingPrinter printer;
+    QStringList printedDocuments;
     std::unique_ptr<Form1> window;
 
     // Delivers received bytes as one receive event.

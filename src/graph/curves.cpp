@@ -114,10 +114,25 @@ void Form1::RedrawStoredCurves()
     for (int row = 1; row < WahlTab->Rows(); ++row) {
         if (!IsShown(WahlTab->TextMatrix(row, ShownColumn)))
             continue;
-        const QString name
-            = WahlTab->TextMatrix(row, 0).trimmed() + '-' + WahlTab->TextMatrix(row, 1).trimmed();
-        DrawStoredCurve(name, RoundHalfEven16(FieldValue(WahlTab->TextMatrix(row, 1))));
+        DrawStoredCurve(
+            StoredTestName(row), RoundHalfEven16(FieldValue(WahlTab->TextMatrix(row, 1))));
     }
+}
+
+// "test-position" of a row of the curve list, as its measurement file is named.
+QString Form1::StoredTestName(int row) const
+{
+    return WahlTab->TextMatrix(row, 0).trimmed() + '-' + WahlTab->TextMatrix(row, 1).trimmed();
+}
+
+QStringList Form1::ShownStoredTests() const
+{
+    QStringList names;
+    for (int row = 1; row < WahlTab->Rows(); ++row) {
+        if (IsShown(WahlTab->TextMatrix(row, ShownColumn)))
+            names.append(StoredTestName(row));
+    }
+    return names;
 }
 
 void Form1::FormatCurveList()

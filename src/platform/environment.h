@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/message_box.h"
+#include "platform/print_output.h"
 #include "platform/serial_backend.h"
 
 #include <QString>
@@ -23,4 +24,6 @@ struct FormEnvironment {
     Clock clock = SystemNow;
     // Empty: real message boxes are shown.
     MessageAnswerer answerer;
+    // Empty: the system's printer-selection dialog is shown.
+    PrintRunner print;
 };

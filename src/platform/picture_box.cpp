@@ -1,5 +1,6 @@
 #include "platform/picture_box.h"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -53,6 +54,8 @@ PictureBox::PictureBox(QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(120, 80);
+    // A click gives the box the focus, so that the menu key opens its menu.
+    setFocusPolicy(Qt::ClickFocus);
     redrawWhenSettled.setSingleShot(true);
     redrawWhenSettled.setInterval(SettleMilliseconds);
     connect(&redrawWhenSettled, &QTimer::timeout, this, [this] {
@@ -184,6 +187,20 @@ QImage PictureBox::Picture()
     return canvas;
 }
 
+QImage PictureBox::PictureAt(QSize logicalSize, qreal ratio) const
+{
+    QImage picture(logicalSize * ratio, QImage::Format_RGB32);
+    if (picture.isNull())
+        return picture;
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(backColor);
+    QPainter painter(&picture);
+    Brushwork brushwork {painter, userToPixels(logicalSize)};
+    for (const Stroke& stroke : strokes)
+        rasterize(brushwork, stroke);
+    return picture;
+}
+
 void PictureBox::rasterizePending()
 {
     if (rasterized == strokes.size() || canvas.isNull())
@@ -195,7 +212,7 @@ void PictureBox::rasterizePending()
 }
 
 // Sets the painter's state only where a step needs another one than the step before it.
-void PictureBox::usePen(Brushwork& brushwork, quint16 penIndex, bool antialiased)
+void PictureBox::usePen(Brushwork& brushwork, quint16 penIndex, bool antialiased) const
 {
     if (brushwork.pen != penIndex) {
         const Pen& pen = pens[penIndex];
@@ -212,7 +229,7 @@ void PictureBox::usePen(Brushwork& brushwork, quint16 penIndex, bool antialiased
     }
 }
 
-void PictureBox::rasterize(Brushwork& brushwork, const Stroke& stroke)
+void PictureBox::rasterize(Brushwork& brushwork, const Stroke& stroke) const
 {
     const bool inverting = pens[stroke.pen].mode == DrawMode::Invert;
     QPainter& painter = brushwork.painter;
@@ -257,11 +274,16 @@ void PictureBox::ensureCanvas()
 
 QTransform PictureBox::userToPixels() const
 {
+    return userToPixels(size());
+}
+
+QTransform PictureBox::userToPixels(QSizeF area) const
+{
     const QRectF user = userScale;
     if (user.width() == 0 || user.height() == 0)
         return {};
-    const qreal sx = width() / user.width();
-    const qreal sy = height() / user.height();
+    const qreal sx = area.width() / user.width();
+    const qreal sy = area.height() / user.height();
     return QTransform(sx, 0, 0, sy, -user.left() * sx, -user.top() * sy);
 }
 
@@ -307,6 +329,11 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event)
 void PictureBox::mouseReleaseEvent(QMouseEvent* event)
 {
     emitMouse(event, ButtonsOf(event->button()), &PictureBox::MouseUp);
+}
+
+void PictureBox::contextMenuEvent(QContextMenuEvent* event)
+{
+    emit MenuRequested(event->globalPos(), event->reason() == QContextMenuEvent::Mouse);
 }
 
 void PictureBox::emitMouse(

@@ -72,12 +72,17 @@ public:
     qsizetype DrawCount() const { return strokes.size(); }
     // The picture as the screen shows it, at the box's size and device pixel ratio.
     QImage Picture();
+    // The picture drawn afresh at `logicalSize` with `ratio` pixels per unit, for printing and
+    // files: lines and text keep their proportions to that size. Null when too large to hold.
+    QImage PictureAt(QSize logicalSize, qreal ratio) const;
 
 signals:
     void MouseDown(int button, int shift, float x, float y);
     // button: the mask of the buttons held.
     void MouseMove(int button, int shift, float x, float y);
     void MouseUp(int button, int shift, float x, float y);
+    // The user asked for the box's menu: with the right mouse button (byMouse) or the menu key.
+    void MenuRequested(QPoint globalPosition, bool byMouse);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -85,6 +90,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     enum class Kind : quint8 { Line, Polyline, Text };
@@ -120,11 +126,12 @@ private:
     quint16 penOf(QRgb color, bool forText = false);
     bool cancelsLastFigure(const QPolygonF& points, quint16 pen);
     void rasterizePending();
-    void rasterize(Brushwork& brushwork, const Stroke& stroke);
-    void usePen(Brushwork& brushwork, quint16 penIndex, bool antialiased);
+    void rasterize(Brushwork& brushwork, const Stroke& stroke) const;
+    void usePen(Brushwork& brushwork, quint16 penIndex, bool antialiased) const;
     void ensureCanvas();
     void newCanvas();
     QTransform userToPixels() const;
+    QTransform userToPixels(QSizeF area) const;
     QPointF toUser(QPointF pixel) const;
     void emitMouse(
         QMouseEvent* event, int button, void (PictureBox::*signal)(int, int, float, float));

@@ -8,6 +8,16 @@
 
 namespace {
 constexpr double ScreenDpi = 96;
+// The longest side of a picture in pixels: 600 dpi across a landscape A4 page, about 100 MB.
+constexpr int LongestPictureSide = 7000;
+
+// The largest rectangle of `proportions` inside `area`, centred there.
+QRectF Fitted(const QRectF& area, const QSizeF& proportions)
+{
+    QRectF fitted(QPointF(), proportions.scaled(area.size(), Qt::KeepAspectRatio));
+    fitted.moveCenter(area.center());
+    return fitted;
+}
 } // namespace
 
 PaintingPrinter::PaintingPrinter(QPagedPaintDevice& paintDevice)
@@ -17,7 +27,8 @@ PaintingPrinter::PaintingPrinter(QPagedPaintDevice& paintDevice)
 
 PaintingPrinter::~PaintingPrinter()
 {
-    EndDoc();
+    if (active && active->isActive())
+        active->end();
 }
 
 // The painter, begun on the device at the first use; nothing when the device cannot be painted on.
@@ -83,7 +94,7 @@ void PaintingPrinter::Line(const QPointF& from, const QPointF& to)
     canvas->drawLine(toDevice(from), toDevice(to));
 }
 
-void PaintingPrinter::Print(const QString& text)
+void PaintingPrinter::Print(const QString& text, double cutWidth)
 {
     QPainter* canvas = painter();
     if (!canvas)
@@ -95,9 +106,35 @@ void PaintingPrinter::Print(const QString& text)
     canvas->setPen(Qt::black);
     const QFontMetricsF metrics(font, &device);
     const QPointF topLeft = toDevice(position);
+    canvas->save();
+    if (cutWidth > 0) {
+        const QPointF cut = toDevice(position + QPointF(cutWidth, 0));
+        canvas->setClipRect(
+            QRectF(topLeft.x(), topLeft.y(), cut.x() - topLeft.x(), metrics.height()));
+    }
     canvas->drawText(topLeft + QPointF(0, metrics.ascent()), text);
+    canvas->restore();
     position.setY(position.y() + metrics.height() * scale.height() / device.height());
     position.setX(scale.left());
+}
+
+void PaintingPrinter::DrawPicture(
+    const QRectF& area, const QSizeF& logicalSize, const PictureSource& picture)
+{
+    QPainter* canvas = painter();
+    if (!canvas || logicalSize.isEmpty())
+        return;
+    const QRectF target
+        = Fitted(QRectF(toDevice(area.topLeft()), toDevice(area.bottomRight())), logicalSize);
+    const QSize pixels
+        = target.size()
+              .scaled(QSizeF(LongestPictureSide, LongestPictureSide), Qt::KeepAspectRatio)
+              .boundedTo(target.size())
+              .toSize();
+    if (pixels.isEmpty())
+        return;
+    const QImage image = picture(pixels, pixels.width() / logicalSize.width());
+    canvas->drawImage(target, image);
 }
 
 void PaintingPrinter::NewPage()
@@ -105,8 +142,11 @@ void PaintingPrinter::NewPage()
     valid = painter() && device.newPage() && valid;
 }
 
-void PaintingPrinter::EndDoc()
+// Begins the painting if nothing was drawn, so that an empty document still has its page.
+bool PaintingPrinter::EndDoc()
 {
-    if (active && active->isActive())
-        active->end();
+    if (!painter())
+        return false;
+    valid = active->end() && valid;
+    return valid;
 }

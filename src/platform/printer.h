@@ -1,16 +1,22 @@
 #pragma once
 
+#include <QImage>
 #include <QPointF>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QPagedPaintDevice;
 class QPainter;
 
+// Draws a picture at the pixel size asked for; `ratio` is pixels per logical unit of the picture.
+using PictureSource = std::function<QImage(QSize pixels, qreal ratio)>;
+
 // The printer control: a page-oriented drawing surface with a user scale, a current position,
-// font settings, lines, text, new page and end of document. Positions are in user units; text is
-// placed with its top-left corner at the current position, as the grid's printouts expect.
+// font settings, lines, text, pictures, new page and end of document. Positions are in user units;
+// text is placed with its top-left corner at the current position, as the grid's printouts expect.
 class Printer {
 public:
     virtual ~Printer() = default;
@@ -24,11 +30,22 @@ public:
     // Line width in pixels of a 96-dpi screen, so a line looks alike on every printer.
     virtual void setDrawWidth(int width) = 0;
     virtual void Line(const QPointF& from, const QPointF& to) = 0;
-    // Prints text at the current position; the position then moves to the next line.
-    virtual void Print(const QString& text) = 0;
+    // Prints text at the current position; the position then moves to the next line. A cut
+    // width above 0 ends the text's ink that far to the right, in user units.
+    virtual void Print(const QString& text, double cutWidth) = 0;
+    void Print(const QString& text) { Print(text, 0); }
+    // A picture of `logicalSize` proportions, as large as fits into `area`, centred there and
+    // drawn at the device's own resolution.
+    virtual void DrawPicture(
+        const QRectF& area, const QSizeF& logicalSize, const PictureSource& picture)
+        = 0;
     virtual void NewPage() = 0;
-    virtual void EndDoc() = 0;
+    // Finishes the document; false when any part of it could not be drawn or written.
+    virtual bool EndDoc() = 0;
 };
+
+// A print job draws a whole document on the printer it is given.
+using PrintJob = std::function<void(Printer&)>;
 
 // Paints on a paged device: a QPrinter (a real printer or a PDF file) or a QPdfWriter. Painting
 // starts with the first drawing call.
@@ -37,6 +54,7 @@ public:
     explicit PaintingPrinter(QPagedPaintDevice& device);
     ~PaintingPrinter() override;
 
+    using Printer::Print;
     void setScale(const QRectF& area) override;
     void setFontName(const QString& name) override;
     void setFontSize(double points) override;
@@ -44,9 +62,11 @@ public:
     void setCurrentPosition(const QPointF& position) override;
     void setDrawWidth(int width) override;
     void Line(const QPointF& from, const QPointF& to) override;
-    void Print(const QString& text) override;
+    void Print(const QString& text, double cutWidth) override;
+    void DrawPicture(
+        const QRectF& area, const QSizeF& logicalSize, const PictureSource& picture) override;
     void NewPage() override;
-    void EndDoc() override;
+    bool EndDoc() override;
 
     // False once the device could not be painted on.
     bool isValid() const { return valid; }

@@ -13,7 +13,14 @@ Form1::Form1(FormEnvironment environment, QWidget* parent)
     , arguments(environment.arguments)
     , clock(environment.clock ? environment.clock : Clock(SystemNow))
     , answerer(environment.answerer)
+    , printRunner(environment.print)
+    , systemPrinter(std::make_unique<SystemPrinter>())
 {
+    if (!printRunner) {
+        printRunner = [this](const QString& documentName, const PrintJob& job) {
+            return systemPrinter->PrintWithDialog(this, documentName, job);
+        };
+    }
     comTest = new CommControl(std::move(environment.serialBackend), this);
     Timer2 = new QTimer(this);
     BuildLayout(environment.startFolder);

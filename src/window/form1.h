@@ -4,6 +4,7 @@
 #include "graph/graph_window.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
+#include "platform/print_output.h"
 #include "platform/text_file.h"
 #include "run/measurement_file.h"
 #include "window/settings_file.h"
@@ -20,6 +21,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
@@ -113,6 +115,7 @@ public:
     QPushButton* DelMessung = nullptr;
     QComboBox* DruckArt = nullptr;
     QPushButton* ProtDrucken = nullptr;
+    QPushButton* ProtVorschau = nullptr;
 
     // Tab "Messprogramm - Parameter": separators.
     QComboBox* DatenTrenn = nullptr;
@@ -191,6 +194,8 @@ public:
         int position, double viscosity, double temperature, bool temperatureOn);
     void DrawStoredCurve(const QString& Name, qint16 Position);
     void RedrawStoredCurves();
+    QString StoredTestName(int row) const;
+    QStringList ShownStoredTests() const;
     void FormatCurveList();
     void WahlTab_Click();
     void ButDel_Click(int Index);
@@ -216,6 +221,20 @@ public:
     void ToggleStoredCurve();
     void DeleteSelectedTest();
     QString ProtocolFilePath() const;
+
+    // --- Printing (print/, graph/)
+    // ------------------------------------------------------------------
+    void ProtDrucken_Click();
+    void ProtVorschau_Click();
+    void PrintProtocol();
+    PrintJob ProtocolPrintJob() const;
+    void ShowGraphMenu(int Index, const QPoint& globalPosition);
+    void ChooseGraphPictureFile(int Index);
+    void ChooseGraphPdfFile(int Index);
+    bool SaveGraphPicture(int Index, const QString& path);
+    bool SaveGraphPdf(int Index, const QString& path);
+    void PrintGraph(int Index);
+    PrintJob GraphPrintJob(int Index) const;
 
     // --- Main window (window/) ------------------------------------------------------------------
     void InitMainWindow();
@@ -304,12 +323,18 @@ private:
     void AppendDataLine(int position, const QString& line);
     void ReportWriteFailure(int position);
     void ReportUnknownPosition();
+    void ReportPrintOutcome(PrintOutcome outcome, const QString& what);
+    QString GraphTitle(int Index) const;
+    QString GraphFileName(int Index, const QString& extension) const;
+    QMenu* GraphMenu(int Index);
 
     QString programFolder;
     QString userConfigFolder;
     QStringList arguments;
     Clock clock;
     MessageAnswerer answerer;
+    PrintRunner printRunner;
+    std::unique_ptr<SystemPrinter> systemPrinter;
     bool closeRequestedBySignal = false;
     // A settings file that exists but could not be read is never replaced.
     bool settingsUnreadable = false;

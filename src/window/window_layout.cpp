@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -126,10 +127,24 @@ QWidget* Form1::BuildMeasurementTab()
     return tab;
 }
 
+// The live graph's right button sets the limit line, so its menu opens from a button below it
+// (or with the menu key).
 QWidget* Form1::BuildLiveGraph()
 {
     Grafik[1] = new PictureBox;
-    return Grafik[1];
+    auto* menuButton = new QToolButton;
+    menuButton->setText(QStringLiteral("Grafik speichern / drucken"));
+    menuButton->setPopupMode(QToolButton::InstantPopup);
+    menuButton->setMenu(GraphMenu(1));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(menuButton);
+    auto* graph = new QWidget;
+    auto* layout = new QVBoxLayout(graph);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Grafik[1], 1);
+    layout->addLayout(buttons);
+    return graph;
 }
 
 QWidget* Form1::BuildProtocolTab()
@@ -142,8 +157,9 @@ QWidget* Form1::BuildProtocolTab()
     // Offered only once a test is selected in the table.
     DelMessung->hide();
     DruckArt = new QComboBox;
-    DruckArt->setEditable(true);
-    DruckArt->setEditText("Combo1");
+    DruckArt->addItems(
+        {QStringLiteral("Liste einzeilig"), QStringLiteral("Liste mit Zusatzzeile")});
+    ProtVorschau = new QPushButton("Druckvorschau …");
     ProtDrucken = new QPushButton("Protokoll drucken");
 
     auto* current = new QHBoxLayout;
@@ -153,6 +169,7 @@ QWidget* Form1::BuildProtocolTab()
     buttons->addWidget(DelMessung);
     buttons->addStretch(1);
     buttons->addWidget(DruckArt);
+    buttons->addWidget(ProtVorschau);
     buttons->addWidget(ProtDrucken);
 
     auto* frame = new QGroupBox("Messprotokoll  ");
@@ -164,7 +181,7 @@ QWidget* Form1::BuildProtocolTab()
     auto* tab = new QWidget;
     auto* tabLayout = new QVBoxLayout(tab);
     tabLayout->addWidget(frame);
-    ChainTabOrder({ProtTab, DelMessung, DruckArt, ProtDrucken});
+    ChainTabOrder({ProtTab, DelMessung, DruckArt, ProtVorschau, ProtDrucken});
     return tab;
 }
 
@@ -258,7 +275,15 @@ void Form1::ConnectControls()
             [this, index](int button, int shift, float x, float y) {
                 Grafik_MouseUp(index, button, shift, x, y);
             });
+        // On the live graph the right button belongs to the limit line.
+        connect(Grafik[index], &PictureBox::MenuRequested, this,
+            [this, index](QPoint where, bool byMouse) {
+                if (index == 0 || !byMouse)
+                    ShowGraphMenu(index, where);
+            });
     }
+    connect(ProtDrucken, &QPushButton::clicked, this, &Form1::ProtDrucken_Click);
+    connect(ProtVorschau, &QPushButton::clicked, this, &Form1::ProtVorschau_Click);
     connect(WahlTab, &FlexGrid::Click, this, &Form1::WahlTab_Click);
     connect(ButDel[0], &QPushButton::clicked, this, [this] { ButDel_Click(0); });
     connect(ButCancel, &QPushButton::clicked, this, &Form1::ButCancel_Click);

@@ -1,0 +1,156 @@
+// The graphs on paper and in files: drawn afresh from the picture box's own drawing steps at the
+// resolution of the output, never taken from the screen.
+#include "platform/message_box.h"
+#include "platform/picture_box.h"
+#include "print/protocol_printout.h"
+#include "window/form1.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace {
+
+// A picture file holds three pixels for each pixel of the graph on the screen.
+constexpr qreal PictureFileRatio = 3;
+constexpr int LongestPictureFileSide = 7000;
+constexpr int MostNamedCurves = 12;
+
+// Only characters every file system takes, so that a suggested name always works.
+QString FileNamePart(QString text)
+{
+    static const QRegularExpression unsafe(QStringLiteral(R"([^\w.-]+)"));
+    return text.trimmed().replace(unsafe, QStringLiteral("_"));
+}
+
+qreal PictureRatio(QSize logicalSize)
+{
+    const int longest = std::max(logicalSize.width(), logicalSize.height());
+    return longest > 0 ? std::min(PictureFileRatio, qreal(LongestPictureFileSide) / longest)
+                       : PictureFileRatio;
+}
+
+} // namespace
+
+QString Form1::GraphTitle(int Index) const
+{
+    if (Index == 0) {
+        QStringList curves = ShownStoredTests();
+        if (curves.size() > MostNamedCurves) {
+            curves = curves.mid(0, MostNamedCurves);
+            curves.append(QStringLiteral("…"));
+        }
+        return QStringLiteral("Vergleichsgrafik  ")
+            + (curves.isEmpty() ? QStringLiteral("(keine Kurve gewählt)") : curves.join(", "));
+    }
+    QStringList parts {QStringLiteral("Messung")};
+    for (const QLineEdit* field : {TestNr, Text1, TestDatum, TestZeit}) {
+        if (!field->text().trimmed().isEmpty())
+            parts.append(field->text().trimmed());
+    }
+    return parts.join(QStringLiteral("  "));
+}
+
+QString Form1::GraphFileName(int Index, const QString& extension) const
+{
+    const QString name = Index == 0
+        ? QStringLiteral("Vergleich-") + FileNamePart(TabProtDatei->currentText())
+        : QStringLiteral("Messung-") + FileNamePart(TestNr->text());
+    return Label10->text() + name + extension;
+}
+
+// The page of a graph: the frame of the protocol printout, the title, and the graph as large as
+// the page allows.
+PrintJob Form1::GraphPrintJob(int Index) const
+{
+    const PictureBox* graph = GraphAt(Index);
+    const QString title = GraphTitle(Index);
+    return [graph, title](Printer& printer) {
+        printer.setScale({0, 0, 800, 680});
+        printer.setFontName(QStringLiteral("Arial"));
+        PrintPageFrame(printer, 50, 1);
+        SetPrintPosition(printer, 50, 50, 9, 1);
+        printer.Print(title, 720);
+        printer.DrawPicture({50, 72, 720, 580}, graph->size(), [graph](QSize pixels, qreal ratio) {
+            return graph->PictureAt((QSizeF(pixels) / ratio).toSize(), ratio);
+        });
+    };
+}
+
+bool Form1::SaveGraphPicture(int Index, const QString& path)
+{
+    const PictureBox* graph = GraphAt(Index);
+    const QImage picture = graph->PictureAt(graph->size(), PictureRatio(graph->size()));
+    QSaveFile file(path);
+    if (picture.isNull() || !file.open(QIODevice::WriteOnly)) {
+        ReportPrintOutcome(PrintOutcome::Failed, QStringLiteral("Die Grafik"));
+        return false;
+    }
+    // commit() would rename a partly written file into place: a failed write cancels it.
+    if (!picture.save(&file, "PNG") || !file.flush()) {
+        file.cancelWriting();
+        ReportPrintOutcome(PrintOutcome::Failed, QStringLiteral("Die Grafik"));
+        return false;
+    }
+    const bool saved = file.commit();
+    if (!saved)
+        ReportPrintOutcome(PrintOutcome::Failed, QStringLiteral("Die Grafik"));
+    return saved;
+}
+
+bool Form1::SaveGraphPdf(int Index, const QString& path)
+{
+    const bool saved = WritePdfFile(path, A4Page(QPageLayout::Landscape), GraphTitle(Index), GraphPrintJob(Index));
+    if (!saved)
+        ReportPrintOutcome(PrintOutcome::Failed, QStringLiteral("Die Grafik"));
+    return saved;
+}
+
+void Form1::PrintGraph(int Index)
+{
+    ReportPrintOutcome(
+        printRunner(GraphTitle(Index), GraphPrintJob(Index)), QStringLiteral("Die Grafik"));
+}
+
+void Form1::ChooseGraphPictureFile(int Index)
+{
+    const QString path
+        = QFileDialog::getSaveFileName(this, QStringLiteral("Grafik als Bild speichern"),
+            GraphFileName(Index, QStringLiteral(".png")), QStringLiteral("PNG-Bild (*.png)"));
+    if (!path.isEmpty())
+        SaveGraphPicture(Index, path);
+}
+
+void Form1::ChooseGraphPdfFile(int Index)
+{
+    const QString path
+        = QFileDialog::getSaveFileName(this, QStringLiteral("Grafik als PDF speichern"),
+            GraphFileName(Index, QStringLiteral(".pdf")), QStringLiteral("PDF-Datei (*.pdf)"));
+    if (!path.isEmpty())
+        SaveGraphPdf(Index, path);
+}
+
+// The menu of a graph; made once and kept with the graph.
+QMenu* Form1::GraphMenu(int Index)
+{
+    PictureBox* graph = GraphAt(Index);
+    if (auto* made = graph->findChild<QMenu*>(QString(), Qt::FindDirectChildrenOnly))
+        return made;
+    auto* menu = new QMenu(graph);
+    menu->addAction(QStringLiteral("Grafik als Bild speichern …"), this,
+        [this, Index] { ChooseGraphPictureFile(Index); });
+    menu->addAction(QStringLiteral("Grafik als PDF speichern …"), this,
+        [this, Index] { ChooseGraphPdfFile(Index); });
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Grafik drucken …"), this, [this, Index] { PrintGraph(Index); });
+    return menu;
+}
+
+void Form1::ShowGraphMenu(int Index, const QPoint& globalPosition)
+{
+    GraphMenu(Index)->popup(globalPosition);
+}

@@ -1,0 +1,102 @@
+#include "platform/print_output.h"
+
+#include "platform/text_file.h"
+
+#include <QBuffer>
+#include <QPaintEngine>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+namespace {
+
+constexpr int PdfDotsPerInch = 600;
+
+bool WritesPdfFile(QPrinter& printer)
+{
+    return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()
+        && printer.paintEngine() && printer.paintEngine()->type() == QPaintEngine::Pdf;
+}
+
+bool PaintJob(QPagedPaintDevice& device, const PrintJob& job)
+{
+    PaintingPrinter printer(device);
+    job(printer);
+    return printer.EndDoc();
+}
+
+} // namespace
+
+QPageLayout A4Page(QPageLayout::Orientation orientation)
+{
+    return QPageLayout(
+        QPageSize(QPageSize::A4), orientation, QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+}
+
+// The document is built in memory and then renamed into place, so that a full disk or a folder
+// that cannot be written leaves no half file behind.
+bool WritePdfFile(
+    const QString& path, const QPageLayout& layout, const QString& title, const PrintJob& job)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    bool painted = false;
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setPageLayout(layout);
+        pdf.setResolution(PdfDotsPerInch);
+        pdf.setTitle(title);
+        pdf.setCreator(QStringLiteral("taliv01"));
+        painted = PaintJob(pdf, job);
+    }
+    return painted && ReplaceFileBytes(path, buffer.data());
+}
+
+bool PrintOn(QPrinter& printer, const PrintJob& job)
+{
+    if (WritesPdfFile(printer))
+        return WritePdfFile(printer.outputFileName(), printer.pageLayout(), printer.docName(), job);
+    return PaintJob(printer, job);
+}
+
+SystemPrinter::SystemPrinter() = default;
+SystemPrinter::~SystemPrinter() = default;
+
+QPrinter& SystemPrinter::printer()
+{
+    if (!chosen) {
+        chosen = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        chosen->setPageLayout(A4Page(QPageLayout::Portrait));
+    }
+    return *chosen;
+}
+
+PrintOutcome SystemPrinter::PrintWithDialog(
+    QWidget* parent, const QString& documentName, const PrintJob& job)
+{
+    QPrinter& device = printer();
+    device.setDocName(documentName);
+    QPrintDialog dialog(&device, parent);
+    dialog.setWindowTitle(QStringLiteral("Drucken"));
+    if (dialog.exec() != QDialog::Accepted)
+        return PrintOutcome::Cancelled;
+    return PrintOn(device, job) ? PrintOutcome::Printed : PrintOutcome::Failed;
+}
+
+// The preview paints through the job itself; its print button prints on the kept printer.
+PrintOutcome SystemPrinter::Preview(
+    QWidget* parent, const QString& documentName, const PrintJob& job)
+{
+    QPrinter& device = printer();
+    device.setDocName(documentName);
+    QPrintPreviewDialog dialog(&device, parent);
+    dialog.setWindowTitle(QStringLiteral("Druckvorschau"));
+    bool failed = false;
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+        [&](QPrinter* target) { failed = !PrintOn(*target, job) || failed; });
+    const bool printed = dialog.exec() == QDialog::Accepted;
+    if (failed)
+        return PrintOutcome::Failed;
+    return printed ? PrintOutcome::Printed : PrintOutcome::Cancelled;
+}

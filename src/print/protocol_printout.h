@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <array>
+
+class FlexGrid;
+class Printer;
+
+// Where each of the ten printed fields starts, relative to the left margin (index 0 unused).
+constexpr std::array<qint16, 11> PrintColumnStart {
+    0, 0, 55, 160, 240, 310, 380, 430, 510, 580, 660};
+
+// The entries of the print-kind list: a plain list, or one with a detail line under each test.
+enum class PrintKind { List = 0, ListWithDetails = 1 };
+
+// The protocol printout: one line per visible row of the record table, 49 lines a page, each page
+// framed by PrintPageFrame.
+void PrintRecordTable(Printer& printer, const FlexGrid& table, PrintKind kind);
+
+// Header and footer of the current page: page number, rules, maker line and product name.
+void PrintPageFrame(Printer& printer, qint16 Margin, int pageNumber);
+
+// Font style, size in points and position of the next text.
+void SetPrintPosition(Printer& printer, qint16 X, qint16 Y, qint16 Size, qint16 Bold);

@@ -104,7 +104,8 @@ bool Form1::SaveGraphPicture(int Index, const QString& path)
 
 bool Form1::SaveGraphPdf(int Index, const QString& path)
 {
-    const bool saved = WritePdfFile(path, A4Page(QPageLayout::Landscape), GraphTitle(Index), GraphPrintJob(Index));
+    const bool saved = WritePdfFile(
+        path, A4Page(QPageLayout::Landscape), GraphTitle(Index), GraphPrintJob(Index));
     if (!saved)
         ReportPrintOutcome(PrintOutcome::Failed, QStringLiteral("Die Grafik"));
     return saved;

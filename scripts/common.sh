@@ -1,6 +1,6 @@
 # Shared by run.sh and test.sh: installs what the build needs and builds into build/.
 
-TALIV_PACKAGES=(g++ cmake make qt6-base-dev qt6-serialport-dev libgl-dev libbenchmark-dev
+TALIV_PACKAGES=(g++ cmake make qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev libbenchmark-dev
                 fonts-liberation clang-format)
 
 ensure_packages() {

@@ -6,12 +6,19 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QStandardPaths>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
     TerminationSignals::Catch();
     QApplication application(argc, argv);
+    // Qt's own dialogs (printing, files) speak German like the rest of the window.
+    QTranslator qtGerman;
+    if (qtGerman.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtGerman);
     FormEnvironment environment;
     environment.programFolder = QApplication::applicationDirPath();
     environment.userConfigFolder

@@ -1,5 +1,6 @@
 // The printer control painting on a PDF file, headless.
 #include "platform/printer.h"
+#include "test_support.h"
 
 #include <QPdfWriter>
 #include <QRegularExpression>
@@ -7,21 +8,6 @@
 #include <QTest>
 
 namespace {
-
-// The page count a PDF file declares in its page tree.
-int PdfPageCount(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray bytes = file.readAll();
-    if (!bytes.startsWith("%PDF"))
-        return -1;
-    static const QRegularExpression pages(
-        QStringLiteral(R"(/Type\s*/Pages\b[^>]*?/Count\s+(\d+))"));
-    const QRegularExpressionMatch match = pages.match(QString::fromLatin1(bytes));
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
 
 // A page in the way the protocol printout draws it: scale, rules, a line of text.
 void DrawPage(Printer& printer, int page)

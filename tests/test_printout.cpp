@@ -19,21 +19,6 @@ namespace {
 // x, text and cut width of a printed field.
 using PrintedField = std::tuple<double, QString, double>;
 
-// The page count a PDF file declares in its page tree; -1 when the file is no PDF.
-int PdfPageCount(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray bytes = file.readAll();
-    if (!bytes.startsWith("%PDF"))
-        return -1;
-    static const QRegularExpression pages(
-        QStringLiteral(R"(/Type\s*/Pages\b[^>]*?/Count\s+(\d+))"));
-    const QRegularExpressionMatch match = pages.match(QString::fromLatin1(bytes));
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
 // Fills the record table with `rows` tests: test number 100 + row on position 1, the row number
 // in every text, and hides the given rows.
 void FillTable(Form1& window, int rows, const QList<int>& hidden = {})
@@ -110,8 +95,11 @@ private slots:
     void pdfHasItsPages_data();
     void pdfHasItsPages();
     void failedPdfLeavesTheOldFile();
+    void pdfOnlyWhenWhole_data();
+    void pdfOnlyWhenWhole();
     void graphPicture();
-    void graphPictureThatCannotBeWritten();
+    void graphFileThatCannotBeWritten_data();
+    void graphFileThatCannotBeWritten();
     void graphOnPaperAndPdf();
     void liveGraphMenuLeavesTheRightButtonToTheLimit();
 };
@@ -244,6 +232,9 @@ void PrintoutTest::fieldsOfALine_data()
     QTest::newRow("characters beyond the code page print as they are")
         << QStringList {"1", "1", "Öl ½ € 漢字 😀", "", "", "", "", "", "", "", ""}
         << QList<PrintedField> {{50, "1-1", 51}, {105, "Öl ½ € 漢字 😀", 0}};
+    QTest::newRow("a text no page could hold is cut to a line's length")
+        << QStringList {"1", "1", "", "", "", QString(10000, 'x'), "", "", "", "", ""}
+        << QList<PrintedField> {{50, "1-1", 306}, {360, QString(250, 'x'), 0}};
 }
 
 void PrintoutTest::fieldsOfALine()
@@ -378,6 +369,55 @@ void PrintoutTest::failedPdfLeavesTheOldFile()
     QVERIFY(!QFileInfo::exists(fixture.folder.filePath("fehlt")));
 }
 
+// What the job draws on a PDF document and whether the document comes out whole.
+void PrintoutTest::pdfOnlyWhenWhole_data()
+{
+    QTest::addColumn<PrintJob>("job");
+    QTest::addColumn<bool>("whole");
+
+    const PictureSource drawn = [](QSize pixels, qreal) {
+        QImage image(pixels, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        return image;
+    };
+    QTest::newRow("a picture") << PrintJob([drawn](Printer& printer) {
+        printer.DrawPicture({50, 72, 720, 580}, {600, 400}, drawn);
+    }) << true;
+    QTest::newRow("a job that ends the document itself") << PrintJob([](Printer& printer) {
+        printer.Print(QStringLiteral("Seite 1"));
+        printer.EndDoc();
+    }) << true;
+    QTest::newRow("drawing after the end is lost") << PrintJob([](Printer& printer) {
+        printer.Print(QStringLiteral("Seite 1"));
+        printer.EndDoc();
+        printer.Print(QStringLiteral("zu spät"));
+    }) << false;
+    QTest::newRow("a picture that could not be made") << PrintJob([](Printer& printer) {
+        printer.DrawPicture({50, 72, 720, 580}, {600, 400}, [](QSize, qreal) { return QImage(); });
+    }) << false;
+    QTest::newRow("a picture without size") << PrintJob([drawn](Printer& printer) {
+        printer.DrawPicture({50, 72, 720, 580}, {0, 0}, drawn);
+    }) << false;
+}
+
+void PrintoutTest::pdfOnlyWhenWhole()
+{
+    QFETCH(PrintJob, job);
+    QFETCH(bool, whole);
+    QTemporaryDir folder;
+    const QString path = folder.filePath("grafik.pdf");
+    QVERIFY(WriteTextLines(path, {"alte Datei"}, WriteMode::Create));
+    const auto scaled = [&job](Printer& printer) {
+        printer.setScale({0, 0, 800, 680});
+        job(printer);
+    };
+
+    QCOMPARE(WritePdfFile(path, A4Page(QPageLayout::Landscape), "Grafik", scaled), whole);
+
+    QCOMPARE(PdfPageCount(path), whole ? 1 : -1);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList {"grafik.pdf"});
+}
+
 void PrintoutTest::graphPicture()
 {
     WindowFixture fixture;
@@ -411,15 +451,58 @@ void PrintoutTest::graphPicture()
     QVERIFY(fixture.questions.isEmpty());
 }
 
-void PrintoutTest::graphPictureThatCannotBeWritten()
+void PrintoutTest::graphFileThatCannotBeWritten_data()
 {
+    QTest::addColumn<bool>("pdf");
+    // "fehlt": the folder is missing; "ordner": a folder has the name; "voll": the disk is full.
+    QTest::addColumn<QString>("target");
+    for (const bool pdf : {false, true}) {
+        const char* kind = pdf ? "pdf" : "png";
+        QTest::addRow("%s into a missing folder", kind) << pdf << QStringLiteral("fehlt");
+        QTest::addRow("%s onto a folder", kind) << pdf << QStringLiteral("ordner");
+        QTest::addRow("%s on a full disk", kind) << pdf << QStringLiteral("voll");
+    }
+}
+
+void PrintoutTest::graphFileThatCannotBeWritten()
+{
+    QFETCH(bool, pdf);
+    QFETCH(QString, target);
     WindowFixture fixture;
-    fixture.answers = {MsgResult::Ok, MsgResult::Ok};
-    QVERIFY(!fixture.window->SaveGraphPicture(0, fixture.folder.filePath("fehlt/grafik.png")));
-    QVERIFY(!fixture.window->SaveGraphPdf(0, fixture.folder.filePath("fehlt/grafik.pdf")));
-    QCOMPARE(fixture.questions.size(), 2);
-    QVERIFY(fixture.questions[0].text.startsWith("Die Grafik konnte nicht"));
-    QVERIFY(!QFileInfo::exists(fixture.folder.filePath("fehlt")));
+    fixture.window->Grafik[0]->resize(400, 300);
+    fixture.window->ResetComparisonGraph();
+    fixture.answers = {MsgResult::Ok};
+    QDir folder(fixture.folder.path());
+    QVERIFY(folder.mkdir("ablage") && folder.cd("ablage"));
+    const QString name = pdf ? "grafik.pdf" : "grafik.png";
+    QString path = folder.filePath(name);
+    if (target == "fehlt")
+        path = folder.filePath("fehlt/" + name);
+    else if (target == "ordner")
+        QVERIFY(folder.mkdir(name));
+    else
+        QVERIFY(WriteTextLines(path, {"alte Datei"}, WriteMode::Create));
+
+    bool saved = true;
+    {
+        FileSizeLimit full(target == "voll" ? 2000 : NoLimit);
+        QVERIFY(full.active);
+        saved = pdf ? fixture.window->SaveGraphPdf(0, path)
+                    : fixture.window->SaveGraphPicture(0, path);
+    }
+
+    QVERIFY(!saved);
+    QCOMPARE(fixture.questions.size(), 1);
+    // The message names the file and sends nobody to a printer.
+    const QString message = fixture.questions.first().text;
+    QVERIFY2(message.startsWith("Die Grafik konnte nicht"), qPrintable(message));
+    QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
+    QVERIFY2(!message.contains("Drucker"), qPrintable(message));
+    const QStringList left
+        = folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    QCOMPARE(left, target == "fehlt" ? QStringList {} : QStringList {name});
+    if (target == "voll")
+        QCOMPARE(*ReadFileBytes(path), QByteArray("alte Datei\r\n"));
 }
 
 void PrintoutTest::graphOnPaperAndPdf()

@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <QRegularExpression>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -43,8 +44,7 @@ WindowFixture::WindowFixture(
             return printOutcome;
         printedDocuments.append(documentName);
         job(printer);
-        printer.EndDoc();
-        return PrintOutcome::Printed;
+        return printer.EndDoc() ? PrintOutcome::Printed : PrintOutcome::Failed;
     };
     window = std::make_unique<Form1>(std::move(environment));
 }
@@ -85,4 +85,18 @@ void PseudoTerminal::hangUp()
     if (master >= 0)
         ::close(master);
     master = -1;
+}
+
+int PdfPageCount(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray bytes = file.readAll();
+    if (!bytes.startsWith("%PDF"))
+        return -1;
+    static const QRegularExpression pages(
+        QStringLiteral(R"(/Type\s*/Pages\b[^>]*?/Count\s+(\d+))"));
+    const QRegularExpressionMatch match = pages.match(QString::fromLatin1(bytes));
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
 }

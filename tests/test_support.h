@@ -107,3 +107,6 @@ struct FileSizeLimit {
     void (*handler)(int);
     bool active = false;
 };
+
+// The page count a PDF file declares in its page tree; -1 when the file is no PDF.
+int PdfPageCount(const QString& path);

@@ -6,7 +6,10 @@
 #include "window/form1.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -26,6 +29,39 @@ QString FileNamePart(QString text)
     static const QRegularExpression unsafe(QStringLiteral(R"([^\w.-]+)"));
     return text.trimmed().replace(unsafe, QStringLiteral("_"));
 }
+
+// The file to save to, asked in a dialog that gives the name the suggested file's extension where
+// the user typed another or none, so that a graph never replaces a measurement or protocol file;
+// the dialog asks before it replaces a file. Empty when cancelled.
+QString AskForFile(
+    QWidget* parent, const QString& title, const QString& suggested, const QString& filter)
+{
+    QFileDialog dialog(parent, title, suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const QString extension = QFileInfo(suggested).suffix();
+    dialog.setDefaultSuffix(extension);
+    dialog.selectFile(suggested);
+    QString chosen;
+    QObject::connect(&dialog, &QFileDialog::fileSelected, &dialog, [&](const QString& file) {
+        chosen = file;
+        if (QFileInfo(file).suffix().compare(extension, Qt::CaseInsensitive) != 0) {
+            chosen.clear();
+            dialog.selectFile(file + '.' + extension);
+        }
+    });
+    while (dialog.exec() == QDialog::Accepted) {
+        if (!chosen.isEmpty())
+            return chosen;
+    }
+    return {};
+}
+
+// The wait cursor while a large graph is drawn afresh.
+struct WaitCursor {
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    Q_DISABLE_COPY_MOVE(WaitCursor)
+};
 
 qreal PictureRatio(QSize logicalSize)
 {
@@ -81,24 +117,39 @@ PrintJob Form1::GraphPrintJob(int Index) const
     };
 }
 
+namespace {
+
+// A file not saved is named to the user; no printer plays a part in it.
+void ReportGraphFileFailure(Form1& window, const QString& path)
+{
+    window.MsgBox(QStringLiteral("Die Grafik konnte nicht in die Datei ")
+            + QDir::toNativeSeparators(path) + QStringLiteral(" gespeichert werden.") + window.CrLf
+            + window.CrLf
+            + QStringLiteral("Bitte prüfen Sie, ob der Ordner beschreibbar ist und genug Platz "
+                             "bietet. Eine vorhandene Datei dieses Namens bleibt unverändert."),
+        MsgStyle::Exclamation, QStringLiteral("Grafik speichern"));
+}
+
+} // namespace
+
 bool Form1::SaveGraphPicture(int Index, const QString& path)
 {
     const PictureBox* graph = GraphAt(Index);
     const QImage picture = graph->PictureAt(graph->size(), PictureRatio(graph->size()));
     QSaveFile file(path);
     if (picture.isNull() || !file.open(QIODevice::WriteOnly)) {
-        ReportPrintOutcome(PrintOutcome::Failed, QStringLiteral("Die Grafik"));
+        ReportGraphFileFailure(*this, path);
         return false;
     }
     // commit() would rename a partly written file into place: a failed write cancels it.
     if (!picture.save(&file, "PNG") || !file.flush()) {
         file.cancelWriting();
-        ReportPrintOutcome(PrintOutcome::Failed, QStringLiteral("Die Grafik"));
+        ReportGraphFileFailure(*this, path);
         return false;
     }
     const bool saved = file.commit();
     if (!saved)
-        ReportPrintOutcome(PrintOutcome::Failed, QStringLiteral("Die Grafik"));
+        ReportGraphFileFailure(*this, path);
     return saved;
 }
 
@@ -107,7 +158,7 @@ bool Form1::SaveGraphPdf(int Index, const QString& path)
     const bool saved = WritePdfFile(
         path, A4Page(QPageLayout::Landscape), GraphTitle(Index), GraphPrintJob(Index));
     if (!saved)
-        ReportPrintOutcome(PrintOutcome::Failed, QStringLiteral("Die Grafik"));
+        ReportGraphFileFailure(*this, path);
     return saved;
 }
 
@@ -119,20 +170,22 @@ void Form1::PrintGraph(int Index)
 
 void Form1::ChooseGraphPictureFile(int Index)
 {
-    const QString path
-        = QFileDialog::getSaveFileName(this, QStringLiteral("Grafik als Bild speichern"),
-            GraphFileName(Index, QStringLiteral(".png")), QStringLiteral("PNG-Bild (*.png)"));
-    if (!path.isEmpty())
+    const QString path = AskForFile(this, QStringLiteral("Grafik als Bild speichern"),
+        GraphFileName(Index, QStringLiteral(".png")), QStringLiteral("PNG-Bild (*.png)"));
+    if (!path.isEmpty()) {
+        const WaitCursor waiting;
         SaveGraphPicture(Index, path);
+    }
 }
 
 void Form1::ChooseGraphPdfFile(int Index)
 {
-    const QString path
-        = QFileDialog::getSaveFileName(this, QStringLiteral("Grafik als PDF speichern"),
-            GraphFileName(Index, QStringLiteral(".pdf")), QStringLiteral("PDF-Datei (*.pdf)"));
-    if (!path.isEmpty())
+    const QString path = AskForFile(this, QStringLiteral("Grafik als PDF speichern"),
+        GraphFileName(Index, QStringLiteral(".pdf")), QStringLiteral("PDF-Datei (*.pdf)"));
+    if (!path.isEmpty()) {
+        const WaitCursor waiting;
         SaveGraphPdf(Index, path);
+    }
 }
 
 // The menu of a graph; made once and kept with the graph.

@@ -8,8 +8,9 @@
 
 namespace {
 constexpr double ScreenDpi = 96;
-// The longest side of a picture in pixels: 600 dpi across a landscape A4 page, about 100 MB.
-constexpr int LongestPictureSide = 7000;
+// The longest side of a picture in pixels: about 350 dpi across a landscape A4 page, 64 MB; more
+// only costs time, which a graph of a million steps would make the user wait for.
+constexpr int LongestPictureSide = 4000;
 
 // The largest rectangle of `proportions` inside `area`, centred there.
 QRectF Fitted(const QRectF& area, const QSizeF& proportions)
@@ -31,14 +32,18 @@ PaintingPrinter::~PaintingPrinter()
         active->end();
 }
 
-// The painter, begun on the device at the first use; nothing when the device cannot be painted on.
+// The painter, begun on the device at the first use; nothing when the device cannot be painted on
+// or the document has ended, and what was to be drawn then is lost: the document is not valid.
 QPainter* PaintingPrinter::painter()
 {
     if (!active) {
         active = std::make_unique<QPainter>();
         valid = active->begin(&device) && valid;
     }
-    return active->isActive() ? active.get() : nullptr;
+    if (active->isActive())
+        return active.get();
+    valid = false;
+    return nullptr;
 }
 
 // Drawing happens in device pixels, so that fonts keep their point sizes and lines their widths
@@ -122,8 +127,13 @@ void PaintingPrinter::DrawPicture(
     const QRectF& area, const QSizeF& logicalSize, const PictureSource& picture)
 {
     QPainter* canvas = painter();
-    if (!canvas || logicalSize.isEmpty())
+    if (!canvas)
         return;
+    // A picture without size or one that could not be made leaves a gap: the document is wrong.
+    if (logicalSize.isEmpty()) {
+        valid = false;
+        return;
+    }
     const QRectF target
         = Fitted(QRectF(toDevice(area.topLeft()), toDevice(area.bottomRight())), logicalSize);
     const QSize pixels
@@ -134,6 +144,10 @@ void PaintingPrinter::DrawPicture(
     if (pixels.isEmpty())
         return;
     const QImage image = picture(pixels, pixels.width() / logicalSize.width());
+    if (image.isNull()) {
+        valid = false;
+        return;
+    }
     canvas->drawImage(target, image);
 }
 
@@ -142,11 +156,13 @@ void PaintingPrinter::NewPage()
     valid = painter() && device.newPage() && valid;
 }
 
-// Begins the painting if nothing was drawn, so that an empty document still has its page.
+// Begins the painting if nothing was drawn, so that an empty document still has its page. Once
+// ended, the document stays as it is and a further call only tells how it went.
 bool PaintingPrinter::EndDoc()
 {
-    if (!painter())
-        return false;
-    valid = active->end() && valid;
+    if (!active)
+        painter();
+    if (active->isActive())
+        valid = active->end() && valid;
     return valid;
 }

@@ -68,7 +68,7 @@ public:
     void NewPage() override;
     bool EndDoc() override;
 
-    // False once the device could not be painted on.
+    // False once the device could not be painted on or a part of the document could not be drawn.
     bool isValid() const { return valid; }
 
 private:

@@ -22,8 +22,10 @@ constexpr double FieldGap = 4;
 
 // The grid column of each printed field; field 1 joins columns 0 and 1.
 constexpr std::array<int, FieldCount + 1> FieldColumn {0, 0, 2, 3, 4, 5, 6, 10, 11, 12, 13};
-// How many characters a field prints; 0: all of them.
+// How many characters a field prints; 0: all of them, as far as a line across the page holds.
 constexpr std::array<int, FieldCount + 1> FieldCharacters {0, 0, 18, 10, 10, 0, 0, 0, 0, 0, 0};
+// More characters than 8-point text fits across the widest page: the rest would never show.
+constexpr int MostCharactersOnALine = 250;
 // The fields that carry a heading: the grid's titles of the filled columns.
 constexpr int HeadedFields = 7;
 
@@ -38,7 +40,8 @@ PrintedFields FieldsOfRow(const FlexGrid& table, int row)
     fields[1] = table.TextMatrix(row, 0) + '-' + table.TextMatrix(row, 1);
     for (int field = 2; field <= FieldCount; ++field) {
         const QString cell = table.TextMatrix(row, FieldColumn[field]);
-        fields[field] = FieldCharacters[field] > 0 ? cell.left(FieldCharacters[field]) : cell;
+        fields[field] = cell.left(
+            FieldCharacters[field] > 0 ? FieldCharacters[field] : MostCharactersOnALine);
     }
     return fields;
 }
@@ -74,8 +77,9 @@ void PrintFields(Printer& printer, const PrintedFields& fields, qint16 y, qint16
 
 QString DetailLine(const FlexGrid& table, int row)
 {
-    return "(Mv.=" + table.TextMatrix(row, 7) + ", Ansatzm.=" + table.TextMatrix(row, 8)
-        + ", Messt.=" + table.TextMatrix(row, 9) + ')';
+    const auto cell
+        = [&](int column) { return table.TextMatrix(row, column).left(MostCharactersOnALine); };
+    return "(Mv.=" + cell(7) + ", Ansatzm.=" + cell(8) + ", Messt.=" + cell(9) + ')';
 }
 
 void BeginPage(Printer& printer, const FlexGrid& table, int pageNumber)

@@ -524,6 +524,7 @@ void PrintoutTest::graphOnPaperAndPdf()
     const RecordingPrinter::Text* title = TextStarting(printer, "Messung");
     QVERIFY(title);
     QCOMPARE(title->text, QStringLiteral("Messung  17  Prüföl"));
+    QCOMPARE(fixture.printedDocuments, QStringList {"Messung-17"});
     QVERIFY(title->bold);
 
     const QString path = fixture.folder.filePath("grafik.pdf");

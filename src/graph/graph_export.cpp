@@ -91,12 +91,16 @@ QString Form1::GraphTitle(int Index) const
     return parts.join(QStringLiteral("  "));
 }
 
+// The graph's name as a document and a file: "Vergleich-<protocol>" or "Messung-<test number>".
+QString Form1::GraphDocumentName(int Index) const
+{
+    return Index == 0 ? QStringLiteral("Vergleich-") + FileNamePart(TabProtDatei->currentText())
+                      : QStringLiteral("Messung-") + FileNamePart(TestNr->text());
+}
+
 QString Form1::GraphFileName(int Index, const QString& extension) const
 {
-    const QString name = Index == 0
-        ? QStringLiteral("Vergleich-") + FileNamePart(TabProtDatei->currentText())
-        : QStringLiteral("Messung-") + FileNamePart(TestNr->text());
-    return Label10->text() + name + extension;
+    return Label10->text() + GraphDocumentName(Index) + extension;
 }
 
 // The page of a graph: the frame of the protocol printout, the title, and the graph as large as
@@ -165,7 +169,7 @@ bool Form1::SaveGraphPdf(int Index, const QString& path)
 void Form1::PrintGraph(int Index)
 {
     ReportPrintOutcome(
-        printRunner(GraphTitle(Index), GraphPrintJob(Index)), QStringLiteral("Die Grafik"));
+        printRunner(GraphDocumentName(Index), GraphPrintJob(Index)), QStringLiteral("Die Grafik"));
 }
 
 void Form1::ChooseGraphPictureFile(int Index)

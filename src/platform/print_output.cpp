@@ -3,6 +3,7 @@
 #include "platform/text_file.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QPaintEngine>
 #include <QPdfWriter>
 #include <QPrintDialog>
@@ -17,6 +18,16 @@ bool WritesPdfFile(QPrinter& printer)
 {
     return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()
         && printer.paintEngine() && printer.paintEngine()->type() == QPaintEngine::Pdf;
+}
+
+// A PDF file is suggested under the document's own name, in the folder chosen last, so that one
+// document's file is not offered for the next.
+void NameDocument(QPrinter& printer, const QString& documentName)
+{
+    printer.setDocName(documentName);
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        printer.setOutputFileName(
+            QFileInfo(printer.outputFileName()).absolutePath() + '/' + documentName + ".pdf");
 }
 
 bool PaintJob(QPagedPaintDevice& device, const PrintJob& job)
@@ -76,7 +87,7 @@ PrintOutcome SystemPrinter::PrintWithDialog(
     QWidget* parent, const QString& documentName, const PrintJob& job)
 {
     QPrinter& device = printer();
-    device.setDocName(documentName);
+    NameDocument(device, documentName);
     QPrintDialog dialog(&device, parent);
     dialog.setWindowTitle(QStringLiteral("Drucken"));
     if (dialog.exec() != QDialog::Accepted)
@@ -89,7 +100,7 @@ PrintOutcome SystemPrinter::Preview(
     QWidget* parent, const QString& documentName, const PrintJob& job)
 {
     QPrinter& device = printer();
-    device.setDocName(documentName);
+    NameDocument(device, documentName);
     QPrintPreviewDialog dialog(&device, parent);
     dialog.setWindowTitle(QStringLiteral("Druckvorschau"));
     bool failed = false;

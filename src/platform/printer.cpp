@@ -12,11 +12,12 @@ constexpr double ScreenDpi = 96;
 // only costs time, which a graph of a million steps would make the user wait for.
 constexpr int LongestPictureSide = 4000;
 
-// The largest rectangle of `proportions` inside `area`, centred there.
+// The largest rectangle of `proportions` inside `area`, at its top and centred across it.
 QRectF Fitted(const QRectF& area, const QSizeF& proportions)
 {
     QRectF fitted(QPointF(), proportions.scaled(area.size(), Qt::KeepAspectRatio));
     fitted.moveCenter(area.center());
+    fitted.moveTop(area.top());
     return fitted;
 }
 } // namespace

@@ -34,8 +34,8 @@ public:
     // width above 0 ends the text's ink that far to the right, in user units.
     virtual void Print(const QString& text, double cutWidth) = 0;
     void Print(const QString& text) { Print(text, 0); }
-    // A picture of `logicalSize` proportions, as large as fits into `area`, centred there and
-    // drawn at the device's own resolution.
+    // A picture of `logicalSize` proportions, as large as fits into `area`, at its top, centred
+    // across it and drawn at the device's own resolution.
     virtual void DrawPicture(
         const QRectF& area, const QSizeF& logicalSize, const PictureSource& picture)
         = 0;

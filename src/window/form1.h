@@ -325,6 +325,7 @@ private:
     void ReportUnknownPosition();
     void ReportPrintOutcome(PrintOutcome outcome, const QString& what);
     QString GraphTitle(int Index) const;
+    QString GraphDocumentName(int Index) const;
     QString GraphFileName(int Index, const QString& extension) const;
     QMenu* GraphMenu(int Index);
 

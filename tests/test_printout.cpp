@@ -9,6 +9,7 @@
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -97,6 +98,7 @@ private slots:
     void failedPdfLeavesTheOldFile();
     void pdfOnlyWhenWhole_data();
     void pdfOnlyWhenWhole();
+    void deviceThatCannotBePaintedOn();
     void graphPicture();
     void graphFileThatCannotBeWritten_data();
     void graphFileThatCannotBeWritten();
@@ -416,6 +418,17 @@ void PrintoutTest::pdfOnlyWhenWhole()
 
     QCOMPARE(PdfPageCount(path), whole ? 1 : -1);
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList {"grafik.pdf"});
+}
+
+void PrintoutTest::deviceThatCannotBePaintedOn()
+{
+    QTemporaryDir folder;
+    QPdfWriter pdf(folder.filePath("fehlt/protokoll.pdf"));
+    PaintingPrinter printer(pdf);
+    printer.Print(QStringLiteral("Seite 1"));
+    printer.NewPage();
+    QVERIFY(!printer.EndDoc());
+    QVERIFY(!QFileInfo::exists(folder.filePath("fehlt")));
 }
 
 void PrintoutTest::graphPicture()

@@ -6,9 +6,22 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTranslator>
+
+namespace {
+
+// A program installed into a prefix (bin/taliv01 beside share/applications/taliv01.desktop): its
+// folder is the system's, even where it could be written.
+bool IsInstalled(const QString& programFolder)
+{
+    return QFileInfo::exists(
+        programFolder + QStringLiteral("/../share/applications/taliv01.desktop"));
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -23,9 +36,13 @@ int main(int argc, char* argv[])
     environment.programFolder = QApplication::applicationDirPath();
     environment.userConfigFolder
         = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    environment.settingsBesideProgram = !IsInstalled(environment.programFolder);
     environment.arguments = QApplication::arguments().mid(1);
-    environment.startFolder = QDir::currentPath();
+    // Started from the desktop menu the working folder may be the root: the home serves instead.
+    environment.startFolder
+        = QDir::currentPath() == QDir::rootPath() ? QDir::homePath() : QDir::currentPath();
     environment.serialBackend = std::make_unique<SerialPortBackend>();
+    environment.lineLog = LineLog::FromEnvironment();
     Form1 window(std::move(environment));
     CloseOnTerminationSignals(&window);
     window.show();

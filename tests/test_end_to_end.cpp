@@ -225,6 +225,7 @@ private slots:
     void recordsATestStartedByTheInstrument();
     void recordsATestStartedByTheStartButton();
     void aSeriesSurvivesARestart();
+    void aTestGoesOnAcrossAnUnpluggedAdapter();
 };
 
 void EndToEndTest::findsTheSimulatorBehindMissingPorts()
@@ -391,6 +392,65 @@ void EndToEndTest::aSeriesSurvivesARestart()
     settings = SettingsLinesIn(folder);
     QCOMPARE(settings.size(), 19);
     QCOMPARE(settings.last(), QStringLiteral("Serie"));
+}
+
+// The simulated adapter is pulled out in the middle of a test and put back under another device:
+// the program finds it again through its link, the test goes on in the same file and ends once.
+void EndToEndTest::aTestGoesOnAcrossAnUnpluggedAdapter()
+{
+    QTemporaryDir folder;
+    MakeSeries(folder);
+    const QString link = folder.filePath("com1");
+    Simulator simulator({"--link", link, "--speed", "50"});
+    QVERIFY(simulator.device().startsWith("/dev/"));
+    qputenv("TALIV_COM1", link.toLocal8Bit());
+    const auto unsetPort = qScopeGuard([] { qunsetenv("TALIV_COM1"); });
+    FormEnvironment environment;
+    environment.programFolder = folder.path();
+    environment.startFolder = folder.path();
+    environment.serialBackend = std::make_unique<SerialPortBackend>();
+    environment.answerer = [](int, const QString&, const QString&) { return MsgResult::Cancel; };
+    Form1 window(std::move(environment));
+    QTRY_COMPARE_WITH_TIMEOUT(window.StBar1->panelText(5), QStringLiteral("COM1: OK"), 30000);
+    const QString file = folder.filePath("Serie/No-00001-1.CSV");
+    const auto dataLines = [&file] {
+        QFile measurement(file);
+        return measurement.open(QIODevice::ReadOnly)
+            ? int(measurement.readAll().count('\n')) - MeasurementFile::HeaderLineCount
+            : 0;
+    };
+
+    window.Start_Click(1);
+    QTRY_VERIFY_WITH_TIMEOUT(dataLines() > 100, 30000);
+    simulator.process.write("unplug\n");
+    const qsizetype unplugged = simulator.waitForLog("! device unplugged", 5000);
+    QVERIFY(unplugged >= 0);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        window.StBar1->panelText(5), QStringLiteral("COM1: Verbindung unterbrochen"), 10000);
+    const int linesBeforeTheReturn = dataLines();
+    QTest::qWait(1500);
+    QCOMPARE(window.Start[1]->text(), QStringLiteral("Stop"));
+    QCOMPARE(dataLines(), linesBeforeTheReturn);
+    simulator.process.write("plug\n");
+    QTRY_COMPARE_WITH_TIMEOUT(window.StBar1->panelText(5), QStringLiteral("COM1: OK"), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(dataLines() > linesBeforeTheReturn, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(window.Start[1]->text(), QStringLiteral("Start"), 60000);
+
+    const qsizetype ended = simulator.waitForLog("> *E11\n", 10000, unplugged);
+    QVERIFY2(ended > unplugged, simulator.log.right(2000).constData());
+    const QByteArray whileAway = simulator.log.mid(unplugged, ended - unplugged);
+    QVERIFY2(!whileAway.contains("< RUN") && !whileAway.contains("< E\n"), whileAway.constData());
+    QFile measurement(file);
+    QVERIFY(measurement.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromLatin1(measurement.readAll())
+                                  .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)
+                                  .mid(MeasurementFile::HeaderLineCount);
+    QVERIFY(lines.size() < SamplesOfWholeTest);
+    for (qsizetype index = 1; index < lines.size(); ++index)
+        QVERIFY(ReadDataLine(lines.at(index)).seconds > ReadDataLine(lines.at(index - 1)).seconds);
+    QCOMPARE(lines.last().left(8), QStringLiteral("00:15:00"));
+    CheckSeriesRecord(folder);
+    QVERIFY(simulator.stop());
 }
 
 QTEST_MAIN(EndToEndTest)

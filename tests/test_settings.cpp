@@ -400,11 +400,15 @@ void SettingsTest::settingsPlace_data()
 {
     QTest::addColumn<bool>("programWritable");
     QTest::addColumn<bool>("userFolder");
+    QTest::addColumn<bool>("installed");
     QTest::addColumn<QString>("kept"); // where the settings file ends up, below the root
 
-    QTest::newRow("program folder writable") << true << true << "program/TALIV01.INI";
-    QTest::newRow("program folder not writable") << false << true << "config/taliv/TALIV01.INI";
-    QTest::newRow("nowhere to write") << false << false << "";
+    QTest::newRow("program folder writable") << true << true << false << "program/TALIV01.INI";
+    QTest::newRow("program folder not writable")
+        << false << true << false << "config/taliv/TALIV01.INI";
+    QTest::newRow("installed program, its folder writable by root")
+        << true << true << true << "config/taliv/TALIV01.INI";
+    QTest::newRow("nowhere to write") << false << false << false << "";
 }
 
 // Tests run as root, so a program folder that is not there stands for one that cannot be written.
@@ -412,6 +416,7 @@ void SettingsTest::settingsPlace()
 {
     QFETCH(bool, programWritable);
     QFETCH(bool, userFolder);
+    QFETCH(bool, installed);
     QFETCH(QString, kept);
 
     QTemporaryDir root;
@@ -419,7 +424,8 @@ void SettingsTest::settingsPlace()
         QVERIFY(QDir(root.path()).mkdir("program"));
     const WindowPlaces places {.programFolder = root.filePath("program"),
         .userConfigFolder = userFolder ? root.filePath("config/taliv") : QString(),
-        .startFolder = root.path()};
+        .startFolder = root.path(),
+        .settingsBesideProgram = !installed};
     {
         WindowFixture fixture({1}, {}, places);
         fixture.window->MessZyklusTab->setCurrentIndex(7);

@@ -49,6 +49,9 @@ struct WindowPlaces {
     QString programFolder {};
     QString userConfigFolder {};
     QString startFolder {};
+    // Where the window records the serial line; empty: nowhere.
+    QString lineLog {};
+    bool settingsBesideProgram = true;
 };
 
 // A main window on a temporary folder with an in-memory serial line, a fixed clock and scripted

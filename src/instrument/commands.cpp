@@ -1,6 +1,8 @@
 #include "instrument/commands.h"
 
+#include "platform/ansi_codec.h"
 #include "platform/comm_control.h"
+#include "platform/line_log.h"
 #include "platform/status_bar.h"
 #include "window/form1.h"
 
@@ -25,17 +27,28 @@ QString TemperatureCommand(bool on)
 }
 
 // Writes a command and echoes it in panel 1. A write to a port that is closed or missing is lost;
-// nothing waits for an answer.
-void Form1::SendCommand(const QString& command)
+// nothing waits for an answer. True when the command reached the line.
+bool Form1::SendCommand(const QString& command)
 {
-    comTest->setOutput(CommandLine(command));
+    const bool sent = WriteCommand(command);
     StBar1->setPanelText(1, QStringLiteral("Ausg: ") + command);
+    return sent;
 }
 
 // The probe of the port search; it has no echo.
 void Form1::SendProbe()
 {
-    comTest->setOutput(CommandLine(ProbeCommand));
+    WriteCommand(ProbeCommand);
+}
+
+// A command as it goes out, with its line end, and into the line log.
+bool Form1::WriteCommand(const QString& command)
+{
+    const QString text = CommandLine(command);
+    const bool sent = comTest->setOutput(text);
+    if (sent && lineLog)
+        lineLog->Sent(comTest->CommPort(), EncodeAnsi(text));
+    return sent;
 }
 
 void Form1::SendCycleCommand(int cycleIndex)
@@ -58,7 +71,7 @@ void Form1::SendStartCommand()
     SendCommand(StartCommand);
 }
 
-void Form1::SendEndCommand()
+bool Form1::SendEndCommand()
 {
-    SendCommand(EndCommand);
+    return SendCommand(EndCommand);
 }

@@ -1,6 +1,8 @@
 #include "instrument/line_assembly.h"
 
+#include "platform/ansi_codec.h"
 #include "platform/comm_control.h"
+#include "platform/line_log.h"
 #include "window/form1.h"
 
 namespace {
@@ -35,6 +37,8 @@ void Form1::comTest_OnComm()
     const QString received = comTest->Input();
     const QStringList lines = AssembleLines(RxBuffer, RxDiscardingLongLine, received);
     for (const QString& line : lines) {
+        if (lineLog)
+            lineLog->Received(comTest->CommPort(), EncodeAnsi(line));
         LastLine = line;
         ProcessLine();
     }

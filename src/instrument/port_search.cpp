@@ -25,6 +25,7 @@ void Form1::Timer2_Timer()
         ShowConnectionState();
         SendRunParameters();
         EndTest(1);
+        WatchConnection();
         return;
     }
     if (PortNumber >= LastSearchPort) {
@@ -87,10 +88,33 @@ void Form1::ShowConnectionState()
     StBar1->setPanelText(5, QStringLiteral("COM%1").arg(PortNumber) + state);
 }
 
-// The device of the open port went away. Once connected, the loss is shown at once; during the
-// search the next tick simply moves on.
+// The device of the open port went away. Once connected, the loss is shown at once and the port
+// is tried again on every tick; during the search the next tick simply moves on.
 void Form1::comTest_PortLost()
 {
-    if (InstrumentAnswered && !Timer2->isActive())
+    if (InstrumentAnswered && !Timer2->isActive()) {
         ShowConnectionState();
+        WatchConnection();
+    }
+}
+
+// A connection whose port is not open is tried again until it opens.
+void Form1::WatchConnection()
+{
+    if (!comTest->PortOpen())
+        ReconnectTimer->start();
+}
+
+// The same COM n is opened again, as the device that its name leads to now. Nothing is sent that
+// would disturb the instrument's running test: no probe, no end command. A test that runs goes on
+// with the instrument's next replies; without one the run parameters are sent again, as the user
+// may have chosen others meanwhile.
+void Form1::ReconnectTimer_Timer()
+{
+    if (comTest->PortOpen() || ReopenPort(PortNumber)) {
+        ReconnectTimer->stop();
+        ShowConnectionState();
+        if (!AnyPositionRunning())
+            SendRunParameters();
+    }
 }

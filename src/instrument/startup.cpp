@@ -2,6 +2,7 @@
 // window.
 #include "instrument/field_reading.h"
 #include "platform/comm_control.h"
+#include "platform/line_log.h"
 #include "platform/status_bar.h"
 #include "window/form1.h"
 
@@ -29,6 +30,15 @@ void Form1::Form_Load()
     CommandWords = (arguments.join(u' ') + u' ').split(u' ');
     InitMainWindow();
     ApplyCommandLinePort();
+    ReportLineLogFailure();
+}
+
+// A line log asked for but not written is only mentioned: the measurement goes on without it.
+void Form1::ReportLineLogFailure()
+{
+    if (lineLog && !lineLog->IsWriting())
+        StBar1->showNotice(
+            QStringLiteral("Das Leitungsprotokoll wird nicht geschrieben: ") + lineLog->Failure());
 }
 
 void Form1::OpenFirstPort()
@@ -54,6 +64,8 @@ void Form1::ApplyCommandLinePort()
     if (ReopenPort(PortNumber)) {
         ShowConnectionState();
         SendRunParameters();
-    } else
+    } else {
         StBar1->setPanelText(5, QStringLiteral("COM%1: nicht verfügbar").arg(PortNumber));
+        WatchConnection();
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/line_log.h"
 #include "platform/message_box.h"
 #include "platform/print_output.h"
 #include "platform/serial_backend.h"
@@ -16,6 +17,8 @@ struct FormEnvironment {
     QString programFolder;
     // Where the settings are kept when the program folder cannot be written; empty: nowhere else.
     QString userConfigFolder;
+    // False for an installed program: its folder belongs to the system, whoever may write it.
+    bool settingsBesideProgram = true;
     // The command-line words after the program name.
     QStringList arguments;
     // The folder the folder list starts in before the settings are read.
@@ -26,4 +29,6 @@ struct FormEnvironment {
     MessageAnswerer answerer;
     // Empty: the system's printer-selection dialog is shown.
     PrintRunner print;
+    // Where commands and replies are recorded; nothing: they are not.
+    std::unique_ptr<LineLog> lineLog;
 };

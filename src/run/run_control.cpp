@@ -184,7 +184,7 @@ void Form1::SetCurveStart(int position)
 // again, nothing more: a repeated end never records the same test twice.
 void Form1::EndTest(int position)
 {
-    SendEndCommand();
+    const bool instrumentTold = SendEndCommand();
     if (position < 1 || position > PositionCount)
         return;
     ShowRunning(position, false);
@@ -198,6 +198,18 @@ void Form1::EndTest(int position)
     if (wasRunning)
         AppendTestRecord(position);
     RedrawStoredCurves();
+    if (wasRunning && !instrumentTold)
+        ReportInstrumentNotStopped();
+}
+
+// A test ended while the line is down: its file and record are kept, but the instrument may
+// still be measuring.
+void Form1::ReportInstrumentNotStopped()
+{
+    MsgBoxLater(QStringLiteral("Die Messung wurde beendet und gespeichert.") + CrLf + CrLf
+            + QStringLiteral("Das Messgerät ist zurzeit nicht verbunden und konnte nicht "
+                             "angehalten werden. Bitte die Messung am Gerät beenden."),
+        MsgStyle::Exclamation, QStringLiteral("Verbindung zum Messgerät "));
 }
 
 void Form1::EndRunningTests()

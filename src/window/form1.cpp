@@ -2,6 +2,7 @@
 
 #include "platform/comm_control.h"
 #include "platform/environment.h"
+#include "platform/line_log.h"
 
 #include <QCloseEvent>
 #include <QTimer>
@@ -10,11 +11,13 @@ Form1::Form1(FormEnvironment environment, QWidget* parent)
     : QMainWindow(parent)
     , programFolder(environment.programFolder)
     , userConfigFolder(environment.userConfigFolder)
+    , settingsBesideProgram(environment.settingsBesideProgram)
     , arguments(environment.arguments)
     , clock(environment.clock ? environment.clock : Clock(SystemNow))
     , answerer(environment.answerer)
     , printRunner(environment.print)
     , systemPrinter(std::make_unique<SystemPrinter>())
+    , lineLog(std::move(environment.lineLog))
 {
     if (!printRunner) {
         printRunner = [this](const QString& documentName, const PrintJob& job) {
@@ -23,6 +26,7 @@ Form1::Form1(FormEnvironment environment, QWidget* parent)
     }
     comTest = new CommControl(std::move(environment.serialBackend), this);
     Timer2 = new QTimer(this);
+    ReconnectTimer = new QTimer(this);
     BuildLayout(environment.startFolder);
     ConnectControls();
     Form_Load();

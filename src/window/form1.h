@@ -13,6 +13,7 @@
 #include <array>
 
 class CommControl;
+class LineLog;
 class FlexGrid;
 class FolderList;
 class PictureBox;
@@ -62,6 +63,8 @@ public:
     QTabWidget* SSTab1 = nullptr;
     StatusBar* StBar1 = nullptr;
     QTimer* Timer2 = nullptr;
+    // Tries, once the connection stands, to open the port of a lost device again.
+    QTimer* ReconnectTimer = nullptr;
     CommControl* comTest = nullptr;
 
     // Tab "Einstellung": storage folder frame.
@@ -157,6 +160,7 @@ public:
     // --- Instrument link (instrument/) ----------------------------------------------------------
     void Form_Load();
     void Timer2_Timer();
+    void ReconnectTimer_Timer();
     void comTest_OnComm();
     void comTest_PortLost();
     void ProcessLine();
@@ -165,7 +169,7 @@ public:
     void SendDurationCommand(int durationIndex);
     void SendTemperatureCommand(bool on);
     void SendStartCommand();
-    void SendEndCommand();
+    bool SendEndCommand();
 
     // --- Run control and sample acquisition (run/) -----------------------------------------------
     void Start_Click(int Index);
@@ -289,7 +293,11 @@ private:
     void ShowConnectionState();
     bool AskToSearchAgain();
     void GoOffline();
-    void SendCommand(const QString& command);
+    bool SendCommand(const QString& command);
+    bool WriteCommand(const QString& command);
+    void WatchConnection();
+    void ReportLineLogFailure();
+    void ReportInstrumentNotStopped();
     void FillSeparatorLists();
     void FillCycleList();
     void FillDurationList();
@@ -331,11 +339,14 @@ private:
 
     QString programFolder;
     QString userConfigFolder;
+    bool settingsBesideProgram = true;
     QStringList arguments;
     Clock clock;
     MessageAnswerer answerer;
     PrintRunner printRunner;
     std::unique_ptr<SystemPrinter> systemPrinter;
+    // The record of the serial line for support; nothing when none was asked for.
+    std::unique_ptr<LineLog> lineLog;
     bool closeRequestedBySignal = false;
     // A settings file that exists but could not be read is never replaced.
     bool settingsUnreadable = false;

@@ -45,6 +45,7 @@ void Form1::InitMainWindow()
     FormatRecordTable();
     LoadProtocolFile();
     Timer2->setInterval(SearchTickMilliseconds);
+    ReconnectTimer->setInterval(SearchTickMilliseconds);
     Timer2->start();
 }
 

@@ -149,9 +149,11 @@ void Form1::Form_Unload()
     SaveSettings();
 }
 
+// Nothing for an installed program: its settings are the user's.
 QString Form1::ProgramSettingsPath() const
 {
-    return ProgramFolder() + QDir::separator() + SettingsFileName;
+    return settingsBesideProgram ? ProgramFolder() + QDir::separator() + SettingsFileName
+                                 : QString();
 }
 
 QString Form1::UserSettingsPath() const

@@ -14,10 +14,10 @@ public:
     DeviceLink& operator=(const DeviceLink&) = delete;
 
     bool create(const QString& linkPath, const QString& targetPath, QString* error);
-
-private:
+    // Removes the link if it still points to the device.
     void remove();
 
+private:
     QByteArray link;
     QByteArray target;
 };

@@ -42,10 +42,21 @@ PtyPort::PtyPort(QObject* parent)
 
 PtyPort::~PtyPort()
 {
+    close();
+}
+
+void PtyPort::close()
+{
     delete readNotifier;
+    readNotifier = nullptr;
     delete writeNotifier;
+    writeNotifier = nullptr;
+    readRetry.stop();
+    readFailing = false;
+    pending.clear();
     closeFd(slaveFd);
     closeFd(masterFd);
+    slavePath.clear();
 }
 
 bool PtyPort::open(QString* error)
@@ -181,5 +192,6 @@ void PtyPort::pauseReading(const QByteArray& reason)
 
 void PtyPort::resumeReading()
 {
-    readNotifier->setEnabled(true);
+    if (readNotifier)
+        readNotifier->setEnabled(true);
 }

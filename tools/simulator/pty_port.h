@@ -20,7 +20,11 @@ public:
     PtyPort(const PtyPort&) = delete;
     PtyPort& operator=(const PtyPort&) = delete;
 
+    // Makes a new terminal; also after close(), which then gives a new device path.
     bool open(QString* error);
+    // The device goes away as a pulled adapter does: the terminal ends and its client sees a
+    // hang-up. Output meanwhile is dropped.
+    void close();
     QString devicePath() const { return slavePath; }
     void write(const QByteArray& bytes);
 

@@ -1,6 +1,7 @@
 #include "traffic_log.h"
 
 #include "platform/termination_signals.h"
+#include "platform/visible_text.h"
 
 #include <cstdio>
 
@@ -19,48 +20,23 @@ void writeLine(char marker, const QByteArray& text)
     std::fflush(stderr);
 }
 
-// Appends "\xHH" for a byte without temporaries, as a reply may be megabytes long.
-void appendHexEscape(QByteArray& out, unsigned char code)
-{
-    constexpr char digits[] = "0123456789abcdef";
-    out += "\\x";
-    out += digits[code >> 4];
-    out += digits[code & 0xf];
-}
-
 } // namespace
 
 namespace TrafficLog {
 
 QByteArray printable(const QByteArray& bytes)
 {
-    QByteArray out;
-    out.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto code = static_cast<unsigned char>(c);
-        if (c == '\r')
-            out += "\\r";
-        else if (c == '\n')
-            out += "\\n";
-        else if (c == '\\')
-            out += "\\\\";
-        else if (code < 0x20 || code >= 0x7f)
-            appendHexEscape(out, code);
-        else
-            out += c;
-    }
-    return out;
+    return VisibleBytes(bytes);
 }
 
 QString shown(const QString& text)
 {
-    return QString::fromLatin1(printable(text.toLocal8Bit()));
+    return VisibleText(text);
 }
 
 QByteArray excerpt(const QByteArray& bytes)
 {
-    const QByteArray shown = printable(bytes.left(excerptLength));
-    return bytes.size() > excerptLength ? shown + "..." : shown;
+    return VisibleExcerpt(bytes, excerptLength);
 }
 
 void received(const QByteArray& command)

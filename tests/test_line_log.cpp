@@ -306,7 +306,7 @@ void TestLineLog::sizeLimitEndsWithANote()
         for (int line = 0; line < 4; ++line)
             log.Sent(1, "RUN\r");
         QVERIFY(!log.IsWriting());
-        QVERIFY(log.Failure().contains("size limit"));
+        QVERIFY(log.Failure().contains("Größengrenze"));
     }
     QCOMPARE(BytesOf(path), entry + entry + note);
 

@@ -2,10 +2,14 @@
 // the same file, nothing is sent that would disturb the instrument, and a Stop while the line is
 // down still ends the test in the program.
 #include "platform/comm_control.h"
+#include "platform/environment.h"
 #include "test_support.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +76,8 @@ private slots:
     void runningTestGoesOn_data();
     void runningTestGoesOn();
     void stopWhileTheLineIsDown();
+    void startWhileTheLineIsDown();
+    void closeWhileTheLineIsDown();
     void noTestRunning();
     void lossBeforeTheConnectionStands_data();
     void lossBeforeTheConnectionStands();
@@ -145,6 +151,83 @@ void ReconnectTest::stopWhileTheLineIsDown()
     QVERIFY(!fixture.line->writtenTo(1).contains(EndCommand));
     fixture.receive("*E11\r");
     QCOMPARE(fixture.records(), 1);
+}
+
+// A start needs the instrument: with the line down nothing could tell it to measure, and the
+// program would wait for a test that never runs. The start is refused and can be made once the
+// line is back.
+void ReconnectTest::startWhileTheLineIsDown()
+{
+    ConnectedFixture fixture;
+    Form1& window = *fixture.window;
+    fixture.line->unplug();
+
+    window.Start_Click(1);
+
+    QVERIFY(window.PositionRunning[1] == 0);
+    QCOMPARE(window.Start[1]->text(), QString("Start"));
+    QVERIFY(!QFile::exists(fixture.folder.filePath("Serie/No-00001-1.CSV")));
+    QVERIFY2(fixture.panel(5).contains("Verbindung unterbrochen"), qPrintable(fixture.panel(5)));
+
+    fixture.replug();
+    fixture.line->clearWrites();
+    window.Start_Click(1);
+    QVERIFY(window.PositionRunning[1] == 1);
+    QVERIFY(fixture.line->writtenTo(1).contains("S\n\r"));
+}
+
+// The user closes the window during a test while the line is down and agrees to end the test. The
+// report that the instrument goes on measuring must be seen before the window goes: a box left
+// open after the close would vanish with the program.
+void ReconnectTest::closeWhileTheLineIsDown()
+{
+    QTemporaryDir folder;
+    QDir(folder.path()).mkdir("Serie");
+    QFile protocol(folder.filePath("Serie.CSV"));
+    QVERIFY(protocol.open(QIODevice::WriteOnly));
+    protocol.write("Test-Nr.;Produkt-Bezeichnung;\r\n");
+    protocol.close();
+    auto serial = std::make_unique<MemorySerialLine>();
+    MemorySerialLine& line = *serial;
+    line.setPresentPorts({1});
+    FormEnvironment environment;
+    environment.programFolder = folder.path();
+    environment.startFolder = folder.path();
+    environment.serialBackend = std::move(serial);
+    Form1 window(std::move(environment));
+    window.TabProtDatei->addItem("Serie");
+    line.deliver("*OK! RUN\r");
+    window.Timer2_Timer();
+    line.deliver("*S11\r" + Elapsed(0) + Sample(800));
+    QVERIFY(window.PositionRunning[1] == 1);
+    line.unplug();
+    window.show();
+
+    // Every box that holds up the close is read and answered: Yes to ending, OK to a report.
+    QStringList modalTexts;
+    QTimer answering;
+    answering.setInterval(10);
+    QObject::connect(&answering, &QTimer::timeout, [&modalTexts] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        modalTexts << box->text();
+        for (QAbstractButton* button : box->buttons()) {
+            const QMessageBox::ButtonRole role = box->buttonRole(button);
+            if (role == QMessageBox::YesRole || role == QMessageBox::AcceptRole) {
+                button->click();
+                return;
+            }
+        }
+    });
+    answering.start();
+    QVERIFY(window.close());
+    answering.stop();
+
+    QVERIFY(window.PositionRunning[1] == 0);
+    QCOMPARE(modalTexts.size(), 2);
+    QVERIFY2(modalTexts.last().contains("konnte nicht angehalten werden"),
+        qPrintable(modalTexts.join(" | ")));
 }
 
 // Without a running test the run parameters are sent again, but never the probe or an end.

@@ -98,7 +98,7 @@ void LineLog::Add(int port, const char* direction, const QByteArray& bytes)
     if (*size + entry.size() > sizeLimit) {
         const QByteArray limit = QByteArray::number(sizeLimit);
         Append(Note(now, "log stopped: it reached its limit of " + limit + " bytes"), *size);
-        Stop(Reason(path, QStringLiteral("size limit of %1 bytes reached").arg(sizeLimit)));
+        Stop(Reason(path, QStringLiteral("Größengrenze von %1 Bytes erreicht").arg(sizeLimit)));
         return;
     }
     Append(entry, *size);
@@ -110,7 +110,7 @@ void LineLog::Open()
 {
     const QByteArray name = QFile::encodeName(path);
     if (!IsRegularOrFree(name)) {
-        Stop(Reason(path, QStringLiteral("not a regular file")));
+        Stop(Reason(path, QStringLiteral("keine gewöhnliche Datei")));
         return;
     }
     const int opened = ::open(
@@ -122,7 +122,7 @@ void LineLog::Open()
     struct stat status { };
     if (::fstat(opened, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(opened);
-        Stop(Reason(path, QStringLiteral("not a regular file")));
+        Stop(Reason(path, QStringLiteral("keine gewöhnliche Datei")));
         return;
     }
     handle = opened;
@@ -159,7 +159,7 @@ bool LineLog::Append(const QByteArray& entry, qint64 sizeBefore)
         return true;
     const QString what = written < 0
         ? qt_error_string(errno)
-        : QStringLiteral("only %1 of %2 bytes written").arg(written).arg(entry.size());
+        : QStringLiteral("nur %1 von %2 Bytes geschrieben").arg(written).arg(entry.size());
     if (written > 0 && ::ftruncate(handle, sizeBefore) != 0) {
         // Nothing more to do: the log stops below either way.
     }

@@ -1,4 +1,5 @@
 // Starting and ending tests.
+#include "platform/comm_control.h"
 #include "platform/status_bar.h"
 #include "run/value_format.h"
 #include "window/form1.h"
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 #include <algorithm>
 
 namespace {
@@ -92,13 +94,16 @@ void Form1::StartTest(int position)
 
 // Why a start cannot be made: only position 1 has controls and data, a running position has its
 // file open, a test without a protocol file would be recorded nowhere, and the record holds test
-// numbers of five digits, 0 meaning "no test".
+// numbers of five digits, 0 meaning "no test". While the line is down the instrument could not be
+// told to start, and the program would wait for a test that never runs.
 std::optional<QString> Form1::StartRefusal(int position) const
 {
     if (position != 1)
         return RefusedStart(position, QStringLiteral("nur Kanal 1 wird gemessen."));
     if (PositionRunning[position] == 1 || RunningTests[position].file.IsOpen())
         return RefusedStart(position, QStringLiteral("Messung läuft bereits."));
+    if (!comTest->PortOpen())
+        return RefusedStart(position, QStringLiteral("keine Verbindung zum Messgerät."));
     if (TabProtDatei->currentIndex() < 0)
         return RefusedStart(position, QStringLiteral("keine Protokolldatei gewählt."));
     if (!TestNumberOf(LaufNr->text()))
@@ -203,17 +208,24 @@ void Form1::EndTest(int position)
 }
 
 // A test ended while the line is down: its file and record are kept, but the instrument may
-// still be measuring.
+// still be measuring. When the user closes the window the report is waited for: a box still open
+// after the close would go with the program unread. A close by signal waits for nobody.
 void Form1::ReportInstrumentNotStopped()
 {
-    MsgBoxLater(QStringLiteral("Die Messung wurde beendet und gespeichert.") + CrLf + CrLf
-            + QStringLiteral("Das Messgerät ist zurzeit nicht verbunden und konnte nicht "
-                             "angehalten werden. Bitte die Messung am Gerät beenden."),
-        MsgStyle::Exclamation, QStringLiteral("Verbindung zum Messgerät "));
+    const QString text = QStringLiteral("Die Messung wurde beendet und gespeichert.") + CrLf + CrLf
+        + QStringLiteral("Das Messgerät ist zurzeit nicht verbunden und konnte nicht "
+                         "angehalten werden. Bitte die Messung am Gerät beenden.");
+    const QString title = QStringLiteral("Verbindung zum Messgerät ");
+    if (endingForClose && !closeRequestedBySignal)
+        MsgBox(text, MsgStyle::Exclamation, title);
+    else
+        MsgBoxLater(text, MsgStyle::Exclamation, title);
 }
 
+// The running tests end because the window closes.
 void Form1::EndRunningTests()
 {
+    const QScopedValueRollback closing(endingForClose, true);
     for (int position = 1; position <= PositionCount; ++position) {
         if (PositionRunning[position] == 1)
             EndTest(position);

@@ -76,6 +76,8 @@ private slots:
     void runningTestGoesOn_data();
     void runningTestGoesOn();
     void stopWhileTheLineIsDown();
+    void endCommandLostOnTheWay_data();
+    void endCommandLostOnTheWay();
     void startWhileTheLineIsDown();
     void closeWhileTheLineIsDown();
     void noTestRunning();
@@ -228,6 +230,35 @@ void ReconnectTest::closeWhileTheLineIsDown()
     QCOMPARE(modalTexts.size(), 2);
     QVERIFY2(modalTexts.last().contains("konnte nicht angehalten werden"),
         qPrintable(modalTexts.join(" | ")));
+}
+
+// The end command is lost on a line going away: the user is told only when the instrument may
+// still be measuring, not when it ended the test itself.
+void ReconnectTest::endCommandLostOnTheWay_data()
+{
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<int>("warnings");
+    QTest::newRow("the user presses Stop") << "stop" << 1;
+    QTest::newRow("the instrument ends the test") << "instrument" << 0;
+}
+
+void ReconnectTest::endCommandLostOnTheWay()
+{
+    QFETCH(QString, ending);
+    QFETCH(int, warnings);
+    ConnectedFixture fixture;
+    fixture.receive("*S11\r" + Elapsed(0) + Sample(800));
+    fixture.line->setWritesFail(true);
+    fixture.answers = {MsgResult::Ok};
+
+    if (ending == "stop")
+        fixture.window->Start_Click(1);
+    else
+        fixture.receive("*E11\r");
+
+    QVERIFY(fixture.window->PositionRunning[1] == 0);
+    QCOMPARE(fixture.records(), 1);
+    QCOMPARE(fixture.questions.size(), warnings);
 }
 
 // Without a running test the run parameters are sent again, but never the probe or an end.

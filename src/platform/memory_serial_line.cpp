@@ -22,7 +22,7 @@ QByteArray MemorySerialLine::readAll()
 
 bool MemorySerialLine::write(const QByteArray& bytes)
 {
-    if (!isOpen())
+    if (!isOpen() || writesFail)
         return false;
     written.append({openPort, bytes});
     return true;

@@ -29,6 +29,8 @@ public:
     void deliver(const QByteArray& bytes);
     // The device of the open port goes away.
     void unplug();
+    // Writes fail while the port stays open, as on a line going away.
+    void setWritesFail(bool fail) { writesFail = fail; }
 
     const QList<Write>& writes() const { return written; }
     // Everything written to one port, in order.
@@ -39,6 +41,7 @@ private:
     QSet<int> presentPorts;
     int openPort = 0;
     int opens = 0;
+    bool writesFail = false;
     QByteArray waiting;
     QList<Write> written;
 };

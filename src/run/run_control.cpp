@@ -203,7 +203,7 @@ void Form1::EndTest(int position)
     if (wasRunning)
         AppendTestRecord(position);
     RedrawStoredCurves();
-    if (wasRunning && !instrumentTold)
+    if (wasRunning && !instrumentTold && !endedByInstrument)
         ReportInstrumentNotStopped();
 }
 

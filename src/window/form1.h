@@ -348,6 +348,8 @@ private:
     // The record of the serial line for support; nothing when none was asked for.
     std::unique_ptr<LineLog> lineLog;
     bool closeRequestedBySignal = false;
+    // While the instrument's own end reply ends a test: it needs no end command to stop.
+    bool endedByInstrument = false;
     // While the running tests end for a close: a report must be read before the window goes.
     bool endingForClose = false;
     // A settings file that exists but could not be read is never replaced.

@@ -4,8 +4,9 @@
 #include <QTimer>
 
 namespace {
-// Relative widths of the six panels: command, reply, program folder, cycle, port, version.
-constexpr std::array<int, StatusBar::PanelCount> PanelStretch = {2, 3, 3, 2, 3, 2};
+// Relative widths of the six panels: command, reply, program folder, cycle, port, version. The
+// cycle and port panels hold "Zyklus:  60 Minuten" and "COMn: Verbindung unterbrochen".
+constexpr std::array<int, StatusBar::PanelCount> PanelStretch = {2, 3, 3, 3, 4, 2};
 constexpr int NoticeStretch = 12;
 // Panels left out while a notice is shown, to give it room: program folder and version.
 constexpr std::array<int, 2> PanelsMadeWayForNotice = {3, 6};

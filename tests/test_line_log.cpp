@@ -19,19 +19,6 @@ QDateTime FixedNow()
     return FixedTime;
 }
 
-QByteArray BytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void PutBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 QByteArray Line(const QByteArray& afterStamp)
 {
     return FixedStamp + ' ' + afterStamp + '\n';

@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <QRegularExpression>
+#include <QTest>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -88,6 +89,19 @@ void PseudoTerminal::hangUp()
     if (master >= 0)
         ::close(master);
     master = -1;
+}
+
+QByteArray BytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void PutBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 int PdfPageCount(const QString& path)

@@ -111,5 +111,10 @@ struct FileSizeLimit {
     bool active = false;
 };
 
+// The bytes of a file; "<missing>" when it cannot be read.
+QByteArray BytesOf(const QString& path);
+// Makes the file hold exactly the bytes.
+void PutBytes(const QString& path, const QByteArray& bytes);
+
 // The page count a PDF file declares in its page tree; -1 when the file is no PDF.
 int PdfPageCount(const QString& path);

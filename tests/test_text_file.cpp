@@ -8,19 +8,6 @@
 
 namespace {
 
-QByteArray BytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void PutBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 // The lines as a caller reads them one at a time until the end-of-file test says so.
 QStringList ReadWithEndTest(const QString& path)
 {

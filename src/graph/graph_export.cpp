@@ -141,17 +141,13 @@ bool Form1::SaveGraphPicture(int Index, const QString& path)
     const PictureBox* graph = GraphAt(Index);
     const QImage picture = graph->PictureAt(graph->size(), PictureRatio(graph->size()));
     QSaveFile file(path);
-    if (picture.isNull() || !file.open(QIODevice::WriteOnly)) {
-        ReportGraphFileFailure(*this, path);
-        return false;
-    }
+    bool saved = !picture.isNull() && file.open(QIODevice::WriteOnly);
     // commit() would rename a partly written file into place: a failed write cancels it.
-    if (!picture.save(&file, "PNG") || !file.flush()) {
+    if (saved && (!picture.save(&file, "PNG") || !file.flush())) {
         file.cancelWriting();
-        ReportGraphFileFailure(*this, path);
-        return false;
+        saved = false;
     }
-    const bool saved = file.commit();
+    saved = saved && file.commit();
     if (!saved)
         ReportGraphFileFailure(*this, path);
     return saved;

@@ -1,5 +1,6 @@
 #include "platform/line_log.h"
 
+#include "platform/text_file.h"
 #include "platform/visible_text.h"
 
 #include <QFile>
@@ -43,14 +44,6 @@ QByteArray Note(const QDateTime& time, const QByteArray& text)
 QString Reason(const QString& path, const QString& what)
 {
     return QStringLiteral("%1: %2").arg(path, what);
-}
-
-// True for a regular file or a free name. Anything else is refused before it is opened, as
-// opening a device can have effects of its own.
-bool IsRegularOrFree(const QByteArray& name)
-{
-    struct stat status { };
-    return ::stat(name.constData(), &status) != 0 || S_ISREG(status.st_mode);
 }
 
 } // namespace
@@ -108,13 +101,12 @@ void LineLog::Add(int port, const char* direction, const QByteArray& bytes)
 // the check and the open, the open fails instead of waiting for a reader.
 void LineLog::Open()
 {
-    const QByteArray name = QFile::encodeName(path);
-    if (!IsRegularOrFree(name)) {
+    if (!IsRegularFileOrFree(path)) {
         Stop(Reason(path, QStringLiteral("keine gewöhnliche Datei")));
         return;
     }
-    const int opened = ::open(
-        name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    const int opened = ::open(QFile::encodeName(path).constData(),
+        O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
     if (opened < 0) {
         Stop(Reason(path, qt_error_string(errno)));
         return;

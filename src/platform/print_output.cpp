@@ -74,20 +74,21 @@ bool PrintOn(QPrinter& printer, const PrintJob& job)
 SystemPrinter::SystemPrinter() = default;
 SystemPrinter::~SystemPrinter() = default;
 
-QPrinter& SystemPrinter::printer()
+// The kept printer, named for the document about to be printed.
+QPrinter& SystemPrinter::printerFor(const QString& documentName)
 {
     if (!chosen) {
         chosen = std::make_unique<QPrinter>(QPrinter::HighResolution);
         chosen->setPageLayout(A4Page(QPageLayout::Portrait));
     }
+    NameDocument(*chosen, documentName);
     return *chosen;
 }
 
 PrintOutcome SystemPrinter::PrintWithDialog(
     QWidget* parent, const QString& documentName, const PrintJob& job)
 {
-    QPrinter& device = printer();
-    NameDocument(device, documentName);
+    QPrinter& device = printerFor(documentName);
     QPrintDialog dialog(&device, parent);
     dialog.setWindowTitle(QStringLiteral("Drucken"));
     if (dialog.exec() != QDialog::Accepted)
@@ -99,8 +100,7 @@ PrintOutcome SystemPrinter::PrintWithDialog(
 PrintOutcome SystemPrinter::Preview(
     QWidget* parent, const QString& documentName, const PrintJob& job)
 {
-    QPrinter& device = printer();
-    NameDocument(device, documentName);
+    QPrinter& device = printerFor(documentName);
     QPrintPreviewDialog dialog(&device, parent);
     dialog.setWindowTitle(QStringLiteral("Druckvorschau"));
     bool failed = false;

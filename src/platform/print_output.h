@@ -42,7 +42,7 @@ public:
     PrintOutcome Preview(QWidget* parent, const QString& documentName, const PrintJob& job);
 
 private:
-    QPrinter& printer();
+    QPrinter& printerFor(const QString& documentName);
 
     std::unique_ptr<QPrinter> chosen;
 };

@@ -28,12 +28,6 @@ QByteArray EncodeLine(const QString& text)
 
 // Opening a folder, a pipe or a device as a text file fails or could block, so only a regular
 // file or a new name is accepted.
-bool IsRegularFileOrFree(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.isFile() || !info.exists();
-}
-
 bool CopyContents(QFile& from, QSaveFile& to)
 {
     QByteArray chunk(kCopyChunkBytes, Qt::Uninitialized);
@@ -163,6 +157,12 @@ bool ReplaceTextFile(const QString& path, const QStringList& lines)
         bytes += EncodeLine(line);
     }
     return ReplaceFileBytes(path, bytes);
+}
+
+bool IsRegularFileOrFree(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isFile() || !info.exists();
 }
 
 bool ReplaceFileBytes(const QString& path, const QByteArray& bytes)

@@ -52,6 +52,10 @@ bool WriteTextLines(const QString& path, const QStringList& lines, WriteMode mod
 // renamed over it, so a crash leaves the old or the new file, never half of one.
 bool ReplaceTextFile(const QString& path, const QStringList& lines);
 
+// True for a regular file or a free name: anything else (a folder, a pipe, a device) is not
+// opened for writing, as opening it can block or have effects of its own.
+bool IsRegularFileOrFree(const QString& path);
+
 // Replaces the whole file with the bytes, in the same way.
 bool ReplaceFileBytes(const QString& path, const QByteArray& bytes);
 

@@ -71,7 +71,7 @@ QStringList ProtocolLines()
     QStringList lines {CreatedHeaderLine()};
     lines.reserve(GridRows);
     for (int number = 1; number <= RecordCount; ++number)
-        lines << TestRecord(RecordTexts(number), u';', u',');
+        lines << TestRecord(RecordTexts(number), u';');
     return lines;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/status_bar.h"
 #include "records/protocol_file.h"
 #include "run/measurement_file.h"
+#include "test_support.h"
 #include "window/form1.h"
 #include "window/settings_file.h"
 
@@ -79,16 +80,6 @@ QList<int> ReportedViscosityTenths(const QByteArray& log)
     return tenths;
 }
 
-// The program copied into the folder, so that its settings file, which lies beside it, belongs to
-// this test alone.
-QString ProgramIn(const QTemporaryDir& folder)
-{
-    const QString copy = folder.filePath("taliv01");
-    if (!QFile::exists(copy))
-        QFile::copy(TALIV01_EXE, copy);
-    return copy;
-}
-
 // A test series "Serie" in the folder: its protocol file with the header only, and its measurement
 // folder.
 void MakeSeries(const QTemporaryDir& folder)
@@ -138,7 +129,7 @@ public:
         environment.insert("TALIV_COM1", device);
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(folder.path());
-        process.start(ProgramIn(folder), {});
+        process.start(ProgramCopyIn(folder.path(), TALIV01_EXE), {});
     }
     ~Program()
     {
@@ -243,7 +234,7 @@ void EndToEndTest::findsTheSimulatorBehindMissingPorts()
     QProcess program;
     program.setProcessEnvironment(environment);
     program.setWorkingDirectory(folder.path());
-    program.start(ProgramIn(folder), {});
+    program.start(ProgramCopyIn(folder.path(), TALIV01_EXE), {});
     QVERIFY(program.waitForStarted());
 
     // Found: the probe was answered and the program has reset position 1 with "E".
@@ -279,7 +270,7 @@ void EndToEndTest::recordsATestStartedByTheInstrument()
     QProcess program;
     program.setProcessEnvironment(environment);
     program.setWorkingDirectory(folder.path());
-    program.start(ProgramIn(folder), {});
+    program.start(ProgramCopyIn(folder.path(), TALIV01_EXE), {});
     QVERIFY(program.waitForStarted());
 
     const qsizetype found = simulator.waitForLog("< E\n", 30000);

@@ -259,13 +259,17 @@ void GraphsTest::storedCurves_data()
     QTest::newRow("other position: temperature only")
         << 7 << DataFile({"00:01:00 ; 10.0; 20.0"}) << QStringList {"line 0,400 240,400 #FF0000 w1"}
         << 1 << 1;
-    QTest::newRow("two-field line: temperature 0")
-        << 1 << DataFile({"00:01:00 ; 10.0"})
-        << QStringList {"line 0,100 240,100 #000000 w1", "line 0,0 240,0 #FF0000 w1"} << 1 << 1;
-    QTest::newRow("comma decimals cut, garbage reads 0")
+    QTest::newRow("two-field lines: no temperature curve")
+        << 1 << DataFile({"00:01:00 ; 10.0"}) << QStringList {"line 0,100 240,100 #000000 w1"} << 1
+        << 1;
+    QTest::newRow("temperature off: no temperature curve")
+        << 1 << DataFile({"00:01:00 ; 10.0;  0.0", "00:02:00 ; 12.0;  0,0"})
+        << QStringList {"line 0,100 240,100 #000000 w1", "line 240,100 480,120 #000000 w1"} << 1
+        << 1;
+    QTest::newRow("comma decimals kept, garbage reads 0")
         << 1 << DataFile({"00:01:00 , 12,3, 23,5", "xx:0y:30 ;abcde;  !  "})
-        << QStringList {"line 0,120 240,120 #000000 w1", "line 0,460 240,460 #FF0000 w1",
-               "line 240,120 120,0 #000000 w1", "line 240,460 120,0 #FF0000 w1"}
+        << QStringList {"line 0,123 240,123 #000000 w1", "line 0,470 240,470 #FF0000 w1",
+               "line 240,123 120,0 #000000 w1", "line 240,470 120,0 #FF0000 w1"}
         << 1 << 1;
     QTest::newRow("beyond the axis, not clipped")
         << 1 << DataFile({"10:00:00 ; 50.0; 20.0"})

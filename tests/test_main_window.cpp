@@ -87,8 +87,9 @@ void MainWindowTest::parameterChoicesSendTheirCommands_data()
     QTest::newRow("temperature on") << "temperature" << 1 << QByteArray("T1\n\r") << "Ausg: T1";
 }
 
-// The load sends the probe and the first start's duration and temperature; each choice then sends
-// its command at once.
+// The load sends the probe and the first start's duration and temperature; each choice of the user
+// then sends its command at once, and so does the same choice made again (the instrument may have
+// been switched off and on).
 void MainWindowTest::parameterChoicesSendTheirCommands()
 {
     QFETCH(QString, control);
@@ -100,13 +101,16 @@ void MainWindowTest::parameterChoicesSendTheirCommands()
     Form1& window = *fixture.window;
     QCOMPARE(fixture.line->writtenTo(1), QByteArray("RUN\n\rD1\n\rT0\n\r"));
     fixture.line->clearWrites();
-    if (control == "cycle")
-        window.MessZyklusTab->setCurrentIndex(choice);
-    else if (control == "duration")
-        window.Messzeit->setCurrentIndex(choice);
-    else
-        window.TempOnOff[choice]->setChecked(true);
-    QCOMPARE(fixture.line->writtenTo(1), written);
+    QComboBox* list = control == "cycle" ? window.MessZyklusTab : window.Messzeit;
+    const auto choose = [&] {
+        if (control == "temperature")
+            window.TempOnOff[choice]->click();
+        else
+            Choose(list, choice);
+    };
+    choose();
+    choose();
+    QCOMPARE(fixture.line->writtenTo(1), written + written);
     QCOMPARE(fixture.panel(1), echo);
     if (control == "cycle" && choice >= 0)
         QCOMPARE(fixture.panel(4), QString("Zyklus:  5 Minuten"));

@@ -18,12 +18,14 @@ private slots:
 
 void MeasurementFileTest::headerLines()
 {
+    // A typed separator never adds a column: it becomes the other one.
     const MeasurementHeader header {
-        "Lack A", "", "C-7", "Bem eins", "", "", "06.12.2026", "10:30", " 10 Sekunden"};
+        "Lack A,1", "", "C;7", "Bem, eins", "", "", "06.12.2026", "10:30", " 10 Sekunden"};
     QCOMPARE(HeaderLines(header, ","),
-        (QStringList {"Produkt-Bezeichnung,Lack A", "Auftragsnummer,", "Chargen-Nr.,C-7",
-            "Bemerkungen 1,Bem eins", "Bemerkungen 2,", "Bemerkungen 3,", "Test-Datum,06.12.2026",
+        (QStringList {"Produkt-Bezeichnung,Lack A;1", "Auftragsnummer,", "Chargen-Nr.,C;7",
+            "Bemerkungen 1,Bem; eins", "Bemerkungen 2,", "Bemerkungen 3,", "Test-Datum,06.12.2026",
             "Test-Zeit,10:30", "Messzyklus, 10 Sekunden", ",", "Messzeit;Viskosität;Temperatur"}));
+    QCOMPARE(HeaderLines(header, ";").at(2), "Chargen-Nr.;C,7");
     QCOMPARE(HeaderLines(header, ";").size(), MeasurementFile::HeaderLineCount);
 }
 
@@ -41,8 +43,10 @@ void MeasurementFileTest::dataLines_data()
     const double nan = std::numeric_limits<double>::quiet_NaN();
     QTest::newRow("three fields") << 90.0 << 12.34 << std::optional(23.5) << ";."
                                   << "00:01:30 ; 12.3; 23.5" << 90 << 12.3;
-    QTest::newRow("comma and comma") << 90.0 << 12.34 << std::optional(23.5) << ",,"
-                                     << "00:01:30 , 12,3, 23,5" << 90 << 12.0;
+    QTest::newRow("decimal comma") << 90.0 << 12.34 << std::optional(23.5) << ";,"
+                                   << "00:01:30 ; 12,3; 23,5" << 90 << 12.3;
+    QTest::newRow("comma fields, decimal point") << 90.0 << 12.34 << std::optional(23.5) << ",."
+                                                 << "00:01:30 , 12.3, 23.5" << 90 << 12.3;
     QTest::newRow("two fields, 5 %") << 36000.0 << 5.0 << none << ";."
                                      << "10:00:00 ;  5.0" << 36000 << 5.0;
     QTest::newRow("100 % and below zero") << 59.5 << 100.0 << std::optional(-3.5) << ";."

@@ -26,6 +26,8 @@ void MessageBoxTest::answers_data()
     QTest::newRow("Escape cancels") << retryCancel << "escape" << MsgResult::Cancel;
     QTest::newRow("close cancels") << retryCancel << "close" << MsgResult::Cancel;
     QTest::newRow("Enter takes the first button") << retryCancel << "enter" << MsgResult::Retry;
+    QTest::newRow("Enter takes a chosen second button") << MsgStyle::YesNo + MsgStyle::Question
+            + MsgStyle::DefaultButton2 << "enter" << MsgResult::No;
     QTest::newRow("Escape without Cancel: last button")
         << MsgStyle::YesNo + MsgStyle::Question << "escape" << MsgResult::No;
     QTest::newRow("close of a plain message") << MsgStyle::OkOnly << "close" << MsgResult::Ok;

@@ -21,6 +21,8 @@ class ProtocolFileTest : public QObject {
 private slots:
     void record_data();
     void record();
+    void separatorOfAFile_data();
+    void separatorOfAFile();
     void cellsOfARecord_data();
     void cellsOfARecord();
     void namesBeyondTheFilesOwnCharacters_data();
@@ -31,30 +33,27 @@ void ProtocolFileTest::record_data()
 {
     QTest::addColumn<TestRecordTexts>("test");
     QTest::addColumn<QChar>("separator");
-    QTest::addColumn<QChar>("substitute");
     QTest::addColumn<QString>("product");
     QTest::addColumn<QString>("remark");
 
     QTest::newRow("short name is padded")
-        << Test12("Öl") << QChar(';') << QChar(',') << QString("Öl").leftJustified(30) << "Bem";
+        << Test12("Öl") << QChar(';') << QString("Öl").leftJustified(30) << "Bem";
     QTest::newRow("long name is cut")
-        << Test12(QString(35, 'x')) << QChar(';') << QChar(',') << QString(30, 'x') << "Bem";
-    QTest::newRow("separator in a name becomes the other one")
-        << Test12("a;b;", "x;y") << QChar(';') << QChar(',') << QString("a,b,").leftJustified(30)
-        << "x;y";
-    QTest::newRow("comma separator") << Test12("1,5 kg", "r,s") << QChar(',') << QChar(';')
-                                     << QString("1;5 kg").leftJustified(30) << "r,s";
+        << Test12(QString(35, 'x')) << QChar(';') << QString(30, 'x') << "Bem";
+    QTest::newRow("separator in typed texts becomes the other one")
+        << Test12("a;b;", "x;y") << QChar(';') << QString("a,b,").leftJustified(30) << "x,y";
+    QTest::newRow("comma separator")
+        << Test12("1,5 kg", "r,s;") << QChar(',') << QString("1;5 kg").leftJustified(30) << "r;s;";
 }
 
 void ProtocolFileTest::record()
 {
     QFETCH(TestRecordTexts, test);
     QFETCH(QChar, separator);
-    QFETCH(QChar, substitute);
     QFETCH(QString, product);
     QFETCH(QString, remark);
 
-    const QString record = TestRecord(test, separator, substitute);
+    const QString record = TestRecord(test, separator);
     const QString s(separator);
     const QString expected = "00012-1" + s + product + s + QString("A-77").leftJustified(30) + s
         + QString("CH 5").leftJustified(14) + s + remark.leftJustified(30) + s + QString(30, ' ')
@@ -66,6 +65,34 @@ void ProtocolFileTest::record()
     QCOMPARE(record.at(ProtocolFile::Cycle.at - 1), separator);
 }
 
+// A file keeps the separator it was made with; its first record tells it before its header does.
+void ProtocolFileTest::separatorOfAFile_data()
+{
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QString>("firstRecord");
+    QTest::addColumn<QChar>("separator"); // with "," chosen now
+
+    const QString record = TestRecord(Test12("Öl"), ';');
+    QTest::newRow("made with ;") << CreatedHeaderLine(';') << QString() << QChar(';');
+    QTest::newRow("made with ,") << CreatedHeaderLine(',') << QString() << QChar(',');
+    QTest::newRow("captions with ,")
+        << CaptionHeaderLine({"Test-Nr.", "Res."}, ',') << QString() << QChar(',');
+    QTest::newRow("older file: ; header, ; records")
+        << CreatedHeaderLine(';') << record << QChar(';');
+    QTest::newRow("older file: ; header, , records")
+        << CreatedHeaderLine(';') << TestRecord(Test12("Öl"), ',') << QChar(',');
+    QTest::newRow("foreign header") << QString("Nr|Name") << QString() << QChar(',');
+    QTest::newRow("empty file") << QString() << QString() << QChar(',');
+}
+
+void ProtocolFileTest::separatorOfAFile()
+{
+    QFETCH(QString, header);
+    QFETCH(QString, firstRecord);
+    QFETCH(QChar, separator);
+    QCOMPARE(ProtocolFileSeparator(header, firstRecord, ','), separator);
+}
+
 void ProtocolFileTest::cellsOfARecord_data()
 {
     QTest::addColumn<QString>("record");
@@ -73,7 +100,7 @@ void ProtocolFileTest::cellsOfARecord_data()
     QTest::addColumn<QString>("productCell");
     QTest::addColumn<QString>("cycleCell");
 
-    const QString full = TestRecord(Test12("Farbe"), ';', ',');
+    const QString full = TestRecord(Test12("Farbe"), ';');
     QTest::newRow("written record") << full << 12 << QString("Farbe").leftJustified(30)
                                     << QString(" 10 Sekunden;").leftJustified(14);
     QTest::newRow("short line") << QString("00003-1;Öl") << 3 << QString("Öl").leftJustified(30)

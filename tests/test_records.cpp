@@ -45,7 +45,7 @@ struct GermanLocale {
 struct RecordsFixture : GermanLocale, WindowFixture {
     RecordsFixture()
     {
-        window->MessZyklusTab->setCurrentIndex(1);
+        Choose(window->MessZyklusTab, 1);
         window->Bem3->setText("Ende");
     }
 
@@ -131,8 +131,8 @@ void RecordsTest::newProtocolFile_data()
         QTest::addRow("refused \"%s\"", name) << QString(name) << QString() << false;
 }
 
-// The header of a new file always uses ";", whatever separator is chosen. A name that is taken or
-// unusable is refused with a message and nothing on disk changes.
+// The header of a new file uses the separator chosen, which its records then keep. A name that is
+// taken or unusable is refused with a message and nothing on disk changes.
 void RecordsTest::newProtocolFile()
 {
     QFETCH(QString, name);
@@ -156,7 +156,7 @@ void RecordsTest::newProtocolFile()
     window.ButOK->click();
     if (created) {
         QVERIFY(fixture.questions.isEmpty());
-        QCOMPARE(fixture.bytes(name + ".CSV"), CreatedHeader);
+        QCOMPARE(fixture.bytes(name + ".CSV"), QByteArray(CreatedHeader).replace(';', ','));
         QVERIFY(QFileInfo(fixture.folder.filePath(name)).isDir());
         QCOMPARE(window.TabProtDatei->currentText(), name);
         QCOMPARE(window.ProtocolFileName, name);
@@ -176,41 +176,48 @@ void RecordsTest::newProtocolFile()
 
 void RecordsTest::recordOfAFinishedTest_data()
 {
-    QTest::addColumn<int>("separator"); // index of DatenTrenn
+    QTest::addColumn<QChar>("fileSeparator"); // of the record already in the file
+    QTest::addColumn<int>("chosen"); // index of DatenTrenn
     QTest::addColumn<QStringList>("texts"); // product, order, batch, remark 1
-    QTest::addColumn<QStringList>("fields"); // product, order, batch as written
+    QTest::addColumn<QStringList>("fields"); // the same as written
     QTest::addColumn<bool>("editedWhileRunning");
 
     const QStringList texts
         = {"Motoröl 15W-40; Gebinde 5 l, Probe;", "A;1,2", "Charge;2026,B-17", "Bem; mit, Zeichen"};
-    QTest::newRow("; long name, separators")
-        << 0 << texts << QStringList {"Motoröl 15W-40, Gebinde 5 l, P", "A,1,2", "Charge,2026,B-"}
-        << false;
-    QTest::newRow(", long name, separators")
-        << 1 << texts << QStringList {"Motoröl 15W-40; Gebinde 5 l; P", "A;1;2", "Charge;2026;B-"}
-        << false;
-    QTest::newRow("; texts edited while running") << 0 << QStringList {"Öl", "A-77", "CH 5", "ß"}
-                                                  << QStringList {"Öl", "A-77", "CH 5"} << true;
+    QTest::newRow("; long name, separators") << QChar(';') << 0 << texts
+                                             << QStringList {"Motoröl 15W-40, Gebinde 5 l, P",
+                                                    "A,1,2", "Charge,2026,B-", "Bem, mit, Zeichen"}
+                                             << false;
+    QTest::newRow(", file while ; is chosen") << QChar(',') << 0 << texts
+                                              << QStringList {"Motoröl 15W-40; Gebinde 5 l; P",
+                                                     "A;1;2", "Charge;2026;B-", "Bem; mit; Zeichen"}
+                                              << false;
+    QTest::newRow("; texts edited while running")
+        << QChar(';') << 0 << QStringList {"Öl", "A-77", "CH 5", "ß"}
+        << QStringList {"Öl", "A-77", "CH 5", "ß"} << true;
     QTest::newRow("; characters beyond the code page")
-        << 0 << QStringList {"Probe 😀 Öl", "𝟙𝟚𝟛", "Масло", "Bem"}
-        << QStringList {"Probe ? Öl", "???", "?????"} << false;
-    QTest::newRow(", texts edited while running") << 1 << QStringList {"Öl", "A-77", "CH 5", "ß"}
-                                                  << QStringList {"Öl", "A-77", "CH 5"} << true;
+        << QChar(';') << 0 << QStringList {"Probe 😀 Öl", "𝟙𝟚𝟛", "Масло", "Bem"}
+        << QStringList {"Probe ? Öl", "???", "?????", "Bem"} << false;
+    QTest::newRow("; file while , is chosen")
+        << QChar(';') << 1 << QStringList {"Öl", "A-77", "CH 5", "ß"}
+        << QStringList {"Öl", "A-77", "CH 5", "ß"} << true;
 }
 
-// The record follows the records loaded before; its row is added to both grids and its curve shown.
+// The record follows the records loaded before, with their separator; its row is added to both
+// grids and its curve shown.
 void RecordsTest::recordOfAFinishedTest()
 {
-    QFETCH(int, separator);
+    QFETCH(QChar, fileSeparator);
+    QFETCH(int, chosen);
     QFETCH(QStringList, texts);
     QFETCH(QStringList, fields);
     QFETCH(bool, editedWhileRunning);
 
     RecordsFixture fixture;
     Form1& window = *fixture.window;
-    const QByteArray earlier = CreatedHeader + Record("00011", ';', "Alt");
+    const QByteArray earlier = CreatedHeader + Record("00011", fileSeparator, "Alt");
     fixture.select("Serie7", earlier);
-    window.DatenTrenn->setCurrentIndex(separator);
+    window.DatenTrenn->setCurrentIndex(chosen);
     window.Text1->setText(texts[0]);
     window.Text2->setText(texts[1]);
     window.Text3->setText(texts[2]);
@@ -222,12 +229,11 @@ void RecordsTest::recordOfAFinishedTest()
     }
     fixture.receive("*E11\r");
 
-    const QChar sep = separator == 0 ? ';' : ',';
     QCOMPARE(fixture.bytes("Serie7.CSV"),
-        earlier + Record("00012", sep, fields[0], fields[1], fields[2], texts[3]));
+        earlier + Record("00012", fileSeparator, fields[0], fields[1], fields[2], fields[3]));
     QCOMPARE(fixture.column(window.ProtTab, 0), (QStringList {"00011", "00012"}));
     QCOMPARE(window.ProtTab->TextMatrix(2, 2), fields[0].leftJustified(30));
-    QCOMPARE(window.ProtTab->TextMatrix(2, 5), texts[3].leftJustified(30));
+    QCOMPARE(window.ProtTab->TextMatrix(2, 5), fields[3].leftJustified(30));
     QCOMPARE(fixture.column(window.WahlTab, 0), (QStringList {"00011", "00012"}));
     QCOMPARE(fixture.column(window.WahlTab, 2), (QStringList {"0", "-1"}));
 }
@@ -240,11 +246,13 @@ void RecordsTest::oneRecordPerTest_data()
     QTest::addColumn<QByteArray>("file"); // the protocol file afterwards
     QTest::addColumn<int>("messages");
 
-    const QByteArray first = Record("00001", ',', "");
+    const QByteArray first = Record("00001", ';', "");
     QTest::newRow("*E11 twice") << "running" << QString() << 2 << CreatedHeader + first << 0;
     QTest::newRow("Stop, then *E11") << "stopped" << QString() << 1 << CreatedHeader + first << 0;
     QTest::newRow("*E11 while idle") << "idle" << QString() << 1 << CreatedHeader << 0;
-    QTest::newRow("file removed") << "running" << QString("removed") << 1 << CaptionHeader + first
+    QTest::newRow("file removed") << "running" << QString("removed") << 1
+                                  << QByteArray(CaptionHeader).replace(';', ',')
+            + Record("00001", ',', "")
                                   << 0;
     QTest::newRow("disk full") << "running" << QString("full") << 1 << CreatedHeader << 1;
     QTest::newRow("file became a folder")
@@ -252,8 +260,8 @@ void RecordsTest::oneRecordPerTest_data()
 }
 
 // One record per test, and rows mirror the file's records: a record that is not written gets no
-// row and is reported. A removed file is made anew with the captions of the record table, which
-// use ";" whatever the separator.
+// row and is reported. Records keep the separator of their file, whatever is chosen now (","); a
+// removed file is made anew with the captions of the record table and the chosen separator.
 void RecordsTest::oneRecordPerTest()
 {
     QFETCH(QString, before);

@@ -100,6 +100,10 @@ private slots:
     void lostLinesAreReportedOnce();
     void runParametersOnConnection_data();
     void runParametersOnConnection();
+    void temperatureOfAnEarlierTestIsNeverWritten();
+    void startRightAfterTheAnswerGoesOn();
+    void endsNotAskedForLockStart_data();
+    void endsNotAskedForLockStart();
 };
 
 void RunControlTest::start_data()
@@ -163,25 +167,32 @@ void RunControlTest::refusedStartChangesNothing_data()
     QTest::addColumn<QString>("folderKind");
     QTest::addColumn<bool>("runningBefore");
     QTest::addColumn<QByteArray>("reply"); // empty: the Start button is clicked
+    QTest::addColumn<bool>("toldToStop"); // "E" goes out: the instrument measures unrecorded
     QTest::addColumn<int>("messages");
     QTest::addColumn<QString>("laufNr");
 
-    QTest::newRow("*S12: position 2") << "dir" << false << QByteArray("*S12\r") << 0 << "   12";
-    QTest::newRow("*S91: no position") << "dir" << false << QByteArray("*S91\r") << 0 << "   12";
-    QTest::newRow("*S11 while running") << "dir" << true << QByteArray("*S11\r") << 0 << "   12";
-    QTest::newRow("*S11, folder missing")
-        << "missing" << false << QByteArray("*S11\r") << 1 << "   12";
-    QTest::newRow("click, folder missing") << "missing" << false << QByteArray() << 1 << "   12";
-    QTest::newRow("*S11, folder is a file")
-        << "file" << false << QByteArray("*S11\r") << 1 << "   12";
-    QTest::newRow("*S11, disk full") << "full" << false << QByteArray("*S11\r") << 1 << "   12";
+    const QByteArray s11 = "*S11\r";
+    QTest::newRow("*S12: position 2")
+        << "dir" << false << QByteArray("*S12\r") << true << 1 << "   12";
+    QTest::newRow("*S91: no position")
+        << "dir" << false << QByteArray("*S91\r") << false << 0 << "   12";
+    QTest::newRow("*S11 while running") << "dir" << true << s11 << false << 0 << "   12";
+    QTest::newRow("*S12 while running")
+        << "dir" << true << QByteArray("*S12\r") << false << 0 << "   12";
+    QTest::newRow("*S11, folder missing") << "missing" << false << s11 << true << 1 << "   12";
+    QTest::newRow("click, folder missing")
+        << "missing" << false << QByteArray() << false << 1 << "   12";
+    QTest::newRow("*S11, folder is a file") << "file" << false << s11 << true << 1 << "   12";
+    QTest::newRow("*S11, disk full") << "full" << false << s11 << true << 1 << "   12";
     QTest::newRow("*S11, disk full, older file")
-        << "full, older file" << false << QByteArray("*S11\r") << 1 << "   12";
-    QTest::newRow("no protocol file")
-        << "no protocol" << false << QByteArray("*S11\r") << 0 << "   12";
+        << "full, older file" << false << s11 << true << 1 << "   12";
+    QTest::newRow("*S11, no protocol file")
+        << "no protocol" << false << s11 << true << 1 << "   12";
+    QTest::newRow("click, no protocol file")
+        << "no protocol" << false << QByteArray() << false << 0 << "   12";
     for (const char* text : {"", "abc", "0", "7.5", "12abc", "100000", "-5"})
         QTest::addRow("test number \"%s\"", text)
-            << "dir" << false << QByteArray("*S11\r") << 0 << QString(text);
+            << "dir" << false << s11 << true << 1 << QString(text);
 }
 
 void RunControlTest::refusedStartChangesNothing()
@@ -189,6 +200,7 @@ void RunControlTest::refusedStartChangesNothing()
     QFETCH(QString, folderKind);
     QFETCH(bool, runningBefore);
     QFETCH(QByteArray, reply);
+    QFETCH(bool, toldToStop);
     QFETCH(int, messages);
     QFETCH(QString, laufNr);
 
@@ -214,7 +226,10 @@ void RunControlTest::refusedStartChangesNothing()
         else
             fixture.receive(reply);
     }
-    QCOMPARE(fixture.line->writtenTo(1), QByteArray());
+    // Time replies of a refused test do not look like a running test.
+    fixture.receive("*I00000090\r");
+    QCOMPARE(window.MessDauer[1]->text() == "00:01:30", runningBefore);
+    QCOMPARE(fixture.line->writtenTo(1), toldToStop ? EndCommand : QByteArray());
     QCOMPARE(fixture.entries(), entries);
     QCOMPARE(fixture.bytes("No-00012-1.CSV"), file);
     QCOMPARE(window.LaufNr->text(), runningBefore ? QString("   13") : laufNr);
@@ -265,20 +280,23 @@ void RunControlTest::endings_data()
     QTest::addColumn<QByteArray>("written");
     QTest::addColumn<bool>("runningAfter");
     QTest::addColumn<int>("asked");
-    QTest::addColumn<bool>("notice");
+    QTest::addColumn<QString>("notice");
 
     const QByteArray none;
-    QTest::newRow("Stop button") << 1 << "click" << 0 << EndCommand << false << 0 << false;
-    QTest::newRow("*E11 while running") << 1 << "*E11" << 0 << EndCommand << false << 0 << false;
-    QTest::newRow("*E11 while idle") << 0 << "*E11" << 0 << EndCommand << false << 0 << false;
-    QTest::newRow("*E11 after Stop") << 2 << "*E11" << 0 << EndCommand << false << 0 << false;
-    QTest::newRow("*E after Stop") << 2 << "*E" << 0 << none << false << 0 << true;
-    QTest::newRow("*E12 while 1 runs") << 1 << "*E12" << 0 << EndCommand << true << 0 << false;
-    QTest::newRow("close, No") << 1 << "close" << MsgResult::No << none << true << 1 << false;
+    const QString quiet;
+    QTest::newRow("Stop button") << 1 << "click" << 0 << EndCommand << false << 0 << quiet;
+    QTest::newRow("*E11 while running")
+        << 1 << "*E11" << 0 << EndCommand << false << 0 << QString("Messung am Gerät beendet");
+    QTest::newRow("*E11 while idle") << 0 << "*E11" << 0 << EndCommand << false << 0 << quiet;
+    QTest::newRow("*E11 after Stop") << 2 << "*E11" << 0 << EndCommand << false << 0 << quiet;
+    QTest::newRow("*E after Stop")
+        << 2 << "*E" << 0 << none << false << 0 << QString("Meldung für einen unbekannten Kanal");
+    QTest::newRow("*E12 while 1 runs") << 1 << "*E12" << 0 << EndCommand << true << 0 << quiet;
+    QTest::newRow("close, No") << 1 << "close" << MsgResult::No << none << true << 1 << quiet;
     QTest::newRow("close, Yes") << 1 << "close" << MsgResult::Yes << EndCommand << false << 1
-                                << false;
-    QTest::newRow("close while idle") << 0 << "close" << 0 << none << false << 0 << false;
-    QTest::newRow("signal") << 1 << "signal" << 0 << EndCommand << false << 0 << false;
+                                << quiet;
+    QTest::newRow("close while idle") << 0 << "close" << 0 << none << false << 0 << quiet;
+    QTest::newRow("signal") << 1 << "signal" << 0 << EndCommand << false << 0 << quiet;
 }
 
 // However a test ends, its file stays as it was; a close is asked only while a test runs.
@@ -290,7 +308,7 @@ void RunControlTest::endings()
     QFETCH(QByteArray, written);
     QFETCH(bool, runningAfter);
     QFETCH(int, asked);
-    QFETCH(bool, notice);
+    QFETCH(QString, notice);
 
     RunFixture fixture;
     Form1& window = *fixture.window;
@@ -320,13 +338,15 @@ void RunControlTest::endings()
     QCOMPARE(window.isVisible(), !(action == "close" || action == "signal") || runningAfter);
     QCOMPARE(fixture.questions.size(), asked);
     if (asked)
-        QCOMPARE(fixture.questions.first().style, MsgStyle::YesNo + MsgStyle::Question);
-    QCOMPARE(!fixture.notice().isEmpty(), notice);
+        QCOMPARE(fixture.questions.first().style,
+            MsgStyle::YesNo + MsgStyle::Question + MsgStyle::DefaultButton2);
+    QVERIFY2(notice.isEmpty() ? fixture.notice().isEmpty() : fixture.notice().startsWith(notice),
+        qPrintable(fixture.notice()));
 }
 
 void RunControlTest::measurementFileBytes_data()
 {
-    QTest::addColumn<int>("separators"); // index of both lists
+    QTest::addColumn<QByteArray>("separators"); // field, decimal
     QTest::addColumn<bool>("temperatureOn");
     QTest::addColumn<QByteArray>("replies");
     QTest::addColumn<QByteArray>("dataLines");
@@ -335,20 +355,25 @@ void RunControlTest::measurementFileBytes_data()
         + Elapsed(90) + Sample("01000", "100.0");
     const QByteArray longTimes = Elapsed(99999999) + Sample("00123") + "*I9e99\r" + Sample("00123")
         + "*I-0000010\r" + Sample("00123");
-    QTest::newRow("; and .") << 0 << true << replies
+    QTest::newRow("; and .") << QByteArray(";.") << true << replies
                              << QByteArray("00:00:00 ; 12.3; 23.5\r\n"
                                            "00:00:30 ;  5.0; -3.5\r\n"
                                            "00:01:30 ;100.0;100.0\r\n");
-    QTest::newRow(", and ,") << 1 << true << replies
-                             << QByteArray("00:00:00 , 12,3, 23,5\r\n"
-                                           "00:00:30 ,  5,0, -3,5\r\n"
-                                           "00:01:30 ,100,0,100,0\r\n");
-    QTest::newRow("temperature off") << 0 << false << replies
+    QTest::newRow(", and .") << QByteArray(",.") << true << replies
+                             << QByteArray("00:00:00 , 12.3, 23.5\r\n"
+                                           "00:00:30 ,  5.0, -3.5\r\n"
+                                           "00:01:30 ,100.0,100.0\r\n");
+    QTest::newRow("; and ,") << QByteArray(";,") << true << replies
+                             << QByteArray("00:00:00 ; 12,3; 23,5\r\n"
+                                           "00:00:30 ;  5,0; -3,5\r\n"
+                                           "00:01:30 ;100,0;100,0\r\n");
+    QTest::newRow("temperature off") << QByteArray(";.") << false << replies
                                      << QByteArray("00:00:00 ; 12.3;  0.0\r\n"
                                                    "00:00:30 ;  5.0;  0.0\r\n"
                                                    "00:01:30 ;100.0;  0.0\r\n");
-    QTest::newRow("no sample") << 1 << true << QByteArray("*I00000030\r") << QByteArray();
-    QTest::newRow("times beyond the field") << 0 << true << longTimes
+    QTest::newRow("no sample") << QByteArray(",.") << true << QByteArray("*I00000030\r")
+                               << QByteArray();
+    QTest::newRow("times beyond the field") << QByteArray(";.") << true << longTimes
                                             << QByteArray("99:59:59 ; 12.3; 23.5\r\n"
                                                           "99:59:59 ; 12.3; 23.5\r\n"
                                                           "00:00:00 ; 12.3; 23.5\r\n");
@@ -357,21 +382,22 @@ void RunControlTest::measurementFileBytes_data()
 // A 15-minute test: one three-field line per sample, Windows-1252 bytes and CR LF.
 void RunControlTest::measurementFileBytes()
 {
-    QFETCH(int, separators);
+    QFETCH(QByteArray, separators);
     QFETCH(bool, temperatureOn);
     QFETCH(QByteArray, replies);
     QFETCH(QByteArray, dataLines);
 
     RunFixture fixture;
     Form1& window = *fixture.window;
-    window.DatenTrenn->setCurrentIndex(separators);
-    window.DezimalTrenn->setCurrentIndex(separators);
+    window.DatenTrenn->setCurrentIndex(separators[0] == ';' ? 0 : 1);
+    window.DezimalTrenn->setCurrentIndex(separators[1] == '.' ? 0 : 1);
     window.TempOnOff[temperatureOn ? 1 : 0]->setChecked(true);
-    window.Messzeit->setCurrentIndex(0);
-    window.MessZyklusTab->setCurrentIndex(1);
+    Choose(window.Messzeit, 0);
+    Choose(window.MessZyklusTab, 1);
     window.Text2->setText("Öl-Charge");
     window.Text3->setText("C-7");
     window.Bem1->setText("5 €");
+    window.Text1->setText("Lack ;1,");
     window.Bem3->setText("a;b");
     window.LaufNr->setText("12");
     fixture.receive("*S11\r");
@@ -379,12 +405,14 @@ void RunControlTest::measurementFileBytes()
     window.Start_Click(1);
     QVERIFY(!fixture.running());
 
-    const QByteArray sep = separators == 0 ? ";" : ",";
-    const QByteArray header = "Produkt-Bezeichnung" + sep + "\r\nAuftragsnummer" + sep
-        + "\xD6l-Charge\r\nChargen-Nr." + sep + "C-7\r\nBemerkungen 1" + sep
-        + "5 \x80\r\nBemerkungen 2" + sep + "\r\nBemerkungen 3" + sep + "a;b\r\nTest-Datum" + sep
-        + "06.12.2026\r\nTest-Zeit" + sep + "10:30\r\nMesszyklus" + sep + " 10 Sekunden\r\n" + sep
-        + "\r\nMesszeit;Viskosit\xE4t;Temperatur\r\n";
+    // A typed separator becomes the other one, so that no text adds a column.
+    const QByteArray sep = separators.left(1);
+    const QByteArray other = sep == ";" ? "," : ";";
+    const QByteArray header = "Produkt-Bezeichnung" + sep + "Lack " + other + "1" + other
+        + "\r\nAuftragsnummer" + sep + "\xD6l-Charge\r\nChargen-Nr." + sep + "C-7\r\nBemerkungen 1"
+        + sep + "5 \x80\r\nBemerkungen 2" + sep + "\r\nBemerkungen 3" + sep + "a" + other + "b"
+        + "\r\nTest-Datum" + sep + "06.12.2026\r\nTest-Zeit" + sep + "10:30\r\nMesszyklus" + sep
+        + " 10 Sekunden\r\n" + sep + "\r\nMesszeit;Viskosit\xE4t;Temperatur\r\n";
     QCOMPARE(fixture.bytes("No-00012-1.CSV"), header + dataLines);
 }
 
@@ -394,7 +422,7 @@ void RunControlTest::longTestsWriteOneLinePerClockMinute()
 {
     RunFixture fixture;
     Form1& window = *fixture.window;
-    window.Messzeit->setCurrentIndex(5);
+    Choose(window.Messzeit, 5);
     window.TempOnOff[1]->setChecked(true);
     fixture.now = fixture.now.addSecs(45);
     fixture.receive("*S11\r");
@@ -415,12 +443,11 @@ void RunControlTest::fileKeepsTheSeparatorsOfItsStart()
     RunFixture fixture;
     Form1& window = *fixture.window;
     fixture.receive("*S11\r" + Elapsed(10) + Sample("00123"));
-    window.DatenTrenn->setCurrentIndex(1);
     window.DezimalTrenn->setCurrentIndex(1);
     fixture.receive(Elapsed(20) + Sample("00122") + "*E11\r*S11\r" + Elapsed(10) + Sample("00121"));
     QCOMPARE(fixture.dataLines("No-00001-1.CSV"),
         (QStringList {"00:00:10 ; 12.3;  0.0", "00:00:20 ; 12.2;  0.0"}));
-    QCOMPARE(fixture.dataLines("No-00002-1.CSV"), (QStringList {"00:00:10 , 12,1,  0,0"}));
+    QCOMPARE(fixture.dataLines("No-00002-1.CSV"), (QStringList {"00:00:10 ; 12,1;  0,0"}));
 }
 
 void RunControlTest::automaticStop_data()
@@ -485,14 +512,14 @@ void RunControlTest::samplesOfATest()
 {
     RunFixture fixture;
     Form1& window = *fixture.window;
-    window.Messzeit->setCurrentIndex(0);
+    Choose(window.Messzeit, 0);
     window.TempOnOff[1]->setChecked(true);
     fixture.line->clearWrites();
     const QStringList frame = window.Grafik[1]->DrawLog();
     fixture.receive(Elapsed(90) + Sample("-0015"));
     QCOMPARE(window.MessWert[1]->text(), QString("-1,5 %"));
     QCOMPARE(window.MessWert[0]->text(), QString());
-    QCOMPARE(window.MessDauer[1]->text(), QString("00:01:30"));
+    QCOMPARE(window.MessDauer[1]->text(), QString());
     QCOMPARE(window.Grafik[1]->DrawLog(), frame);
     QCOMPARE(QDir(fixture.path("")).entryList(QDir::Files), QStringList());
     QCOMPARE(fixture.line->writtenTo(1), QByteArray());
@@ -592,8 +619,8 @@ void RunControlTest::runParametersOnConnection()
     WindowFixture fixture(AllSearchPorts, arguments);
     Form1& window = *fixture.window;
     if (arguments.isEmpty()) {
-        window.MessZyklusTab->setCurrentIndex(cycle);
-        window.Messzeit->setCurrentIndex(duration);
+        Choose(window.MessZyklusTab, cycle);
+        Choose(window.Messzeit, duration);
         window.TempOnOff[temperature]->setChecked(true);
         window.Timer2_Timer();
         window.Timer2_Timer();
@@ -602,6 +629,85 @@ void RunControlTest::runParametersOnConnection()
     }
     QCOMPARE(fixture.line->writtenTo(3), written);
     QCOMPARE(fixture.panel(1), QString(arguments.isEmpty() ? "Ausg: E" : "Ausg: T0"));
+}
+
+// A test without temperature writes 0.0 and shows none: neither the last temperature of the test
+// before it, nor one left in the field when the option was set without its click.
+void RunControlTest::temperatureOfAnEarlierTestIsNeverWritten()
+{
+    RunFixture fixture;
+    Form1& window = *fixture.window;
+    window.TempOnOff[1]->click();
+    fixture.receive("*S11\r" + Elapsed(10) + Sample("00490") + "*E11\r");
+    QCOMPARE(window.MessWert[0]->text(), QString("23,5 °"));
+    window.TempOnOff[0]->click();
+    QCOMPARE(window.MessWert[0]->text(), QString());
+
+    window.TempOnOff[1]->click();
+    fixture.receive("*S11\r" + Elapsed(10) + Sample("00490") + "*E11\r");
+    window.TempOnOff[0]->setChecked(true);
+    fixture.receive("*S11\r" + Elapsed(10) + Sample("00490", "000.0"));
+    QCOMPARE(window.MessWert[0]->text(), QString());
+    QCOMPARE(fixture.dataLines("No-00003-1.CSV"), QStringList {"00:00:10 ; 49.0;  0.0"});
+}
+
+// The instrument that starts a test right after its answer keeps measuring: the reset of the
+// connection, which would end that test, is left out, and so are the run parameters.
+void RunControlTest::startRightAfterTheAnswerGoesOn()
+{
+    RunFixture fixture;
+    Form1& window = *fixture.window;
+    fixture.receive("*OK! RUN\r*S11\r");
+    fixture.line->clearWrites();
+    window.Timer2_Timer();
+    fixture.receive(Elapsed(10) + Sample("00490"));
+    QVERIFY(fixture.running());
+    QCOMPARE(fixture.line->writtenTo(1), QByteArray());
+    QCOMPARE(fixture.panel(5), QString("COM1: OK"));
+    QCOMPARE(fixture.dataLines("No-00001-1.CSV").size(), 1);
+}
+
+void RunControlTest::endsNotAskedForLockStart_data()
+{
+    QTest::addColumn<QByteArray>("end"); // after 10 s at 30 %, limit 30 %, cycle 10 s, 15 minutes
+    QTest::addColumn<QString>("notice"); // empty: Start is not locked
+
+    QTest::newRow("limit") << Sample("00299") << "Messung beendet: Grenzwert unterschritten";
+    QTest::newRow("duration") << Elapsed(900) + "*E11\r"
+                              << "Messung beendet: Messdauer erreicht";
+    QTest::newRow("duration, last sample a cycle before") << Elapsed(891) + "*E11\r"
+                                                          << "Messung beendet: Messdauer erreicht";
+    QTest::newRow("at the instrument") << Elapsed(890) + "*E11\r"
+                                       << "Messung am Gerät beendet";
+    QTest::newRow("Stop button") << QByteArray() << QString();
+}
+
+// A Stop clicked just after the test ended by itself must not start the next test: Start waits two
+// seconds, and the status bar says why the test ended.
+void RunControlTest::endsNotAskedForLockStart()
+{
+    QFETCH(QByteArray, end);
+    QFETCH(QString, notice);
+
+    RunFixture fixture;
+    Form1& window = *fixture.window;
+    Choose(window.MessZyklusTab, 1);
+    window.LimitValue[1] = 300;
+    fixture.receive("*S11\r" + Elapsed(10) + Sample("00300"));
+    if (end.isEmpty())
+        window.Start_Click(1);
+    else
+        fixture.receive(end);
+    QVERIFY(!fixture.running());
+    QCOMPARE(fixture.notice(), notice);
+    fixture.now = fixture.now.addMSecs(1999);
+    window.Start_Click(1);
+    QCOMPARE(fixture.running(), notice.isEmpty());
+    if (notice.isEmpty())
+        return;
+    fixture.now = fixture.now.addMSecs(1);
+    window.Start_Click(1);
+    QVERIFY(fixture.running());
 }
 
 QTEST_MAIN(RunControlTest)

@@ -156,8 +156,9 @@ void SettingsTest::settingsFiles_data()
     row("cut after line 3", Lines(place + QStringList {" 7"}))
         << Outcome("cycle 7, duration 0 (1), separators ;., temperature AUS, scale 1", "",
                "Serie01", "storage", "M7 D1 T0");
-    row("cut after line 6", Lines(place + QStringList {" 7", " 3", " 1 1", "1"}))
-        << Outcome("cycle 7, duration 3 (4), separators ,,, temperature EIN, scale 1", "",
+    // The comma as both separators is no choice: the first start's separators stand.
+    row("cut after line 6, comma twice", Lines(place + QStringList {" 7", " 3", " 1 1", "1"}))
+        << Outcome("cycle 7, duration 3 (4), separators ;., temperature EIN, scale 1", "",
                "Serie01", "storage", "M7 D4 T1");
     row("empty", "") << Outcome(FirstStartState, "", "", "start", "D1 T0");
     row("binary", QByteArray("\x89PNG\x00\x01\xff\xfe\x7f", 9).repeated(40))
@@ -247,8 +248,8 @@ void SettingsTest::roundTrip()
         WriteBytes(storage.filePath(name + ".CSV"), "Test-Nr.;Produkt-Bezeichnung;\r\n");
     window.ShowStorageFolder();
     window.TabProtDatei->setCurrentIndex(window.TabProtDatei->findText(protocol));
-    window.MessZyklusTab->setCurrentIndex(choices[0]);
-    window.Messzeit->setCurrentIndex(choices[1]);
+    Choose(window.MessZyklusTab, choices[0]);
+    Choose(window.Messzeit, choices[1]);
     // Every choice made coming from another one, so that its handler runs.
     for (int index : {1 - choices[2], choices[2]})
         window.DatenTrenn->setCurrentIndex(index);
@@ -345,7 +346,7 @@ void SettingsTest::existingFileIsKept()
     if (messages)
         QVERIFY2(
             fixture.questions[0].text.contains(IniName), qPrintable(fixture.questions[0].text));
-    window.MessZyklusTab->setCurrentIndex(7);
+    Choose(window.MessZyklusTab, 7);
     {
         const FileSizeLimit full(room);
         QVERIFY(full.active);
@@ -428,7 +429,7 @@ void SettingsTest::settingsPlace()
         .settingsBesideProgram = !installed};
     {
         WindowFixture fixture({1}, {}, places);
-        fixture.window->MessZyklusTab->setCurrentIndex(7);
+        Choose(fixture.window->MessZyklusTab, 7);
         QVERIFY(fixture.window->close());
         QVERIFY(fixture.questions.isEmpty());
     }

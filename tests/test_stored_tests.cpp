@@ -39,7 +39,7 @@ QByteArray Record(int number, int position, const QString& remark = "Probe")
             .date = "06.12.2026",
             .time = "10:30",
             .cycle = " 10 Sekunden"}};
-    return EncodeAnsi(TestRecord(texts, ';', ','));
+    return EncodeAnsi(TestRecord(texts, ';'));
 }
 
 // Header and records joined by `end`; the last line ends with it too unless told otherwise.
@@ -128,6 +128,7 @@ private slots:
     void toggleCurve();
     void deleteTest_data();
     void deleteTest();
+    void deletedTestLeavesTheGraph();
     void deletionRefusedOrChecked_data();
     void deletionRefusedOrChecked();
     void noDeletionWithoutAChosenRow();
@@ -140,16 +141,17 @@ void StoredTestsTest::toggleCurve_data()
 {
     QTest::addColumn<int>("row"); // 0: no record row
     QTest::addColumn<QString>("name"); // empty: the double click does nothing
-    QTest::addColumn<QString>("colour"); // of the viscosity lines; empty: nothing drawn
+    QTest::addColumn<QString>("colour"); // of the viscosity lines; "missing": no file
 
     QTest::newRow("no record row") << 0 << QString() << QString();
     QTest::newRow("position 1") << 2 << QString("00012-1") << QString("#000000");
     QTest::newRow("position 2") << 3 << QString("00012-2") << QString("#0000FF");
-    QTest::newRow("measurement file missing") << 4 << QString("00005-1") << QString();
+    QTest::newRow("measurement file missing") << 4 << QString("00005-1") << QString("missing");
 }
 
 // The first double click shows the test's curve beside the curves shown already and says so; the
-// second removes it again without a word. A missing measurement file draws nothing.
+// second removes it again without a word. A missing measurement file is named, and nothing is
+// shown.
 void StoredTestsTest::toggleCurve()
 {
     QFETCH(int, row);
@@ -170,19 +172,22 @@ void StoredTestsTest::toggleCurve()
     const QStringList beforeFlags = Column(window.WahlTab, 2);
 
     fixture.doubleClick(row);
-    if (name.isEmpty()) {
+    if (name.isEmpty() || colour == "missing") {
         QCOMPARE(Column(window.WahlTab, 2), beforeFlags);
         QCOMPARE(graph.DrawLog(), beforeLog);
-        QVERIFY(fixture.questions.isEmpty());
+        QCOMPARE(fixture.questions.size(), name.isEmpty() ? 0 : 1);
+        if (!name.isEmpty()) {
+            QCOMPARE(fixture.questions.first().title, QString("Messdatei fehlt"));
+            QVERIFY(fixture.questions.first().text.contains(
+                QDir::toNativeSeparators(fixture.folder.filePath("Serie7/No-" + name + ".CSV"))));
+        }
         return;
     }
     QCOMPARE(window.WahlTab->TextMatrix(row, 2), QString("-1"));
     const QStringList shownLog = graph.DrawLog();
     QCOMPARE(shownLog.first(beforeLog.size()), beforeLog);
     const QStringList curve = shownLog.mid(beforeLog.size());
-    if (colour.isEmpty()) {
-        QVERIFY(curve.isEmpty());
-    } else {
+    {
         // Per data line a viscosity line at 12.3 % and a temperature line at 23.5 °C, each going
         // on from where the one before it ended.
         QCOMPARE(curve.size(), 6);
@@ -289,7 +294,8 @@ void StoredTestsTest::deleteTest()
 
     QCOMPARE(fixture.questions.size(), 1);
     QCOMPARE(fixture.questions.first().title, DeleteTitle);
-    QCOMPARE(fixture.questions.first().style, MsgStyle::YesNo + MsgStyle::Question);
+    QCOMPARE(fixture.questions.first().style,
+        MsgStyle::YesNo + MsgStyle::Question + MsgStyle::DefaultButton2);
     QVERIFY(fixture.questions.first().text.contains(label));
     files["Serie7.CSV"] = expected;
     files["Serie7.TMP"] = protocol;
@@ -309,6 +315,26 @@ void StoredTestsTest::deleteTest()
     window.DelMessung->click();
     QCOMPARE(fixture.questions.size(), 2);
     QCOMPARE(fixture.files().value("Serie7.TMP"), expected);
+}
+
+// The deleted test's curve and row leave the comparison graph; the other curves stay shown.
+void StoredTestsTest::deletedTestLeavesTheGraph()
+{
+    StoredFixture fixture;
+    Form1& window = *fixture.window;
+    fixture.load(File({Record(3, 1), Record(12, 1), Record(7, 1)}),
+        {"No-00003-1.CSV", "No-00012-1.CSV", "No-00007-1.CSV"});
+    PictureBox& graph = *window.Grafik[0];
+    fixture.doubleClick(3);
+    const QStringList lastCurveOnly = graph.DrawLog();
+    fixture.doubleClick(2);
+    QVERIFY(graph.DrawLog() != lastCurveOnly);
+    fixture.select(2);
+    fixture.answers = {MsgResult::Yes};
+    window.DelMessung->click();
+    QCOMPARE(Column(window.WahlTab, 0), (QStringList {"00003", "00007"}));
+    QCOMPARE(Column(window.WahlTab, 2), (QStringList {"0", "-1"}));
+    QCOMPARE(graph.DrawLog(), lastCurveOnly);
 }
 
 void StoredTestsTest::deletionRefusedOrChecked_data()

@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTest>
 #include <fcntl.h>
@@ -116,4 +118,18 @@ int PdfPageCount(const QString& path)
         QStringLiteral(R"(/Type\s*/Pages\b[^>]*?/Count\s+(\d+))"));
     const QRegularExpressionMatch match = pages.match(QString::fromLatin1(bytes));
     return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+void Choose(QComboBox* list, int index)
+{
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+}
+
+QString ProgramCopyIn(const QString& folder, const QString& executable)
+{
+    const QString copy = QDir(folder).filePath(QFileInfo(executable).fileName());
+    if (!QFile::exists(copy))
+        QFile::copy(executable, copy);
+    return copy;
 }

@@ -21,6 +21,7 @@ private:
 #include "recording_printer.h"
 #include "window/form1.h"
 
+#include <QComboBox>
 #include <QList>
 #include <QTemporaryDir>
 #include <memory>
@@ -110,6 +111,13 @@ struct FileSizeLimit {
     void (*handler)(int);
     bool active = false;
 };
+
+// The program copied into the folder (once), so that its settings file, which lies beside it,
+// belongs to the test alone and nothing is written beside the program that ./run.sh starts.
+QString ProgramCopyIn(const QString& folder, const QString& executable);
+
+// Chooses an entry of a list as the user does, so that its handler runs.
+void Choose(QComboBox* list, int index);
 
 // The bytes of a file; "<missing>" when it cannot be read.
 QByteArray BytesOf(const QString& path);

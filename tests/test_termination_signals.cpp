@@ -33,15 +33,23 @@ std::vector<std::jthread> SignalFlood(pid_t target, int signalNumber, int sender
     return threads;
 }
 
-// taliv01 with COM1 on the given device (the test runs offscreen, and so does the program),
-// started without QProcess so that it is reaped only when the test says so: a pid that is not
-// reaped cannot be reused by another process while the flood goes on.
-pid_t StartProgram(const QString& comDevice)
+// A copy of taliv01 in the folder, started there with COM1 on the given device (the test runs
+// offscreen, and so does the program). It is started without QProcess so that it is reaped only
+// when the test says so: a pid that is not reaped cannot be reused by another process while the
+// flood goes on.
+pid_t StartProgram(const QString& folder, const QString& comDevice)
 {
     qputenv("TALIV_COM1", comDevice.toLocal8Bit());
-    char* argv[] = {const_cast<char*>(TALIV01_EXE), nullptr};
+    const QByteArray program = ProgramCopyIn(folder, TALIV01_EXE).toLocal8Bit();
+    const QByteArray workingFolder = folder.toLocal8Bit();
+    char* argv[] = {const_cast<char*>(program.constData()), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, workingFolder.constData());
     pid_t pid = -1;
-    return posix_spawn(&pid, TALIV01_EXE, nullptr, nullptr, argv, environ) == 0 ? pid : -1;
+    const int failed = posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return failed == 0 ? pid : -1;
 }
 
 // Whether the process has ended within the time; it is left unreaped.
@@ -134,7 +142,8 @@ void TerminationSignalsTest::programEndsNormallyUnderAFlood()
     QFETCH(int, senders);
 
     PseudoTerminal instrument;
-    const pid_t program = StartProgram(instrument.device);
+    const QTemporaryDir folder;
+    const pid_t program = StartProgram(folder.path(), instrument.device);
     QVERIFY(program > 0);
     // The probe on COM1 shows that the program is up and its window being built.
     const QByteArray probe = instrument.receive(5);
@@ -145,6 +154,7 @@ void TerminationSignalsTest::programEndsNormallyUnderAFlood()
     QVERIFY2(probe.startsWith("RUN\n\r"), probe.constData());
     QVERIFY2(ended, "the program did not end");
     QCOMPARE(exitCode, 0);
+    QVERIFY(QFile::exists(folder.filePath(SettingsFileName)));
 }
 
 QTEST_MAIN(TerminationSignalsTest)

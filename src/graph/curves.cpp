@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QLabel>
 #include <array>
+#include <vector>
 
 namespace {
 
@@ -23,7 +24,7 @@ constexpr std::array<QRgb, 4> PositionColours {
 constexpr int ShownColumn = 2;
 // Far more data lines than the longest test writes: a file beyond it is no measurement file and
 // must not fill the memory with its drawing.
-constexpr int MaxStoredDataLines = 100000;
+constexpr std::size_t MaxStoredDataLines = 100000;
 const QString Shown = QStringLiteral("-1");
 const QString NotShown = QStringLiteral("0");
 
@@ -73,7 +74,8 @@ QString Form1::MeasurementFolder() const
     return Label10->text() + TabProtDatei->currentText() + QDir::separator();
 }
 
-// Draws one stored test from its measurement file; a missing or short file draws nothing.
+// Draws one stored test from its measurement file; a missing or short file draws nothing. A test
+// whose temperatures are all 0 measured none and gets no temperature curve.
 void Form1::DrawStoredCurve(const QString& Name, qint16 Position)
 {
     TextFileReader file;
@@ -81,30 +83,33 @@ void Form1::DrawStoredCurve(const QString& Name, qint16 Position)
         return;
     for (int line = 0; line < MeasurementFile::HeaderLineCount; ++line)
         file.ReadLine();
-    PictureBox& graph = *Grafik[0];
-    const bool viscosityDrawn = Position >= 1 && Position < qint16(PositionColours.size());
-    QPointF previousViscosity(0, 0);
-    QPointF previousTemperature(0, 0);
-    bool first = true;
-    for (int count = 0; count < MaxStoredDataLines; ++count) {
+    std::vector<StoredSample> samples;
+    bool temperatureMeasured = false;
+    while (samples.size() < MaxStoredDataLines) {
         const std::optional<QString> line = file.ReadLine();
         if (!line)
             break;
-        const StoredSample sample = ReadDataLine(*line);
-        const double viscosityY = sample.viscosity * 10;
-        const double temperatureY = sample.temperature / TempScaleFactor * 10;
-        if (std::exchange(first, false)) {
-            previousViscosity.setY(viscosityY);
-            previousTemperature.setY(temperatureY);
-        }
+        samples.push_back(ReadDataLine(*line));
+        temperatureMeasured = temperatureMeasured || samples.back().temperature != 0;
+    }
+    if (samples.empty())
+        return;
+    PictureBox& graph = *Grafik[0];
+    graph.setDrawWidth(1);
+    const bool viscosityDrawn = Position >= 1 && Position < qint16(PositionColours.size());
+    QPointF previousViscosity(0, samples.front().viscosity * 10);
+    QPointF previousTemperature(0, samples.front().temperature / TempScaleFactor * 10);
+    for (const StoredSample& sample : samples) {
         const double x
             = RoundHalfEven(PlotX(sample.seconds, DurationMinutes[CurrentDurationRow()]));
-        graph.setDrawWidth(1);
+        const QPointF viscosity(x, sample.viscosity * 10);
+        const QPointF temperature(x, sample.temperature / TempScaleFactor * 10);
         if (viscosityDrawn)
-            graph.Line(previousViscosity, {x, viscosityY}, QColor(PositionColours[Position]));
-        graph.Line(previousTemperature, {x, temperatureY}, Red);
-        previousViscosity = {x, viscosityY};
-        previousTemperature = {x, temperatureY};
+            graph.Line(previousViscosity, viscosity, QColor(PositionColours[Position]));
+        if (temperatureMeasured)
+            graph.Line(previousTemperature, temperature, Red);
+        previousViscosity = viscosity;
+        previousTemperature = temperature;
     }
 }
 

@@ -23,8 +23,11 @@ void Form1::Timer2_Timer()
     if (InstrumentAnswered) {
         Timer2->stop();
         ShowConnectionState();
-        SendRunParameters();
-        EndTest(1);
+        // A test the instrument started since its answer goes on undisturbed.
+        if (!AnyPositionRunning()) {
+            SendRunParameters();
+            EndTest(1);
+        }
         WatchConnection();
         return;
     }

@@ -3,8 +3,6 @@
 #include "platform/status_bar.h"
 #include "window/form1.h"
 
-#include <QScopedValueRollback>
-
 // Each received line is echoed in panel 2, then handed to run control or sample acquisition by
 // its code. A start or end reply for a position outside 1 to 32 is only reported.
 void Form1::ProcessLine()
@@ -16,15 +14,14 @@ void Form1::ProcessLine()
         break;
     case ReplyKind::Start:
         if (const std::optional<int> position = ReplyPosition(LastLine))
-            StartTest(*position);
+            StartReportedTest(*position);
         else
             ReportUnknownPosition();
         break;
     case ReplyKind::End:
-        if (const std::optional<int> position = ReplyPosition(LastLine)) {
-            const QScopedValueRollback byInstrument(endedByInstrument, true);
-            EndTest(*position);
-        } else
+        if (const std::optional<int> position = ReplyPosition(LastLine))
+            EndTest(*position, EndReason::Instrument);
+        else
             ReportUnknownPosition();
         break;
     case ReplyKind::ElapsedTime:

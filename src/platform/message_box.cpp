@@ -69,7 +69,8 @@ std::unique_ptr<QMessageBox> BuildBox(QWidget* parent, int style, const QString&
     const ButtonList buttons = ButtonsOf(style);
     for (const auto& [result, caption] : buttons)
         resultOf.emplace_back(box->addButton(caption, QMessageBox::AcceptRole), result);
-    box->setDefaultButton(qobject_cast<QPushButton*>(resultOf.front().first));
+    const bool second = (style & MsgStyle::DefaultButton2) != 0 && resultOf.size() > 1;
+    box->setDefaultButton(qobject_cast<QPushButton*>(resultOf.at(second ? 1 : 0).first));
     const int escapeResult = EscapeResult(buttons);
     for (const auto& [button, result] : resultOf) {
         if (result == escapeResult)

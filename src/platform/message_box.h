@@ -18,6 +18,8 @@ constexpr int Critical = 16;
 constexpr int Question = 32;
 constexpr int Exclamation = 48;
 constexpr int Information = 64;
+// The second button is the one Enter presses (the first without it).
+constexpr int DefaultButton2 = 256;
 } // namespace MsgStyle
 
 // The button that closed a message box.

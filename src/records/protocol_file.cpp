@@ -20,38 +20,50 @@ QString Fitted(const QString& text, qsizetype width)
 
 } // namespace
 
-QString CreatedHeaderLine()
+QString CreatedHeaderLine(QChar separator)
 {
     return QStringLiteral("Test-Nr.;Produkt-Bezeichnung;Auftrags-Nr.;Chargen-Nr.;Bemerkung 1;"
-                          "Bemerkung 2;Bemerkung 3;Test-Datum;Test-Zeit;Messstufe;");
+                          "Bemerkung 2;Bemerkung 3;Test-Datum;Test-Zeit;Messstufe;")
+        .replace(u';', separator);
 }
 
-QString CaptionHeaderLine(const QStringList& captions)
+QString CaptionHeaderLine(const QStringList& captions, QChar separator)
 {
     QString line;
     for (const QString& caption : captions)
-        line += caption + u';';
+        line += caption + separator;
     return line;
 }
 
-QString TestRecord(const TestRecordTexts& test, QChar separator, QChar substitute)
+QChar ProtocolFileSeparator(QStringView header, QStringView firstRecord, QChar chosen)
+{
+    const auto separatorAt = [](QStringView line, qsizetype at) -> std::optional<QChar> {
+        if (at < line.size() && (line[at] == u';' || line[at] == u','))
+            return line[at];
+        return std::nullopt;
+    };
+    if (const std::optional<QString> name = RecordTestName(firstRecord))
+        return *separatorAt(firstRecord, name->size());
+    static const QString firstCaption = QStringLiteral("Test-Nr.");
+    if (header.startsWith(firstCaption))
+        return separatorAt(header, firstCaption.size()).value_or(chosen);
+    return chosen;
+}
+
+QString TestRecord(const TestRecordTexts& test, QChar separator)
 {
     using namespace ProtocolFile;
-    QString names = Fitted(test.texts.product, Product.length) + separator
-        + Fitted(test.texts.order, Order.length) + separator
-        + Fitted(test.texts.batch, Batch.length);
-    const qsizetype firstSeparator = Product.length;
-    const qsizetype secondSeparator = firstSeparator + 1 + Order.length;
-    for (qsizetype index = 0; index < names.size(); ++index) {
-        if (names[index] == separator && index != firstSeparator && index != secondSeparator)
-            names[index] = substitute;
-    }
+    const auto typed = [separator](const QString& text, qsizetype width) {
+        return WithoutFieldSeparator(Fitted(text, width), separator);
+    };
     const QString number = FFix0(test.testNumber, 5, 0) + u'-' + FFix(test.position, 1, 0);
-    QString record = number + separator + names + separator;
-    for (const QString& field : {Fitted(test.texts.remark1, Remark1.length),
-             Fitted(test.texts.remark2, Remark2.length), Fitted(test.texts.remark3, Remark3.length),
-             Fitted(test.texts.date, Date.length), Fitted(test.texts.time, Time.length),
-             AsWrittenLine(test.texts.cycle), QStringLiteral("  ")})
+    QString record = number + separator;
+    for (const QString& field :
+        {typed(test.texts.product, Product.length), typed(test.texts.order, Order.length),
+            typed(test.texts.batch, Batch.length), typed(test.texts.remark1, Remark1.length),
+            typed(test.texts.remark2, Remark2.length), typed(test.texts.remark3, Remark3.length),
+            Fitted(test.texts.date, Date.length), Fitted(test.texts.time, Time.length),
+            AsWrittenLine(test.texts.cycle), QStringLiteral("  ")})
         record += field + separator;
     return record;
 }

@@ -35,12 +35,17 @@ constexpr Cut CellCuts[]
     = {TestNumber, Position, Product, Order, Batch, Remark1, Remark2, Remark3, Date, Time, Cycle};
 } // namespace ProtocolFile
 
-// The header line of a protocol file made by the user; always with ";".
-QString CreatedHeaderLine();
+// The header line of a protocol file made by the user, with the file's field separator.
+QString CreatedHeaderLine(QChar separator = u';');
 
 // The header line of a protocol file made anew when a record is appended: each caption followed
-// by ";".
-QString CaptionHeaderLine(const QStringList& captions);
+// by the file's field separator.
+QString CaptionHeaderLine(const QStringList& captions, QChar separator = u';');
+
+// The field separator a protocol file was made with, so that all its records keep one: the one
+// after the first field of its first record, else the one after the header's first caption;
+// `chosen` for a file that shows neither.
+QChar ProtocolFileSeparator(QStringView header, QStringView firstRecord, QChar chosen);
 
 // One finished test as its record takes it: its number, position and the texts of its start
 // (the same texts as its measurement file's header).
@@ -50,10 +55,10 @@ struct TestRecordTexts {
     MeasurementHeader texts;
 };
 
-// One record, as the file will hold it (characters the code page lacks already "?"). Inside
-// product, order and batch the field separator is replaced by its substitute, so that these fields
-// never split; the remarks and the cycle stand as they are.
-QString TestRecord(const TestRecordTexts& test, QChar separator, QChar substitute);
+// One record, as the file will hold it (characters the code page lacks already "?"). Inside the
+// typed texts (product, order, batch and the three remarks) the field separator is replaced by its
+// substitute, so that a text never adds a column.
+QString TestRecord(const TestRecordTexts& test, QChar separator);
 
 // The cells of the record table's columns 0 to 10, cut from the record with 54 blanks appended:
 // the cells of a whole record keep their trailing blanks; a cell that reaches beyond a short line

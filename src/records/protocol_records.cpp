@@ -19,6 +19,16 @@ constexpr int HeaderCaptionCount = 15;
 constexpr int ShownColumn = 2;
 } // namespace
 
+// The separator of an existing protocol file, read from its first lines.
+QChar Form1::SeparatorOfProtocolFile(const QString& path) const
+{
+    TextFileReader file;
+    const bool opened = file.Open(path);
+    const QString header = opened ? file.ReadLine().value_or(QString()) : QString();
+    const QString firstRecord = opened ? file.ReadLine().value_or(QString()) : QString();
+    return ProtocolFileSeparator(header, firstRecord, FieldSeparator.front());
+}
+
 void Form1::ButProtNeu_Click()
 {
     Frame14->show();
@@ -45,7 +55,7 @@ void Form1::CreateProtocolFile()
         Frame14->hide();
         return;
     }
-    if (!WriteTextLines(path, {CreatedHeaderLine()}, WriteMode::Create)) {
+    if (!WriteTextLines(path, {CreatedHeaderLine(FieldSeparator.front())}, WriteMode::Create)) {
         FileDelete(path);
         MsgBox(QStringLiteral("Die Protokoll-Datei ") + QDir::toNativeSeparators(path)
                 + QStringLiteral(" kann nicht angelegt werden.") + CrLf
@@ -71,15 +81,14 @@ void Form1::AppendTestRecord(int position)
     const QString path = test.protocolPath;
     bool written = true;
     const bool madeAnew = !QFileInfo(path).exists() && !QFileInfo(path).isSymLink();
+    const QChar separator = madeAnew ? FieldSeparator.front() : SeparatorOfProtocolFile(path);
     if (madeAnew) {
         QStringList captions;
         for (int column = 0; column < HeaderCaptionCount; ++column)
             captions.append(ProtTab->TextMatrix(0, column));
-        written = WriteTextLines(path, {CaptionHeaderLine(captions)}, WriteMode::Create);
+        written = WriteTextLines(path, {CaptionHeaderLine(captions, separator)}, WriteMode::Create);
     }
-    const int separatorIndex = std::max(0, DatenTrenn->currentIndex()) % 2;
-    const QString record = TestRecord({test.testNumber, position, test.header},
-        FieldSepByIndex[separatorIndex].front(), FieldSepSubstitute[separatorIndex].front());
+    const QString record = TestRecord({test.testNumber, position, test.header}, separator);
     written = written && WriteTextLines(path, {record}, WriteMode::Append);
     if (!written) {
         MsgBoxLater(QStringLiteral("Der Eintrag von Test ") + QString::number(test.testNumber)

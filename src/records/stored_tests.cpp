@@ -37,6 +37,14 @@ void Form1::ToggleStoredCurve()
         return;
     const QString name = TestNameOfRow(*ProtTab, row);
     const bool switchedOn = FieldValue(WahlTab->TextMatrix(row, ShownColumn)) == 0;
+    const QString path = MeasurementFolder() + MeasurementFileName(name);
+    if (switchedOn && !FileExist(path)) {
+        MsgBox(QStringLiteral("Die Messdatei der Messung ") + name + QStringLiteral(" fehlt:")
+                + CrLf + QDir::toNativeSeparators(path) + CrLf + CrLf
+                + QStringLiteral("Es kann keine Messkurve gezeigt werden."),
+            MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("Messdatei fehlt"));
+        return;
+    }
     WahlTab->setTextMatrix(
         row, ShownColumn, switchedOn ? QStringLiteral("-1") : QStringLiteral("0"));
     RedrawStoredCurves();
@@ -63,7 +71,7 @@ void Form1::DeleteSelectedTest()
     const int answer = MsgBox(QStringLiteral("Soll die gewählte Messung gelöscht werden ?") + CrLf
             + CrLf + SelectedTestText(row) + CrLf + QStringLiteral("  ") + CrLf + CrLf
             + QStringLiteral(" ") + CrLf + CrLf,
-        MsgStyle::YesNo + MsgStyle::Question, DeleteTitle);
+        MsgStyle::YesNo + MsgStyle::Question + MsgStyle::DefaultButton2, DeleteTitle);
     if (answer != MsgResult::Yes)
         return;
     const QString path = ProtocolFilePath();
@@ -97,12 +105,36 @@ void Form1::DeleteSelectedTest()
             MsgStyle::OkOnly + MsgStyle::Exclamation, DeleteTitle);
         return;
     }
-    if (const std::optional<QString> name = RecordTestName(recordText);
-        name && !IsMeasurementFileInUse(*name, remaining))
+    const std::optional<QString> name = RecordTestName(recordText);
+    if (name && !IsMeasurementFileInUse(*name, remaining))
         FileDelete(MeasurementFolder() + MeasurementFileName(*name));
+    const QStringList curvesBefore = CurveListRows();
     LoadProtocolFile();
+    ShowStoredTestsAgain(curvesBefore, row);
     DelMessung->hide();
     Label28->hide();
+}
+
+// Each row of the curve list as "name shown-flag" (index 0: the heading row).
+QStringList Form1::CurveListRows() const
+{
+    QStringList rows {QString()};
+    for (int row = 1; row < WahlTab->Rows(); ++row)
+        rows.append(StoredTestName(row) + u' ' + WahlTab->TextMatrix(row, ShownColumn));
+    return rows;
+}
+
+// After the table is loaded again, the curves shown before stay shown, all but the deleted row's,
+// which leaves the graph. Rows after it have moved up by one.
+void Form1::ShowStoredTestsAgain(const QStringList& rowsBefore, int deletedRow)
+{
+    const QString shown = QStringLiteral("-1");
+    for (int row = 1; row < WahlTab->Rows(); ++row) {
+        const qsizetype rowBefore = row < deletedRow ? row : row + 1;
+        if (rowsBefore.value(rowBefore) == StoredTestName(row) + u' ' + shown)
+            WahlTab->setTextMatrix(row, ShownColumn, shown);
+    }
+    RedrawStoredCurves();
 }
 
 // A measurement file stays while another record names the same test (a test number used again) or

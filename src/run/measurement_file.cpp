@@ -27,6 +27,17 @@ double FieldAt(QStringView line, qsizetype at, qsizetype length)
     return at < line.size() ? FieldValue(line.mid(at, length)) : 0.0;
 }
 
+// A value field read with either decimal separator.
+double ValueAt(QStringView line, qsizetype at)
+{
+    if (at >= line.size())
+        return 0.0;
+    QString field = line.mid(at, MeasurementFile::ValueLength).toString();
+    if (field.size() > DecimalSeparatorAt && field[DecimalSeparatorAt] == u',')
+        field[DecimalSeparatorAt] = u'.';
+    return FieldValue(field);
+}
+
 } // namespace
 
 StoredSample ReadDataLine(QStringView line)
@@ -34,8 +45,7 @@ StoredSample ReadDataLine(QStringView line)
     using namespace MeasurementFile;
     const double seconds = FieldAt(line, HoursAt, TimePartLength) * 3600
         + FieldAt(line, MinutesAt, TimePartLength) * 60 + FieldAt(line, SecondsAt, TimePartLength);
-    return {RoundHalfEven32(seconds), FieldAt(line, ViscosityAt, ValueLength),
-        FieldAt(line, TemperatureAt, ValueLength)};
+    return {RoundHalfEven32(seconds), ValueAt(line, ViscosityAt), ValueAt(line, TemperatureAt)};
 }
 
 QString MeasurementFileName(const QString& testName)
@@ -43,19 +53,28 @@ QString MeasurementFileName(const QString& testName)
     return QStringLiteral("No-") + testName + QStringLiteral(".CSV");
 }
 
+QChar SeparatorSubstitute(QChar fieldSeparator)
+{
+    return fieldSeparator == u',' ? u';' : u',';
+}
+
+QString WithoutFieldSeparator(QString text, QChar fieldSeparator)
+{
+    return text.replace(fieldSeparator, SeparatorSubstitute(fieldSeparator));
+}
+
 QStringList HeaderLines(const MeasurementHeader& header, const QString& fieldSeparator)
 {
     const QString& sep = fieldSeparator;
-    return {QStringLiteral("Produkt-Bezeichnung") + sep + header.product,
-        QStringLiteral("Auftragsnummer") + sep + header.order,
-        QStringLiteral("Chargen-Nr.") + sep + header.batch,
-        QStringLiteral("Bemerkungen 1") + sep + header.remark1,
-        QStringLiteral("Bemerkungen 2") + sep + header.remark2,
-        QStringLiteral("Bemerkungen 3") + sep + header.remark3,
-        QStringLiteral("Test-Datum") + sep + header.date,
-        QStringLiteral("Test-Zeit") + sep + header.time,
-        QStringLiteral("Messzyklus") + sep + header.cycle, sep,
-        QStringLiteral("Messzeit;Viskosität;Temperatur")};
+    const QChar separator = sep.isEmpty() ? QChar(u';') : sep.front();
+    const auto field = [&](const char* name, const QString& text) -> QString {
+        return QLatin1String(name) + sep + WithoutFieldSeparator(text, separator);
+    };
+    return {field("Produkt-Bezeichnung", header.product), field("Auftragsnummer", header.order),
+        field("Chargen-Nr.", header.batch), field("Bemerkungen 1", header.remark1),
+        field("Bemerkungen 2", header.remark2), field("Bemerkungen 3", header.remark3),
+        field("Test-Datum", header.date), field("Test-Zeit", header.time),
+        field("Messzyklus", header.cycle), sep, QStringLiteral("Messzeit;Viskosität;Temperatur")};
 }
 
 QString DataLine(double seconds, double viscosity, std::optional<double> temperature,

@@ -35,7 +35,14 @@ struct MeasurementHeader {
     QString cycle; // the text of the chosen cycle entry
 };
 
-// The 11 header lines; the column line keeps ";" whatever the field separator is.
+// The character that stands for the field separator inside a typed text, so that no text ever
+// adds a column: "," for ";" and ";" for ",".
+QChar SeparatorSubstitute(QChar fieldSeparator);
+// The text with every field separator in it replaced by the substitute.
+QString WithoutFieldSeparator(QString text, QChar fieldSeparator);
+
+// The 11 header lines; a field separator inside a text is replaced by its substitute. The column
+// line keeps ";" whatever the field separator is.
 QStringList HeaderLines(const MeasurementHeader& header, const QString& fieldSeparator);
 
 // One data line with its fields at their fixed positions; without a temperature it ends after the
@@ -45,7 +52,8 @@ QString DataLine(double seconds, double viscosity, std::optional<double> tempera
     const QString& fieldSeparator, const QString& decimalSeparator);
 
 // One data line as read back: each field is the number at its start (field reading), so text
-// that is no number reads as 0 and a "," decimal separator ends the number.
+// that is no number reads as 0. The decimal separator, "." or ",", stands at the 4th character of
+// a value field.
 struct StoredSample {
     qint32 seconds = 0;
     double viscosity = 0;

@@ -2,6 +2,7 @@
 #include "platform/comm_control.h"
 #include "platform/status_bar.h"
 #include "run/value_format.h"
+#include "window/choice_lists.h"
 #include "window/form1.h"
 
 #include <QComboBox>
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QScopedValueRollback>
 #include <algorithm>
 
 namespace {
@@ -22,6 +22,8 @@ const QString StartTitle = QStringLiteral("Messung starten");
 const QColor RunningColour(255, 0, 0);
 // More copies of one test's file than anyone keeps; beyond them the start is refused.
 constexpr int MaxSetAsideCopies = 999;
+// How long Start ignores clicks after a test has ended by itself.
+constexpr qint64 StartLockMilliseconds = 2000;
 
 // The test number in LaufNr: one to five digits between blanks, 1 to 99999.
 std::optional<qint32> TestNumberOf(const QString& text)
@@ -39,6 +41,11 @@ QString RefusedStart(int position, const QString& reason)
     return QStringLiteral("Start für Kanal %1 abgelehnt: %2").arg(position).arg(reason);
 }
 
+// The status texts of the ends the user did not ask for.
+const QString LimitEndText = QStringLiteral("Messung beendet: Grenzwert unterschritten");
+const QString DurationEndText = QStringLiteral("Messung beendet: Messdauer erreicht");
+const QString InstrumentEndText = QStringLiteral("Messung am Gerät beendet");
+
 // The name under which an older file of the same test is kept: the record table builds the names
 // of its tests from "No-", so a name with another beginning is never taken for one of them.
 QString SetAsideName(const QString& fileName, int copy)
@@ -53,18 +60,24 @@ void Form1::Start_Click(int Index)
     if (Index < 1 || Index >= int(Start.size()))
         return;
     const QString caption = Start[Index]->text();
+    const qint64 locked = Now().msecsTo(startLockedUntil);
+    if (caption == StartCaption && locked > 0 && locked <= StartLockMilliseconds)
+        return;
     if (caption == StartCaption)
         StartTest(Index);
     else if (caption == StopCaption)
         EndTest(Index);
 }
 
-// Every refusal is decided before the first step, so a refused start changes nothing.
-void Form1::StartTest(int position)
+// Every refusal is decided before the first step, so a refused start changes nothing. False
+// when no test was started.
+bool Form1::StartTest(int position, StartOrigin origin)
 {
     if (const std::optional<QString> refusal = StartRefusal(position)) {
-        StBar1->showNotice(*refusal);
-        return;
+        StBar1->showNotice(RefusedStart(position, *refusal));
+        if (origin == StartOrigin::Instrument && !AnyPositionRunning())
+            ReportRefusedReportedStart(position, *refusal);
+        return false;
     }
     const QDateTime now = Now();
     const qint32 testNumber = *TestNumberOf(LaufNr->text());
@@ -73,7 +86,9 @@ void Form1::StartTest(int position)
     const QString fileName
         = MeasurementFileName(FFix0(testNumber, 5, 0) + u'-' + FFix(position, 1, 0));
     if (!CreateMeasurementFile(position, std::move(test), fileName))
-        return;
+        return false;
+    if (!TemperatureChosen())
+        MessWert[0]->clear();
     SendTemperatureCommand(TemperatureChosen());
     SendStartCommand();
     ShowRunning(position, true);
@@ -90,6 +105,26 @@ void Form1::StartTest(int position)
     CurrentTestNumber = testNumber;
     LaufNr->setText(FFix(double(testNumber) + 1, 5, 0));
     SetParameterFramesEnabled(false);
+    return true;
+}
+
+// The instrument reports a start. A test the program cannot record would run unseen: the
+// instrument is told to stop and the user why. While a test runs, the end command would stop that
+// test too, so a second start is only noted.
+void Form1::StartReportedTest(int position)
+{
+    if (StartTest(position, StartOrigin::Instrument) || AnyPositionRunning())
+        return;
+    SendEndCommand();
+}
+
+void Form1::ReportRefusedReportedStart(int position, const QString& reason)
+{
+    MsgBoxLater(QStringLiteral("Das Messgerät hat auf Kanal %1 eine Messung gestartet, die nicht "
+                               "aufgezeichnet werden kann:")
+                    .arg(position)
+            + CrLf + reason + CrLf + CrLf + QStringLiteral("Die Messung am Gerät wurde beendet."),
+        MsgStyle::Exclamation, StartTitle);
 }
 
 // Why a start cannot be made: only position 1 has controls and data, a running position has its
@@ -99,15 +134,15 @@ void Form1::StartTest(int position)
 std::optional<QString> Form1::StartRefusal(int position) const
 {
     if (position != 1)
-        return RefusedStart(position, QStringLiteral("nur Kanal 1 wird gemessen."));
+        return QStringLiteral("nur Kanal 1 wird gemessen.");
     if (PositionRunning[position] == 1 || RunningTests[position].file.IsOpen())
-        return RefusedStart(position, QStringLiteral("Messung läuft bereits."));
+        return QStringLiteral("Messung läuft bereits.");
     if (!comTest->PortOpen())
-        return RefusedStart(position, QStringLiteral("keine Verbindung zum Messgerät."));
+        return QStringLiteral("keine Verbindung zum Messgerät.");
     if (TabProtDatei->currentIndex() < 0)
-        return RefusedStart(position, QStringLiteral("keine Protokolldatei gewählt."));
+        return QStringLiteral("keine Protokolldatei gewählt.");
     if (!TestNumberOf(LaufNr->text()))
-        return RefusedStart(position, QStringLiteral("Test-Nr. muss 1 bis 99999 sein."));
+        return QStringLiteral("Test-Nr. muss 1 bis 99999 sein.");
     return std::nullopt;
 }
 
@@ -187,7 +222,7 @@ void Form1::SetCurveStart(int position)
 // Ends the test of a position: the instrument is told to stop, the position shows as idle, its
 // file is closed and its record appended. A position that was not running is shown stopped
 // again, nothing more: a repeated end never records the same test twice.
-void Form1::EndTest(int position)
+void Form1::EndTest(int position, EndReason reason)
 {
     const bool instrumentTold = SendEndCommand();
     if (position < 1 || position > PositionCount)
@@ -203,20 +238,41 @@ void Form1::EndTest(int position)
     if (wasRunning)
         AppendTestRecord(position);
     RedrawStoredCurves();
-    if (wasRunning && !instrumentTold && !endedByInstrument)
-        ReportInstrumentNotStopped();
+    if (!wasRunning)
+        return;
+    ReportEndReason(reason);
+    if (!instrumentTold && reason != EndReason::Instrument)
+        ReportInstrumentNotStopped(reason);
+}
+
+// An end by the limit, the duration or the instrument is named, and Start waits a moment so that
+// a Stop clicked just too late does not start the next test. The instrument's end counts as the
+// end of the duration when no further sample would have fitted into it.
+void Form1::ReportEndReason(EndReason reason)
+{
+    if (reason != EndReason::Limit && reason != EndReason::Instrument)
+        return;
+    startLockedUntil = Now().addMSecs(StartLockMilliseconds);
+    if (reason == EndReason::Limit) {
+        StBar1->showNotice(LimitEndText);
+        return;
+    }
+    const std::optional<qint32> duration = DurationSeconds(DurationIndex);
+    const qint32 cycle = CycleSeconds(MessZyklusTab->currentIndex());
+    const bool durationReached = duration && ElapsedSeconds + cycle > *duration;
+    StBar1->showNotice(durationReached ? DurationEndText : InstrumentEndText);
 }
 
 // A test ended while the line is down: its file and record are kept, but the instrument may
 // still be measuring. When the user closes the window the report is waited for: a box still open
 // after the close would go with the program unread. A close by signal waits for nobody.
-void Form1::ReportInstrumentNotStopped()
+void Form1::ReportInstrumentNotStopped(EndReason reason)
 {
     const QString text = QStringLiteral("Die Messung wurde beendet und gespeichert.") + CrLf + CrLf
         + QStringLiteral("Das Messgerät ist zurzeit nicht verbunden und konnte nicht "
                          "angehalten werden. Bitte die Messung am Gerät beenden.");
     const QString title = QStringLiteral("Verbindung zum Messgerät ");
-    if (endingForClose && !closeRequestedBySignal)
+    if (reason == EndReason::Close && !closeRequestedBySignal)
         MsgBox(text, MsgStyle::Exclamation, title);
     else
         MsgBoxLater(text, MsgStyle::Exclamation, title);
@@ -225,10 +281,9 @@ void Form1::ReportInstrumentNotStopped()
 // The running tests end because the window closes.
 void Form1::EndRunningTests()
 {
-    const QScopedValueRollback closing(endingForClose, true);
     for (int position = 1; position <= PositionCount; ++position) {
         if (PositionRunning[position] == 1)
-            EndTest(position);
+            EndTest(position, EndReason::Close);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLineEdit>
 
 // A list with no entry chosen sends nothing.
 void Form1::MessZyklusTab_Click()
@@ -27,8 +28,12 @@ void Form1::Messzeit_Click()
     SendDurationCommand(DurationIndex);
 }
 
+// Without temperature measurement no temperature is shown: the last one measured would look
+// current.
 void Form1::TempOnOff_Click(int Index)
 {
     SendTemperatureCommand(Index == 1);
     Frame10->setVisible(Index == 1);
+    if (Index != 1)
+        MessWert[0]->clear();
 }

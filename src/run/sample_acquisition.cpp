@@ -19,11 +19,14 @@ const QString WriteFailureNotice
     = QStringLiteral("Messwert nicht gespeichert: Messdatei nicht beschreibbar!");
 } // namespace
 
+// The elapsed time belongs to a running test; without one it is not shown, so that a test the
+// program refused never looks as if it ran.
 void Form1::HandleElapsedTime()
 {
     const double seconds = ReportedSeconds(LastLine);
     ElapsedSeconds = RoundHalfEven32(seconds);
-    MessDauer[1]->setText(FZeit(seconds));
+    if (PositionRunning[1] == 1)
+        MessDauer[1]->setText(FZeit(seconds));
 }
 
 // Data replies belong to position 1. A viscosity field that is cut or holds no number is shown and
@@ -43,7 +46,7 @@ void Form1::HandleSample(int position)
     const ViscosityPoints points = PlotLiveSample(1, viscosity, temperature, temperatureOn);
     WriteDataLine();
     if (HoldsWholeViscosity(LastLine) && FallsBelowLimit(points, LimitValue[1]))
-        EndTest(1);
+        EndTest(1, EndReason::Limit);
 }
 
 // Writes the values just shown, read back from their fields. Tests of 10 hours and more get one

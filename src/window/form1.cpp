@@ -42,7 +42,8 @@ void Form1::closeEvent(QCloseEvent* event)
     if (AnyPositionRunning() && !closeRequestedBySignal) {
         const int answer = MsgBox(QStringLiteral("Es läuft noch eine Messung.") + CrLf + CrLf
                 + QStringLiteral("Soll die Messung beendet und das Programm geschlossen werden?"),
-            MsgStyle::YesNo + MsgStyle::Question, QStringLiteral("Programm beenden"));
+            MsgStyle::YesNo + MsgStyle::Question + MsgStyle::DefaultButton2,
+            QStringLiteral("Programm beenden"));
         if (answer != MsgResult::Yes && !closeRequestedBySignal) {
             event->ignore();
             return;

@@ -44,6 +44,13 @@ struct RunningTest {
     bool writeFailureReported = false;
 };
 
+// Why a test ends. Ends the user did not ask for are named in the status bar and keep the Start
+// button from starting a new test for a moment.
+enum class EndReason { User, Limit, Instrument, Close };
+
+// Who asks for a test: the user's Start, or the instrument's start report.
+enum class StartOrigin { User, Instrument };
+
 // The program's one window. It owns every control and every window-level variable; its
 // procedures keep the established names of the instrument program and are defined in the folder
 // of their subsystem (instrument/, run/, window/, ...). A subsystem with much state keeps its
@@ -154,8 +161,6 @@ public:
     QString FieldSeparator = QStringLiteral(";");
     QString DecimalSeparator = QStringLiteral(".");
     QString SeparatorCode = QStringLiteral(" 0 0");
-    std::array<QString, 2> FieldSepByIndex {};
-    std::array<QString, 2> FieldSepSubstitute {};
 
     // --- Instrument link (instrument/) ----------------------------------------------------------
     void Form_Load();
@@ -173,8 +178,9 @@ public:
 
     // --- Run control and sample acquisition (run/) -----------------------------------------------
     void Start_Click(int Index);
-    void StartTest(int position);
-    void EndTest(int position);
+    bool StartTest(int position, StartOrigin origin = StartOrigin::User);
+    void StartReportedTest(int position);
+    void EndTest(int position, EndReason reason = EndReason::User);
     void EndRunningTests();
     bool AnyPositionRunning() const;
     void SendRunParameters();
@@ -224,7 +230,10 @@ public:
     void Dir1_LostFocus();
     void ToggleStoredCurve();
     void DeleteSelectedTest();
+    QStringList CurveListRows() const;
+    void ShowStoredTestsAgain(const QStringList& rowsBefore, int deletedRow);
     QString ProtocolFilePath() const;
+    QChar SeparatorOfProtocolFile(const QString& path) const;
 
     // --- Printing (print/, graph/)
     // ------------------------------------------------------------------
@@ -297,7 +306,9 @@ private:
     bool WriteCommand(const QString& command);
     void WatchConnection();
     void ReportLineLogFailure();
-    void ReportInstrumentNotStopped();
+    void ReportInstrumentNotStopped(EndReason reason);
+    void ReportEndReason(EndReason reason);
+    void ReportRefusedReportedStart(int position, const QString& reason);
     void FillSeparatorLists();
     void FillCycleList();
     void FillDurationList();
@@ -306,6 +317,7 @@ private:
     PictureBox* GraphAt(int Index) const;
     int CurrentDurationRow() const;
     void UpdateSeparatorCode();
+    void RefuseSeparatorPair(QComboBox& list, const QString& kept);
     std::optional<QString> StartRefusal(int position) const;
     qint32 NextFreeTestNumber(qint32 highestRecorded) const;
     bool RecordMatchesRow(const QString& record, int row) const;
@@ -348,10 +360,9 @@ private:
     // The record of the serial line for support; nothing when none was asked for.
     std::unique_ptr<LineLog> lineLog;
     bool closeRequestedBySignal = false;
-    // While the instrument's own end reply ends a test: it needs no end command to stop.
-    bool endedByInstrument = false;
-    // While the running tests end for a close: a report must be read before the window goes.
-    bool endingForClose = false;
+    // Until then a click on Start starts nothing: a Stop meant for a test that has just ended by
+    // itself must not start the next one.
+    QDateTime startLockedUntil;
     // A settings file that exists but could not be read is never replaced.
     bool settingsUnreadable = false;
 };

@@ -32,10 +32,6 @@ QString SeparatorCodeOf(int fieldIndex, int decimalIndex)
 // lists' own click handling.
 void Form1::FillSeparatorLists()
 {
-    for (int index = 0; index < 2; ++index) {
-        FieldSepByIndex[index] = QString(QChar(FieldSeparatorByIndex[index]));
-        FieldSepSubstitute[index] = QString(QChar(FieldSeparatorSubstitute[index]));
-    }
     for (auto [list, entries] : {std::pair {DatenTrenn, &FieldSeparatorEntries()},
              std::pair {DezimalTrenn, &DecimalSeparatorEntries()}}) {
         const QSignalBlocker quiet(list);
@@ -49,14 +45,42 @@ void Form1::FillSeparatorLists()
 
 void Form1::DatenTrenn_Click()
 {
-    FieldSeparator = SeparatorOfEntry(DatenTrenn->currentText());
+    const QString chosen = SeparatorOfEntry(DatenTrenn->currentText());
+    if (chosen == DecimalSeparator) {
+        RefuseSeparatorPair(*DatenTrenn, FieldSeparator);
+        return;
+    }
+    FieldSeparator = chosen;
     UpdateSeparatorCode();
 }
 
 void Form1::DezimalTrenn_Click()
 {
-    DecimalSeparator = SeparatorOfEntry(DezimalTrenn->currentText());
+    const QString chosen = SeparatorOfEntry(DezimalTrenn->currentText());
+    if (chosen == FieldSeparator) {
+        RefuseSeparatorPair(*DezimalTrenn, DecimalSeparator);
+        return;
+    }
+    DecimalSeparator = chosen;
     UpdateSeparatorCode();
+}
+
+// One character as field and decimal separator would make every data line unreadable: the
+// choice is refused and the list shows the separator in force again.
+void Form1::RefuseSeparatorPair(QComboBox& list, const QString& kept)
+{
+    {
+        const QSignalBlocker quiet(&list);
+        for (int index = 0; index < list.count(); ++index) {
+            if (SeparatorOfEntry(list.itemText(index)) == kept)
+                list.setCurrentIndex(index);
+        }
+    }
+    MsgBox(QStringLiteral("Feldtrennzeichen und Dezimaltrennzeichen dürfen nicht gleich sein.")
+            + CrLf + CrLf
+            + QStringLiteral("Sonst kann kein Programm die Messwerte der Messdatei mehr "
+                             "auseinanderhalten. Die bisherige Wahl bleibt bestehen."),
+        MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("Trennzeichen"));
 }
 
 void Form1::UpdateSeparatorCode()

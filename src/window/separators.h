@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <array>
 
 // The entries of the field-separator and decimal-separator lists; the character taken is always
 // the first character of the entry.
@@ -15,8 +14,3 @@ QString SeparatorOfEntry(const QString& entry);
 // The two list indexes as stored in the settings file: the first two characters of each index's
 // signed-number text (" 0 0", " 1 0").
 QString SeparatorCodeOf(int fieldIndex, int decimalIndex);
-
-// The field separator of each field-separator entry, and the character that replaces it inside
-// the name, order and batch fields of a protocol record.
-constexpr std::array<char, 2> FieldSeparatorByIndex = {';', ','};
-constexpr std::array<char, 2> FieldSeparatorSubstitute = {',', ';'};

@@ -65,10 +65,14 @@ void Form1::ApplySettings(const Settings& settings)
                 + QDir::toNativeSeparators(Dir1->path()) + QStringLiteral(" abgelegt."),
             MsgStyle::Exclamation, SettingsTitle);
     }
-    if (settings.cycleIndex >= 0 && settings.cycleIndex < MessZyklusTab->count())
+    if (settings.cycleIndex >= 0 && settings.cycleIndex < MessZyklusTab->count()) {
         MessZyklusTab->setCurrentIndex(settings.cycleIndex);
-    if (settings.durationIndex >= 0 && settings.durationIndex < Messzeit->count())
+        MessZyklusTab_Click();
+    }
+    if (settings.durationIndex >= 0 && settings.durationIndex < Messzeit->count()) {
         Messzeit->setCurrentIndex(settings.durationIndex);
+        Messzeit_Click();
+    }
     const int fieldIndex = FieldSeparatorIndexOf(settings.separatorCode);
     if (fieldIndex >= 0 && fieldIndex < DatenTrenn->count())
         DatenTrenn->setCurrentIndex(fieldIndex);
@@ -76,7 +80,9 @@ void Form1::ApplySettings(const Settings& settings)
     if (decimalIndex >= 0 && decimalIndex < DezimalTrenn->count())
         DezimalTrenn->setCurrentIndex(decimalIndex);
     // One temperature option is always chosen, so the command sent and the samples read agree.
-    TempOnOff[settings.temperature == 1 ? 1 : 0]->setChecked(true);
+    const int temperature = settings.temperature == 1 ? 1 : 0;
+    TempOnOff[temperature]->setChecked(true);
+    TempOnOff_Click(temperature);
     if (settings.scaleIndex >= 1 && settings.scaleIndex <= ScaleCount)
         TempSkal_Click(settings.scaleIndex);
     ProtocolFileName = settings.protocolName;

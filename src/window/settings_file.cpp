@@ -23,6 +23,12 @@ int IndexOr(const QString& line, int kept)
     return number ? RoundHalfEven32(*number) : kept;
 }
 
+// The comma as field and as decimal separator: data lines that no reader can take apart.
+bool IsCommaTwice(const QString& separatorCode)
+{
+    return FieldSeparatorIndexOf(separatorCode) == 1 && DecimalSeparatorIndexOf(separatorCode) == 1;
+}
+
 } // namespace
 
 QStringList SettingsLines(const Settings& settings)
@@ -49,7 +55,7 @@ Settings ReadSettingsLines(const QStringList& lines, const Settings& missing)
         settings.cycleIndex = IndexOr(line(3), missing.cycleIndex);
     if (count >= 4)
         settings.durationIndex = IndexOr(line(4), missing.durationIndex);
-    if (count >= 5)
+    if (count >= 5 && !IsCommaTwice(line(5)))
         settings.separatorCode = line(5);
     if (count >= 6)
         settings.temperature = IndexOr(line(6), missing.temperature);

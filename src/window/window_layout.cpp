@@ -299,12 +299,11 @@ void Form1::ConnectControls()
     connect(ButOK, &QPushButton::clicked, this, &Form1::CreateProtocolFile);
     connect(ProtTab, &FlexGrid::DblClick, this, &Form1::ToggleStoredCurve);
     connect(DelMessung, &QPushButton::clicked, this, &Form1::DeleteSelectedTest);
-    connect(MessZyklusTab, &QComboBox::currentIndexChanged, this, &Form1::MessZyklusTab_Click);
-    connect(Messzeit, &QComboBox::currentIndexChanged, this, &Form1::Messzeit_Click);
-    for (int index = 0; index < 2; ++index) {
-        connect(TempOnOff[index], &QRadioButton::toggled, this, [this, index](bool chosen) {
-            if (chosen)
-                TempOnOff_Click(index);
-        });
-    }
+    // Every choice the user makes is sent, also the one already shown: the instrument may have
+    // been switched off and on meanwhile.
+    connect(MessZyklusTab, &QComboBox::activated, this, &Form1::MessZyklusTab_Click);
+    connect(Messzeit, &QComboBox::activated, this, &Form1::Messzeit_Click);
+    for (int index = 0; index < 2; ++index)
+        connect(TempOnOff[index], &QRadioButton::clicked, this,
+            [this, index] { TempOnOff_Click(index); });
 }

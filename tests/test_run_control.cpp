@@ -708,6 +708,7 @@ void RunControlTest::endsNotAskedForLockStart()
     fixture.now = fixture.now.addMSecs(1);
     window.Start_Click(1);
     QVERIFY(fixture.running());
+    QCOMPARE(fixture.notice(), QString());
 }
 
 QTEST_MAIN(RunControlTest)

@@ -61,6 +61,12 @@ void StatusBar::showNotice(const QString& text)
     noticeTimer->start();
 }
 
+void StatusBar::clearNotice()
+{
+    noticeTimer->stop();
+    showNoticeArea(false);
+}
+
 void StatusBar::showNoticeArea(bool shown)
 {
     if (!shown)

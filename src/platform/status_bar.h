@@ -23,6 +23,8 @@ public:
     // panels for half a minute or until the next notice; the program-folder and version panels
     // make way for it meanwhile.
     void showNotice(const QString& text);
+    // Takes a notice that no longer holds off the bar at once.
+    void clearNotice();
     QString notice() const;
 
 private:

@@ -85,6 +85,8 @@ bool Form1::StartTest(int position, StartOrigin origin)
         {}, HeaderAt(now), testNumber, ProtocolFilePath(), FieldSeparator, DecimalSeparator, false};
     const QString fileName
         = MeasurementFileName(FFix0(testNumber, 5, 0) + u'-' + FFix(position, 1, 0));
+    // How the test before ended is no news once the next one starts.
+    StBar1->clearNotice();
     if (!CreateMeasurementFile(position, std::move(test), fileName))
         return false;
     if (!TemperatureChosen())

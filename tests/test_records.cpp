@@ -370,9 +370,10 @@ void RecordsTest::loading_data()
                                << 0 << " 5" << QStringList {"00004", "00002"}
                                << cells(QStringList {"00004", "1"}
                                       + QStringList(9, QString(30, 'x')));
-    QTest::newRow("numbers that are none")
-        << CreatedHeader + "abcde-1;\r\n" + Record("00009", ';', "Neun") + "\r\n"
-        << 0 << " 10" << QStringList {"abcde", "00009", "     "} << none;
+    // Lines of nothing or blanks are no records.
+    QTest::newRow("numbers that are none, empty lines")
+        << CreatedHeader + "abcde-1;\r\n\r\n" + Record("00009", ';', "Neun") + "\r\n   \r\n"
+        << 0 << " 10" << QStringList {"abcde", "00009"} << none;
     QTest::newRow("no number at all") << CreatedHeader + "x\r\n"
                                       << 0 << " 1" << QStringList {"x    "} << none;
     QByteArray many = CreatedHeader;

@@ -104,6 +104,7 @@ private slots:
     void startRightAfterTheAnswerGoesOn();
     void endsNotAskedForLockStart_data();
     void endsNotAskedForLockStart();
+    void dataLinesReachTheDiskWithinASecond();
 };
 
 void RunControlTest::start_data()
@@ -709,6 +710,18 @@ void RunControlTest::endsNotAskedForLockStart()
     window.Start_Click(1);
     QVERIFY(fixture.running());
     QCOMPARE(fixture.notice(), QString());
+}
+
+// Data lines are synced to the disk a second after the first unsynced one, not one by one.
+void RunControlTest::dataLinesReachTheDiskWithinASecond()
+{
+    RunFixture fixture;
+    const TextFileWriter& file = fixture.window->RunningTests[1].file;
+    fixture.receive("*S11\r" + Elapsed(10) + Sample("00490") + Sample("00480"));
+    QCOMPARE(file.UnsyncedLines(), MeasurementFile::HeaderLineCount + 2);
+    QVERIFY(fixture.window->SyncTimer->isActive());
+    QTRY_COMPARE(file.UnsyncedLines(), 0);
+    QVERIFY(!fixture.window->SyncTimer->isActive());
 }
 
 QTEST_MAIN(RunControlTest)

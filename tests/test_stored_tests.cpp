@@ -236,6 +236,9 @@ void StoredTestsTest::deleteTest_data()
     const QString twelve = "No-00012-1.CSV";
     QTest::newRow("2nd of 3") << File({one, two, three}) << files << 2 << File({one, three})
                               << twelve << QString(" 8");
+    QTest::newRow("empty lines are no rows, and stay")
+        << File({one, "", two, "  ", three}) << files << 3 << File({one, "", two, "  "})
+        << QString("No-00007-1.CSV") << QString(" 13");
     QTest::newRow("LF only, last line without end")
         << File({one, two, three}, "\n", false) << files << 2 << File({one, three}, "\n", false)
         << twelve << QString(" 8");

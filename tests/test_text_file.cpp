@@ -184,6 +184,7 @@ void TestTextFile::readLines()
     QFETCH(QStringList, lines);
     PutBytes(PathOf("in.csv"), bytes);
     QCOMPARE(ReadTextLines(PathOf("in.csv")).value_or(QStringList {"<none>"}), lines);
+    QCOMPARE(ReadTextLines(PathOf("in.csv"), 1).value_or(QStringList {"<none>"}), lines.mid(0, 1));
     QCOMPARE(ReadWithEndTest(PathOf("in.csv")), lines);
 }
 

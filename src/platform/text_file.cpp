@@ -10,6 +10,10 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#include <io.h>
 #endif
 
 namespace {
@@ -114,7 +118,21 @@ bool TextFileWriter::WriteLine(const QString& text)
         file->resize(sizeBefore);
         return false;
     }
+    ++unsyncedLines;
     return StillInItsFolder(*file);
+}
+
+bool TextFileWriter::Sync()
+{
+    if (!file) {
+        return false;
+    }
+    unsyncedLines = 0;
+#ifdef Q_OS_WIN
+    return file->flush() && ::_commit(file->handle()) == 0;
+#else
+    return file->flush() && ::fsync(file->handle()) == 0;
+#endif
 }
 
 bool TextFileWriter::Close()
@@ -122,7 +140,7 @@ bool TextFileWriter::Close()
     if (!file) {
         return true;
     }
-    const bool flushed = file->flush();
+    const bool flushed = Sync();
     file->close();
     const bool closedCleanly = file->error() == QFileDevice::NoError;
     file.reset();

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -33,19 +34,26 @@ public:
     // False when the bytes were not all written (a part written is taken back, so the file always
     // ends with a whole line) or the file has been removed meanwhile.
     bool WriteLine(const QString& text);
-    // False when the last bytes could not be written. Without an open file it does nothing.
+    // Makes the lines written so far reach the disk itself, so that a power cut cannot take them.
+    // False without an open file or when the disk reports a failure.
+    bool Sync();
+    // Lines written since the last sync.
+    int UnsyncedLines() const { return unsyncedLines; }
+    // Syncs and closes; false when the last bytes could not be written. Without an open file it
+    // does nothing.
     bool Close();
     bool IsOpen() const;
 
 private:
     std::unique_ptr<QFile> file;
+    int unsyncedLines = 0;
 };
 
 // A line's text as the file will hold it and give it back: characters the code page lacks are
 // "?", a line break inside is a blank.
 QString AsWrittenLine(const QString& text);
 
-// Opens path, writes the lines and closes it again.
+// Opens path, writes the lines, syncs them to the disk and closes it again.
 bool WriteTextLines(const QString& path, const QStringList& lines, WriteMode mode);
 
 // Replaces the whole file: the lines are written beside it under a temporary name that is then
@@ -100,9 +108,10 @@ private:
 // Files larger than this are not read whole; they are no file of this program.
 constexpr qint64 kMaxReadAllBytes = 64 * 1024 * 1024;
 
-// All lines of a file (as TextFileReader reads them); nothing when the file is missing, cannot be
-// read or is larger than kMaxReadAllBytes.
-std::optional<QStringList> ReadTextLines(const QString& path);
+// The lines of a file (as TextFileReader reads them), at most maxLines of them; nothing when the
+// file is missing, cannot be read or is larger than kMaxReadAllBytes.
+std::optional<QStringList> ReadTextLines(
+    const QString& path, qsizetype maxLines = std::numeric_limits<qsizetype>::max());
 
 // File operations. Paths are written with the platform's separator (QDir::separator()); "/" works
 // everywhere too.

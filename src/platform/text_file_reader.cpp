@@ -110,14 +110,18 @@ std::optional<QString> TextFileReader::ReadLine()
     return DecodeAnsi(line);
 }
 
-std::optional<QStringList> ReadTextLines(const QString& path)
+std::optional<QStringList> ReadTextLines(const QString& path, qsizetype maxLines)
 {
     TextFileReader reader;
     if (!reader.Open(path) || QFileInfo(path).size() > kMaxReadAllBytes) {
         return std::nullopt;
     }
     QStringList lines;
-    while (const std::optional<QString> line = reader.ReadLine()) {
+    while (lines.size() < maxLines) {
+        const std::optional<QString> line = reader.ReadLine();
+        if (!line) {
+            break;
+        }
         lines.append(*line);
     }
     if (reader.HasFailed()) {

@@ -4,6 +4,7 @@
 #include "platform/text_file.h"
 #include "run/value_format.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <algorithm>
 
@@ -92,6 +93,10 @@ qint32 RecordTestNumber(QStringView record)
 namespace {
 
 const QString ForbiddenCharacters = QStringLiteral("<>:\"/\\|?*");
+// A file name holds at most 255 bytes; the longest name made from a protocol name is the temporary
+// file of a safe save, "name.CSV.XXXXXX".
+constexpr qsizetype MaxFileNameBytes = 255;
+constexpr qsizetype LongestDerivedSuffix = 11;
 
 bool IsReservedDeviceName(const QString& name)
 {
@@ -126,6 +131,10 @@ std::optional<QString> ProtocolNameProblem(const QString& name)
     if (AsWrittenLine(name) != name)
         return QStringLiteral("Der Name darf nur Zeichen enthalten, die die Protokoll- und "
                               "Einstellungsdateien speichern können (Windows-1252).");
+    if (QFile::encodeName(name).size() + LongestDerivedSuffix > MaxFileNameBytes)
+        return QStringLiteral(
+            "Der Name ist zu lang: höchstens %1 Zeichen (Umlaute zählen doppelt).")
+            .arg(MaxFileNameBytes - LongestDerivedSuffix);
     if (name.startsWith(QStringLiteral("No-")))
         return QStringLiteral("Der Name darf nicht mit \"No-\" beginnen: so heißen die "
                               "Messdateien.");
@@ -143,12 +152,20 @@ LineSpan LineFrom(const QByteArray& bytes, qsizetype start)
     return {start, end - start, next};
 }
 
-std::optional<LineSpan> LineAt(const QByteArray& bytes, qsizetype index)
+bool IsRecordLine(QStringView line)
 {
-    qsizetype start = 0;
-    for (qsizetype line = 0; start < bytes.size(); ++line) {
+    return std::any_of(line.begin(), line.end(), [](QChar c) { return c != u' '; });
+}
+
+std::optional<LineSpan> RecordAt(const QByteArray& bytes, qsizetype row)
+{
+    qsizetype records = 0;
+    for (qsizetype start = LineFrom(bytes, 0).next; start < bytes.size();) {
         const LineSpan span = LineFrom(bytes, start);
-        if (line == index)
+        const auto text = bytes.cbegin() + span.start;
+        const bool record
+            = std::any_of(text, text + span.length, [](char byte) { return byte != ' '; });
+        if (record && ++records == row)
             return span;
         start = span.next;
     }

@@ -76,13 +76,17 @@ qint32 RecordTestNumber(QStringView record);
 // name becomes a file "name.CSV" and a folder "name" on Windows and Linux alike.
 std::optional<QString> ProtocolNameProblem(const QString& name);
 
-// Where line `index` (0: the header) lies in a file's bytes: its text and the start of the next
-// line. A line ends at CR LF, LF or CR, as the record table reads it.
+// A line that holds nothing but blanks is no record: the record table skips it.
+bool IsRecordLine(QStringView line);
+
+// Where record `row` (from 1, as the record table counts: the header and lines without a record
+// are not counted) lies in a file's bytes: its text and the start of the next line. A line ends at
+// CR LF, LF or CR, as the record table reads it.
 struct LineSpan {
     qsizetype start = 0;
     qsizetype length = 0;
     qsizetype next = 0;
 };
-std::optional<LineSpan> LineAt(const QByteArray& bytes, qsizetype index);
+std::optional<LineSpan> RecordAt(const QByteArray& bytes, qsizetype row);
 // The line that begins at `start`.
 LineSpan LineFrom(const QByteArray& bytes, qsizetype start);

@@ -87,6 +87,8 @@ void Form1::LoadProtocolFile()
     while (const std::optional<QString> line = file.ReadLine()) {
         if (rows == std::numeric_limits<int>::max() - 1)
             break;
+        if (!IsRecordLine(*line))
+            continue;
         ++rows;
         // The grids grow by doubling, not by one insertion per record, and are cut to size after.
         if (ProtTab->Rows() <= rows)

@@ -81,7 +81,7 @@ void Form1::DeleteSelectedTest()
         ReportUndeletable(path);
         return;
     }
-    const std::optional<LineSpan> record = LineAt(*bytes, row);
+    const std::optional<LineSpan> record = RecordAt(*bytes, row);
     const QString recordText
         = record ? DecodeAnsi(bytes->mid(record->start, record->length)) : QString();
     if (!record || !RecordMatchesRow(recordText, row)) {

@@ -8,6 +8,7 @@
 
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTimer>
 
 namespace {
 // From this duration on (10 hours) one data line per clock minute is written, without temperature.
@@ -79,6 +80,18 @@ void Form1::AppendDataLine(int position, const QString& line)
 {
     if (!RunningTests[position].file.WriteLine(line))
         ReportWriteFailure(position);
+    else if (!SyncTimer->isActive())
+        SyncTimer->start();
+}
+
+// The lines written since the last sync reach the disk.
+void Form1::SyncDataLines()
+{
+    for (int position = 1; position <= PositionCount; ++position) {
+        TextFileWriter& file = RunningTests[position].file;
+        if (file.UnsyncedLines() > 0 && !file.Sync())
+            ReportWriteFailure(position);
+    }
 }
 
 // Every lost line is shown in the status bar; the first of a test also in a message box that does

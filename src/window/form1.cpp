@@ -27,6 +27,7 @@ Form1::Form1(FormEnvironment environment, QWidget* parent)
     comTest = new CommControl(std::move(environment.serialBackend), this);
     Timer2 = new QTimer(this);
     ReconnectTimer = new QTimer(this);
+    SyncTimer = new QTimer(this);
     BuildLayout(environment.startFolder);
     ConnectControls();
     Form_Load();

@@ -72,6 +72,8 @@ public:
     QTimer* Timer2 = nullptr;
     // Tries, once the connection stands, to open the port of a lost device again.
     QTimer* ReconnectTimer = nullptr;
+    // Brings the data lines of running tests to the disk within a second of their writing.
+    QTimer* SyncTimer = nullptr;
     CommControl* comTest = nullptr;
 
     // Tab "Einstellung": storage folder frame.
@@ -187,6 +189,7 @@ public:
     void HandleElapsedTime();
     void HandleSample(int position);
     void WriteDataLine();
+    void SyncDataLines();
     void MessZyklusTab_Click();
     void Messzeit_Click();
     void TempOnOff_Click(int Index);

@@ -21,6 +21,9 @@ const QString ExecutableName = QStringLiteral("TALIV01.EXE");
 #else
 const QString ExecutableName = QStringLiteral("taliv01");
 #endif
+// A power cut loses at most this much of a test's data lines; one sync per line would slow down
+// the receive path.
+constexpr int DataLineSyncMilliseconds = 1000;
 } // namespace
 
 void Form1::InitMainWindow()
@@ -46,6 +49,8 @@ void Form1::InitMainWindow()
     LoadProtocolFile();
     Timer2->setInterval(SearchTickMilliseconds);
     ReconnectTimer->setInterval(SearchTickMilliseconds);
+    SyncTimer->setSingleShot(true);
+    SyncTimer->setInterval(DataLineSyncMilliseconds);
     Timer2->start();
 }
 

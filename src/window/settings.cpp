@@ -30,7 +30,8 @@ void Form1::LoadSettings()
         SaveSettings();
         path = SettingsPathToRead();
     }
-    const std::optional<QStringList> lines = ReadTextLines(path);
+    // Only the lines the settings have are read: a damaged, huge file never fills the memory.
+    const std::optional<QStringList> lines = ReadTextLines(path, SettingsLineCount);
     if (!lines) {
         settingsUnreadable = QFileInfo::exists(path);
         if (settingsUnreadable)

@@ -8,6 +8,7 @@
 //   5 separator code (" 0 0": field and decimal separator list indexes), 6 temperature "1"/"0",
 //   7 temperature scale 1-3, 8-19 the protocol file in use (the last line counts).
 inline const QString SettingsFileName = QStringLiteral("TALIV01.INI");
+constexpr int SettingsLineCount = 19;
 
 struct Settings {
     QString drive;

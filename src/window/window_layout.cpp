@@ -256,6 +256,7 @@ void Form1::ConnectControls()
     connect(comTest, &CommControl::PortLost, this, &Form1::comTest_PortLost);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     connect(ReconnectTimer, &QTimer::timeout, this, &Form1::ReconnectTimer_Timer);
+    connect(SyncTimer, &QTimer::timeout, this, &Form1::SyncDataLines);
     connect(DatenTrenn, &QComboBox::currentIndexChanged, this, &Form1::DatenTrenn_Click);
     connect(DezimalTrenn, &QComboBox::currentIndexChanged, this, &Form1::DezimalTrenn_Click);
     connect(Drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);

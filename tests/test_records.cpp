@@ -1,5 +1,6 @@
 // The test records of a series on the window: making a protocol file, the record of each finished
 // test, loading the record table, the list of protocol files and the selected test.
+#include "platform/file_lock.h"
 #include "platform/flex_grid.h"
 #include "test_support.h"
 
@@ -114,6 +115,8 @@ private slots:
     void userChoiceSurvivesARefresh();
     void selectedTest_data();
     void selectedTest();
+    void twoProgramsShareOneProtocol();
+    void protocolHeldByAnotherProgram();
 };
 
 void RecordsTest::newProtocolFile_data()
@@ -385,8 +388,8 @@ void RecordsTest::loading_data()
     QTest::newRow("40,000 records") << many << 0 << " 40001" << manyNumbers << none;
     QTest::newRow("test 20 runs, highest 5") << CreatedHeader + Record("00005", ';', "Fünf") << 20
                                              << " 21" << QStringList {"00005"} << none;
-    QTest::newRow("test 20 runs, highest 30") << CreatedHeader + Record("00030", ';', "Dreißig")
-                                              << 20 << " 31" << QStringList {"00030"} << none;
+    QTest::newRow("test 40 runs, highest 30") << CreatedHeader + Record("00030", ';', "Dreißig")
+                                              << 40 << " 41" << QStringList {"00030"} << none;
 }
 
 // Rows in file order, cut at the fixed positions; LaufNr the highest number plus one, never
@@ -537,6 +540,53 @@ void RecordsTest::selectedTest()
     QCOMPARE(window.DelMessung->isHidden(), label.isEmpty());
     if (!label.isEmpty())
         QCOMPARE(window.Label28->text(), label);
+}
+
+// Two programs on one protocol file take turns, each started while the other's test runs: every
+// test gets its own number and file, every record names the file with its own values, and each
+// table shows the other's records.
+void RecordsTest::twoProgramsShareOneProtocol()
+{
+    RecordsFixture a;
+    a.select("Serie7", CreatedHeader);
+    WindowFixture b({1}, {}, {.startFolder = a.folder.path()});
+    b.window->ProtocolFileName = "Serie7";
+    b.window->ShowStorageFolder();
+    for (int round = 0; round < 3; ++round) {
+        a.receive("*S11\r*I00000010\r*A00000000111000.0\r");
+        b.receive("*S11\r*I00000010\r*A00000000222000.0\r");
+        a.receive("*E11\r");
+        b.receive("*E11\r");
+    }
+    const QStringList records = QString::fromLatin1(a.bytes("Serie7.CSV")).split("\r\n").mid(1, 6);
+    QStringList numbers;
+    for (const QString& record : records)
+        numbers << record.left(5);
+    QCOMPARE(numbers, (QStringList {"00001", "00002", "00003", "00004", "00005", "00006"}));
+    for (int number = 1; number <= 6; ++number) {
+        const QByteArray file
+            = a.bytes(QString("Serie7/No-%1-1.CSV").arg(number, 5, 10, QChar('0')));
+        QVERIFY(file.endsWith(number % 2 == 1 ? "; 11.1;  0.0\r\n" : "; 22.2;  0.0\r\n"));
+    }
+    QTRY_COMPARE(a.column(a.window->ProtTab, 0), numbers);
+    QTRY_COMPARE(a.column(b.window->ProtTab, 0), numbers);
+    QCOMPARE(a.window->LaufNr->text(), QString(" 7"));
+}
+
+// A start waits while another program holds the protocol file, then is refused with the reason;
+// the instrument that started it is stopped.
+void RecordsTest::protocolHeldByAnotherProgram()
+{
+    RecordsFixture fixture;
+    fixture.select("Serie7", CreatedHeader);
+    const FileLock otherProgram(fixture.folder.filePath("Serie7.CSV"), 0);
+    fixture.line->clearWrites();
+    fixture.receive("*S11\r");
+    QCOMPARE(fixture.window->PositionRunning[1], 0);
+    QCOMPARE(fixture.line->writtenTo(1), QByteArray("E\n\r"));
+    QCOMPARE(fixture.questions.size(), 1);
+    QVERIFY(fixture.questions.first().text.contains("von einem anderen Programm benutzt"));
+    QVERIFY(!QFile::exists(fixture.folder.filePath("Serie7/No-00001-1.CSV")));
 }
 
 QTEST_MAIN(RecordsTest)

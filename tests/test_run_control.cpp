@@ -85,8 +85,9 @@ private slots:
     void start();
     void refusedStartChangesNothing_data();
     void refusedStartChangesNothing();
-    void existingFileIsKept_data();
-    void existingFileIsKept();
+    void numberOfAnExistingFileIsSkipped_data();
+    void numberOfAnExistingFileIsSkipped();
+    void missingFolderIsMadeAtTheStart();
     void endings_data();
     void endings();
     void measurementFileBytes_data();
@@ -159,8 +160,8 @@ void RunControlTest::start()
     QCOMPARE(window.CurrentTestNumber, testNumber);
     QCOMPARE(window.TestNr->text(), testNr);
     QCOMPARE(window.LaufNr->text(), QString("%1").arg(qint64(testNumber) + 1, 5));
-    QCOMPARE(
-        QDir(fixture.path("")).entryList(QDir::Files), QStringList {"No-" + testNr + "-1.CSV"});
+    QCOMPARE(QDir(fixture.path("")).entryList({"*.CSV"}, QDir::Files),
+        QStringList {"No-" + testNr + "-1.CSV"});
 }
 
 void RunControlTest::refusedStartChangesNothing_data()
@@ -180,9 +181,6 @@ void RunControlTest::refusedStartChangesNothing_data()
     QTest::newRow("*S11 while running") << "dir" << true << s11 << false << 0 << "   12";
     QTest::newRow("*S12 while running")
         << "dir" << true << QByteArray("*S12\r") << false << 0 << "   12";
-    QTest::newRow("*S11, folder missing") << "missing" << false << s11 << true << 1 << "   12";
-    QTest::newRow("click, folder missing")
-        << "missing" << false << QByteArray() << false << 1 << "   12";
     QTest::newRow("*S11, folder is a file") << "file" << false << s11 << true << 1 << "   12";
     QTest::newRow("*S11, disk full") << "full" << false << s11 << true << 1 << "   12";
     QTest::newRow("*S11, disk full, older file")
@@ -242,35 +240,52 @@ void RunControlTest::refusedStartChangesNothing()
     QCOMPARE(fixture.questions.size(), messages);
 }
 
-void RunControlTest::existingFileIsKept_data()
+void RunControlTest::numberOfAnExistingFileIsSkipped_data()
 {
-    QTest::addColumn<int>("olderCopies");
-    QTest::addColumn<QString>("setAside");
+    QTest::addColumn<QStringList>("files"); // in the measurement folder
+    QTest::addColumn<QString>("laufNr");
+    QTest::addColumn<int>("testNumber");
 
-    QTest::newRow("first copy") << 0 << "Alt-No-00012-1.CSV";
-    QTest::newRow("second copy") << 1 << "Alt2-No-00012-1.CSV";
-    QTest::newRow("third copy") << 2 << "Alt3-No-00012-1.CSV";
+    QTest::newRow("its file exists") << QStringList {"No-00012-1.CSV"} << "12" << 13;
+    QTest::newRow("kept copies count too") << QStringList {"No-00012-1.CSV", "Alt-No-00013-1.CSV",
+        "alt2-no-00014-2.csv"} << "12" << 15;
+    QTest::newRow("other files do not")
+        << QStringList {"No-00012-1.CSV.bak", "No-0012-1.CSV"} << "12" << 12;
+    QTest::newRow("the last number taken") << QStringList {"No-99999-1.CSV"} << "99999" << 0;
 }
 
-void RunControlTest::existingFileIsKept()
+// A number whose file exists is never given again: the test gets the next free number, no file is
+// touched, and the folder is made again where it is missing.
+void RunControlTest::numberOfAnExistingFileIsSkipped()
 {
-    QFETCH(int, olderCopies);
-    QFETCH(QString, setAside);
+    QFETCH(QStringList, files);
+    QFETCH(QString, laufNr);
+    QFETCH(int, testNumber);
 
-    RunFixture fixture;
-    const QByteArray old = "Produkt-Bezeichnung;alt\r\n";
-    const QStringList copies = {"Alt-No-00012-1.CSV", "Alt2-No-00012-1.CSV"};
-    for (int copy = 0; copy < olderCopies; ++copy)
-        fixture.writeFile("Serie7/" + copies[copy], copies[copy].toLatin1());
-    fixture.writeFile("Serie7/No-00012-1.CSV", old);
-    fixture.window->LaufNr->setText("12");
+    RunFixture fixture("missing");
+    QVERIFY(QDir(fixture.folder.path()).mkdir("Serie7"));
+    for (const QString& name : files)
+        fixture.writeFile("Serie7/" + name, name.toLatin1());
+    fixture.window->LaufNr->setText(laufNr);
+    fixture.receive("*S11\r");
+    for (const QString& name : files)
+        QCOMPARE(fixture.bytes(name), name.toLatin1());
+    QCOMPARE(fixture.running(), testNumber > 0);
+    if (testNumber == 0)
+        return;
+    QCOMPARE(fixture.window->CurrentTestNumber, testNumber);
+    QVERIFY(fixture.bytes(QString("No-%1-1.CSV").arg(testNumber, 5, 10, QChar('0')))
+                .startsWith("Produkt-Bezeichnung;"));
+}
+
+// A measurement folder removed by hand is made again by the next start, which says so.
+void RunControlTest::missingFolderIsMadeAtTheStart()
+{
+    RunFixture fixture("missing");
     fixture.receive("*S11\r");
     QVERIFY(fixture.running());
-    QCOMPARE(fixture.bytes(setAside), old);
-    for (int copy = 0; copy < olderCopies; ++copy)
-        QCOMPARE(fixture.bytes(copies[copy]), copies[copy].toLatin1());
-    QVERIFY(fixture.bytes("No-00012-1.CSV").startsWith("Produkt-Bezeichnung;\r\n"));
-    QVERIFY(fixture.notice().contains(setAside));
+    QVERIFY(fixture.bytes("No-00001-1.CSV").startsWith("Produkt-Bezeichnung;"));
+    QVERIFY(fixture.notice().contains("neu angelegt"));
 }
 
 void RunControlTest::endings_data()

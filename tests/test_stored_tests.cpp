@@ -1,6 +1,7 @@
 // Stored tests on the window: a record's curve shown and hidden again by a double click, and a test
 // deleted from the records together with its measurement file.
 #include "platform/ansi_codec.h"
+#include "platform/file_lock.h"
 #include "platform/flex_grid.h"
 #include "platform/picture_box.h"
 #include "records/protocol_file.h"
@@ -446,17 +447,16 @@ void StoredTestsTest::noDeletionWithoutAChosenRow()
 
 // The measurement file of a test running under a number recorded before stays when the old record
 // is deleted.
+// A measurement file that a running program holds is never deleted, not even with its record.
 void StoredTestsTest::fileOfARunningTestKept()
 {
     StoredFixture fixture;
     Form1& window = *fixture.window;
     const QByteArray protocol = File({Record(3, 1), Record(12, 1), Record(7, 1)});
     fixture.load(protocol, {"No-00003-1.CSV", "No-00012-1.CSV", "No-00007-1.CSV"});
-    window.LaufNr->setText("12");
-    fixture.receive("*S11\r");
-    QCOMPARE(window.PositionRunning[1], 1);
+    const FileLock otherProgram(fixture.folder.filePath("Serie7/No-00012-1.CSV"), 0);
+    QVERIFY(otherProgram.IsHeld());
     QMap<QString, QByteArray> files = fixture.files();
-    QVERIFY(files.contains("Serie7/No-00012-1.CSV"));
     fixture.select(2);
     fixture.answers = {MsgResult::Yes};
     window.DelMessung->click();

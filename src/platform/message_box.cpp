@@ -110,3 +110,22 @@ void ShowMessageBoxLater(QWidget* parent, int style, const QString& title, const
     box->setWindowModality(Qt::NonModal);
     box->show();
 }
+
+void AskLater(QWidget* parent, int style, const QString& title, const QString& text,
+    const std::function<void(int)>& answered)
+{
+    std::vector<std::pair<QAbstractButton*, int>> resultOf;
+    QMessageBox* box = BuildBox(parent, style, title, text, resultOf).release();
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    const int escapeResult = EscapeResult(ButtonsOf(style));
+    QObject::connect(box, &QMessageBox::finished, box, [box, resultOf, escapeResult, answered] {
+        int result = escapeResult;
+        for (const auto& [button, buttonResult] : resultOf) {
+            if (box->clickedButton() == button)
+                result = buttonResult;
+        }
+        answered(result);
+    });
+    box->show();
+}

@@ -44,3 +44,8 @@ int ShowMessageBox(QWidget* parent, int style, const QString& title, const QStri
 // While a box of the same title is open on the parent, that box takes the new text instead, so a
 // flood of reports never opens a flood of windows.
 void ShowMessageBoxLater(QWidget* parent, int style, const QString& title, const QString& text);
+
+// Asks without waiting for the answer: the box stays open beside the window, everything else goes
+// on, and `answered` gets the button pressed once the user has chosen.
+void AskLater(QWidget* parent, int style, const QString& title, const QString& text,
+    const std::function<void(int)>& answered);

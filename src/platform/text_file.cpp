@@ -91,7 +91,9 @@ bool TextFileWriter::Open(const QString& path, WriteMode mode)
     }
     // Unbuffered: each line goes to the operating system in one write, nothing waits in memory.
     const QIODevice::OpenMode flags = QIODevice::WriteOnly | QIODevice::Unbuffered
-        | (mode == WriteMode::Append ? QIODevice::Append : QIODevice::Truncate);
+        | (mode == WriteMode::Append           ? QIODevice::Append
+                : mode == WriteMode::CreateNew ? QIODevice::NewOnly
+                                               : QIODevice::Truncate);
     const bool lastLineOpen = mode == WriteMode::Append && EndsWithinALine(path);
     auto opened = std::make_unique<QFile>(path);
     if (!opened->open(flags)) {

@@ -15,6 +15,7 @@ class QFile;
 
 enum class WriteMode {
     Create, // an existing file is replaced
+    CreateNew, // only a file that does not exist yet is made
     Append, // lines go after the end (a last line without line end is ended first); a missing
             // file is made
 };

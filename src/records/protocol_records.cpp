@@ -1,4 +1,5 @@
 // Creating a protocol file and appending the record of a finished test.
+#include "platform/file_lock.h"
 #include "platform/flex_grid.h"
 #include "platform/status_bar.h"
 #include "platform/text_file.h"
@@ -79,6 +80,12 @@ void Form1::AppendTestRecord(int position)
     if (test.testNumber == 0)
         return;
     const QString path = test.protocolPath;
+    const FileLock protocolLock(path, SharedFileWaitMilliseconds);
+    if (protocolLock.HeldByOther()) {
+        ReportProtocolLocked(path);
+        ReportRecordNotWritten(test.testNumber, path);
+        return;
+    }
     bool written = true;
     const bool madeAnew = !QFileInfo(path).exists() && !QFileInfo(path).isSymLink();
     const QChar separator = madeAnew ? FieldSeparator.front() : SeparatorOfProtocolFile(path);
@@ -89,22 +96,30 @@ void Form1::AppendTestRecord(int position)
         written = WriteTextLines(path, {CaptionHeaderLine(captions, separator)}, WriteMode::Create);
     }
     const QString record = TestRecord({test.testNumber, position, test.header}, separator);
+    const qint64 sizeBefore = QFileInfo(path).size();
     written = written && WriteTextLines(path, {record}, WriteMode::Append);
     if (!written) {
-        MsgBoxLater(QStringLiteral("Der Eintrag von Test ") + QString::number(test.testNumber)
-                + QStringLiteral(" konnte nicht in die Protokolldatei ")
-                + QDir::toNativeSeparators(path) + QStringLiteral(" geschrieben werden.") + CrLf
-                + QStringLiteral("Die Messdatei ist erhalten."),
-            MsgStyle::Exclamation, RecordTitle);
-        StBar1->showNotice(QStringLiteral("Protokolleintrag nicht geschrieben!"));
+        ReportRecordNotWritten(test.testNumber, path);
         return;
     }
     if (path != ProtocolFilePath())
         return;
-    // A file made anew holds only this record: the table is loaded from it again.
-    if (madeAnew)
-        LoadProtocolFile();
+    // A file made anew, or one that another program has added to since it was loaded, is loaded
+    // again; else only this record's row is added.
+    if (madeAnew || sizeBefore != ProtocolBytesShown)
+        ReloadProtocolFile();
     else
         AddRecordRow(ProtTab->Rows(), record);
+    ProtocolBytesShown = QFileInfo(path).size();
     WahlTab->setTextMatrix(ProtTab->Rows() - 1, ShownColumn, QStringLiteral("-1"));
+}
+
+void Form1::ReportRecordNotWritten(qint32 testNumber, const QString& path)
+{
+    MsgBoxLater(QStringLiteral("Der Eintrag von Test ") + QString::number(testNumber)
+            + QStringLiteral(" konnte nicht in die Protokolldatei ")
+            + QDir::toNativeSeparators(path) + QStringLiteral(" geschrieben werden.") + CrLf
+            + QStringLiteral("Die Messdatei ist erhalten."),
+        MsgStyle::Exclamation, RecordTitle);
+    StBar1->showNotice(QStringLiteral("Protokolleintrag nicht geschrieben!"));
 }

@@ -3,10 +3,13 @@
 #include "platform/flex_grid.h"
 #include "platform/text_file.h"
 #include "records/protocol_file.h"
+#include "records/test_numbers.h"
 #include "run/value_format.h"
 #include "window/form1.h"
 
 #include <QComboBox>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -78,9 +81,11 @@ void Form1::LoadProtocolFile()
     DelMessung->hide();
     Label28->hide();
     LabelProt->setText(ProtocolFilePath());
+    WatchProtocolFile();
     TextFileReader file;
     if (TabProtDatei->currentIndex() < 0 || !file.Open(ProtocolFilePath()))
         return;
+    ProtocolBytesShown = QFileInfo(ProtocolFilePath()).size();
     file.ReadLine();
     qint32 rows = 0;
     qint32 highest = 0;
@@ -97,18 +102,37 @@ void Form1::LoadProtocolFile()
         highest = std::max(highest, RecordTestNumber(*line));
     }
     SetRecordRows(rows + 1);
-    LaufNr->setText(SignedNumberText(NextFreeTestNumber(highest)));
+    highest = std::max(highest, HighestRunningNumber());
+    LaufNr->setText(
+        SignedNumberText(NewTestNumber(1, highest, NumbersOfFiles()).value_or(highest + 1)));
 }
 
-// The number after the highest recorded one, and never that of a test still running.
-qint32 Form1::NextFreeTestNumber(qint32 highestRecorded) const
+// Loads the protocol file again, as another program has changed it; the curves shown stay shown.
+void Form1::ReloadProtocolFile()
 {
-    qint32 highest = highestRecorded;
-    for (int position = 1; position <= PositionCount; ++position) {
-        if (PositionRunning[position] == 1)
-            highest = std::max(highest, RunningTests[position].testNumber);
+    const QStringList shown = ShownStoredTests();
+    LoadProtocolFile();
+    for (int row = 1; row < WahlTab->Rows(); ++row) {
+        if (shown.contains(StoredTestName(row)))
+            WahlTab->setTextMatrix(row, ShownColumn, QStringLiteral("-1"));
     }
-    return highest < std::numeric_limits<qint32>::max() ? highest + 1 : highest;
+    RedrawStoredCurves();
+}
+
+// The table follows the records that other programs add to the shown protocol file.
+void Form1::WatchProtocolFile()
+{
+    ProtocolBytesShown = -1;
+    if (!ProtocolWatcher->files().isEmpty())
+        ProtocolWatcher->removePaths(ProtocolWatcher->files());
+    if (TabProtDatei->currentIndex() >= 0)
+        ProtocolWatcher->addPath(ProtocolFilePath());
+}
+
+void Form1::ProtocolFileChanged(const QString& path)
+{
+    if (path == ProtocolFilePath() && QFileInfo(path).size() != ProtocolBytesShown)
+        ReloadProtocolFile();
 }
 
 // Lists the protocol files of the storage folder and selects the one chosen last, or else the

@@ -1,6 +1,7 @@
 // Showing a stored test in the comparison graph, and deleting a test from the records.
 #include "instrument/field_reading.h"
 #include "platform/ansi_codec.h"
+#include "platform/file_lock.h"
 #include "platform/flex_grid.h"
 #include "platform/status_bar.h"
 #include "platform/text_file.h"
@@ -138,15 +139,11 @@ void Form1::ShowStoredTestsAgain(const QStringList& rowsBefore, int deletedRow)
 }
 
 // A measurement file stays while another record names the same test (a test number used again) or
-// while its test is running.
+// while a program, this one or another, writes it.
 bool Form1::IsMeasurementFileInUse(const QString& name, const QByteArray& protocolBytes) const
 {
-    for (int position = 1; position <= PositionCount; ++position) {
-        const QString running
-            = FFix0(RunningTests[position].testNumber, 5, 0) + u'-' + QString::number(position);
-        if (PositionRunning[position] == 1 && running == name)
-            return true;
-    }
+    if (IsLockedByOther(MeasurementFolder() + MeasurementFileName(name)))
+        return true;
     const LineSpan header = LineFrom(protocolBytes, 0);
     for (qsizetype start = header.next; start < protocolBytes.size();) {
         const LineSpan span = LineFrom(protocolBytes, start);

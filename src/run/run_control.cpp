@@ -1,6 +1,8 @@
 // Starting and ending tests.
 #include "platform/comm_control.h"
+#include "platform/file_lock.h"
 #include "platform/status_bar.h"
+#include "records/test_numbers.h"
 #include "run/value_format.h"
 #include "window/choice_lists.h"
 #include "window/form1.h"
@@ -20,8 +22,6 @@ const QString StartCaption = QStringLiteral("Start");
 const QString StopCaption = QStringLiteral("Stop");
 const QString StartTitle = QStringLiteral("Messung starten");
 const QColor RunningColour(255, 0, 0);
-// More copies of one test's file than anyone keeps; beyond them the start is refused.
-constexpr int MaxSetAsideCopies = 999;
 // How long Start ignores clicks after a test has ended by itself.
 constexpr qint64 StartLockMilliseconds = 2000;
 
@@ -46,13 +46,6 @@ const QString LimitEndText = QStringLiteral("Messung beendet: Grenzwert untersch
 const QString DurationEndText = QStringLiteral("Messung beendet: Messdauer erreicht");
 const QString InstrumentEndText = QStringLiteral("Messung am Gerät beendet");
 
-// The name under which an older file of the same test is kept: the record table builds the names
-// of its tests from "No-", so a name with another beginning is never taken for one of them.
-QString SetAsideName(const QString& fileName, int copy)
-{
-    const QString prefix = copy == 1 ? QStringLiteral("Alt-") : QStringLiteral("Alt%1-").arg(copy);
-    return prefix + fileName;
-}
 } // namespace
 
 void Form1::Start_Click(int Index)
@@ -80,15 +73,14 @@ bool Form1::StartTest(int position, StartOrigin origin)
         return false;
     }
     const QDateTime now = Now();
-    const qint32 testNumber = *TestNumberOf(LaufNr->text());
     RunningTest test {
-        {}, HeaderAt(now), testNumber, ProtocolFilePath(), FieldSeparator, DecimalSeparator, false};
-    const QString fileName
-        = MeasurementFileName(FFix0(testNumber, 5, 0) + u'-' + FFix(position, 1, 0));
+        {}, {}, HeaderAt(now), 0, ProtocolFilePath(), FieldSeparator, DecimalSeparator, false};
     // How the test before ended is no news once the next one starts.
     StBar1->clearNotice();
-    if (!CreateMeasurementFile(position, std::move(test), fileName))
+    if (!CreateMeasurementFile(position, test, *TestNumberOf(LaufNr->text())))
         return false;
+    const qint32 testNumber = test.testNumber;
+    RunningTests[position] = std::move(test);
     if (!TemperatureChosen())
         MessWert[0]->clear();
     SendTemperatureCommand(TemperatureChosen());
@@ -148,61 +140,94 @@ std::optional<QString> Form1::StartRefusal(int position) const
     return std::nullopt;
 }
 
-// Creates the file and writes its header before anything goes to the instrument. A file of the
-// same name is kept under another name, never overwritten. On failure nothing is left behind and
-// the user is told.
-bool Form1::CreateMeasurementFile(int position, RunningTest test, const QString& fileName)
+// Takes the test's number and makes its file with its header before anything goes to the
+// instrument. Both happen under the protocol file's lock, so that a second program on the same
+// protocol can neither take the same number nor touch the file. A number is never given twice:
+// not one recorded, not one whose file exists, not one of a running test. On failure nothing is
+// left behind and the user is told.
+bool Form1::CreateMeasurementFile(int position, RunningTest& test, qint32 wanted)
 {
-    const QString path = MeasurementFolder() + fileName;
-    std::optional<QString> setAside;
-    if (QFileInfo(path).exists() || QFileInfo(path).isSymLink()) {
-        setAside = SetAsideMeasurementFile(fileName);
-        if (!setAside) {
-            MsgBoxLater(QStringLiteral("Die vorhandene Messdatei ") + QDir::toNativeSeparators(path)
-                    + QStringLiteral(" kann nicht aufbewahrt werden.") + CrLf
-                    + QStringLiteral("Die Messung wurde nicht gestartet."),
-                MsgStyle::Exclamation, StartTitle);
-            return false;
-        }
+    const FileLock protocolLock(test.protocolPath, SharedFileWaitMilliseconds);
+    if (protocolLock.HeldByOther()) {
+        ReportProtocolLocked(test.protocolPath);
+        return false;
     }
-    bool written = test.file.Open(path, WriteMode::Create);
+    if (!MakeMeasurementFolder())
+        return ReportUncreatableFile(position, MeasurementFolder());
+    const qint32 highest
+        = std::max(HighestRecordedNumber(test.protocolPath), HighestRunningNumber());
+    const std::optional<qint32> number = NewTestNumber(wanted, highest, NumbersOfFiles());
+    if (!number) {
+        StBar1->showNotice(RefusedStart(position, QStringLiteral("keine freie Test-Nr. mehr.")));
+        return false;
+    }
+    const QString path = MeasurementFolder()
+        + MeasurementFileName(FFix0(*number, 5, 0) + u'-' + FFix(position, 1, 0));
+    test.fileLock = std::make_unique<FileLock>(path, 0, FileLock::Hold::WhileRunning);
+    bool written = !test.fileLock->HeldByOther() && test.file.Open(path, WriteMode::CreateNew);
     for (const QString& line : HeaderLines(test.header, test.fieldSeparator))
         written = written && test.file.WriteLine(line);
     if (!written) {
-        test.file.Close();
-        FileDelete(path);
-        if (setAside)
-            QFile::rename(MeasurementFolder() + *setAside, path);
-        MsgBoxLater(QStringLiteral("Die Messdatei ") + QDir::toNativeSeparators(path)
-                + QStringLiteral(" kann nicht angelegt werden.") + CrLf
-                + QStringLiteral("Bitte die Dateiablage und die Protokolldatei prüfen. Die "
-                                 "Messung wurde nicht gestartet."),
-            MsgStyle::Exclamation, StartTitle);
-        StBar1->showNotice(RefusedStart(position, QStringLiteral("Messdatei nicht anlegbar.")));
-        return false;
+        if (test.file.IsOpen()) {
+            test.file.Close();
+            FileDelete(path);
+        }
+        return ReportUncreatableFile(position, path);
     }
-    RunningTests[position] = std::move(test);
-    if (setAside) {
-        StBar1->showNotice(QStringLiteral("Ältere Datei ") + fileName + QStringLiteral(" als ")
-            + *setAside + QStringLiteral(" aufbewahrt."));
-    }
+    test.testNumber = *number;
     return true;
 }
 
-// Renames an existing file of the measurement folder to the first free set-aside name.
-std::optional<QString> Form1::SetAsideMeasurementFile(const QString& fileName)
+// The measurement folder of the selected protocol file, made again where it is missing (removed
+// by hand, or a program ended before it made it).
+bool Form1::MakeMeasurementFolder()
 {
     const QString folder = MeasurementFolder();
-    for (int copy = 1; copy <= MaxSetAsideCopies; ++copy) {
-        const QString name = SetAsideName(fileName, copy);
-        const QFileInfo target(folder + name);
-        if (target.exists() || target.isSymLink())
-            continue;
-        if (QFile::rename(folder + fileName, folder + name))
-            return name;
-        return std::nullopt;
+    if (QFileInfo(folder).isDir())
+        return true;
+    if (!MakeFolder(folder))
+        return false;
+    StBar1->showNotice(QStringLiteral("Der Ordner der Messdateien ")
+        + QDir::toNativeSeparators(folder) + QStringLiteral(" fehlte und wurde neu angelegt."));
+    return true;
+}
+
+// The numbers of the measurement folder's files, which a new test cannot get.
+QSet<qint32> Form1::NumbersOfFiles() const
+{
+    return NumbersOfMeasurementFiles(ListFolderFiles(MeasurementFolder(), QStringLiteral("*.CSV")));
+}
+
+qint32 Form1::HighestRunningNumber() const
+{
+    qint32 highest = 0;
+    for (int position = 1; position <= PositionCount; ++position) {
+        if (PositionRunning[position] == 1)
+            highest = std::max(highest, RunningTests[position].testNumber);
     }
-    return std::nullopt;
+    return highest;
+}
+
+bool Form1::ReportUncreatableFile(int position, const QString& path)
+{
+    MsgBoxLater(QStringLiteral("Die Messdatei ") + QDir::toNativeSeparators(path)
+            + QStringLiteral(" kann nicht angelegt werden.") + CrLf
+            + QStringLiteral("Bitte die Dateiablage und die Protokolldatei prüfen. Die "
+                             "Messung wurde nicht gestartet."),
+        MsgStyle::Exclamation, StartTitle);
+    StBar1->showNotice(RefusedStart(position, QStringLiteral("Messdatei nicht anlegbar.")));
+    return false;
+}
+
+// Another program holds the protocol file longer than a record takes.
+void Form1::ReportProtocolLocked(const QString& protocolPath)
+{
+    MsgBoxLater(QStringLiteral("Die Protokolldatei ") + QDir::toNativeSeparators(protocolPath)
+            + QStringLiteral(" wird gerade von einem anderen Programm benutzt.") + CrLf
+            + QStringLiteral("Bitte in einigen Sekunden noch einmal versuchen. Hält die Sperre an, "
+                             "die Datei ")
+            + QDir::toNativeSeparators(LockFileOf(protocolPath)) + QStringLiteral(" prüfen."),
+        MsgStyle::Exclamation, QStringLiteral("Messprotokoll"));
 }
 
 MeasurementHeader Form1::HeaderAt(const QDateTime& now) const
@@ -239,6 +264,8 @@ void Form1::EndTest(int position, EndReason reason)
         SetParameterFramesEnabled(true);
     if (wasRunning)
         AppendTestRecord(position);
+    // Only once its record is written is the file free: until then it is no orphan.
+    RunningTests[position].fileLock.reset();
     RedrawStoredCurves();
     if (!wasRunning)
         return;

@@ -5,6 +5,7 @@
 #include "platform/line_log.h"
 
 #include <QCloseEvent>
+#include <QFileSystemWatcher>
 #include <QTimer>
 
 Form1::Form1(FormEnvironment environment, QWidget* parent)
@@ -28,6 +29,7 @@ Form1::Form1(FormEnvironment environment, QWidget* parent)
     Timer2 = new QTimer(this);
     ReconnectTimer = new QTimer(this);
     SyncTimer = new QTimer(this);
+    ProtocolWatcher = new QFileSystemWatcher(this);
     BuildLayout(environment.startFolder);
     ConnectControls();
     Form_Load();

@@ -3,6 +3,7 @@
 #include "graph/curves.h"
 #include "graph/graph_window.h"
 #include "platform/clock.h"
+#include "platform/file_lock.h"
 #include "platform/message_box.h"
 #include "platform/print_output.h"
 #include "platform/text_file.h"
@@ -15,6 +16,7 @@
 class CommControl;
 class LineLog;
 class FlexGrid;
+class QFileSystemWatcher;
 class FolderList;
 class PictureBox;
 class QCloseEvent;
@@ -34,6 +36,8 @@ struct FormEnvironment;
 // keeps the separators it began with, even when the user changes them meanwhile.
 struct RunningTest {
     TextFileWriter file;
+    // Held while the test runs: other programs leave the file alone.
+    std::unique_ptr<FileLock> fileLock;
     MeasurementHeader header;
     qint32 testNumber = 0;
     // The protocol file the test's record goes to, chosen at its start.
@@ -158,6 +162,10 @@ public:
 
     // Test records: the protocol file chosen last (created, selected by the user or stored).
     QString ProtocolFileName;
+    // The size of the protocol file as the table shows it; -1 when none is shown. Other programs
+    // may append to it.
+    qint64 ProtocolBytesShown = -1;
+    QFileSystemWatcher* ProtocolWatcher = nullptr;
 
     // Separators of the CSV files.
     QString FieldSeparator = QStringLiteral(";");
@@ -227,6 +235,7 @@ public:
     void FormatRecordTable();
     void AddRecordRow(qint32 row, const QString& line);
     void LoadProtocolFile();
+    void ReloadProtocolFile();
     void ListProtocolFiles();
     void TabProtDatei_Click();
     void ShowSelectedTest();
@@ -322,7 +331,9 @@ private:
     void UpdateSeparatorCode();
     void RefuseSeparatorPair(QComboBox& list, const QString& kept);
     std::optional<QString> StartRefusal(int position) const;
-    qint32 NextFreeTestNumber(qint32 highestRecorded) const;
+    void ReportRecordNotWritten(qint32 testNumber, const QString& path);
+    void WatchProtocolFile();
+    void ProtocolFileChanged(const QString& path);
     bool RecordMatchesRow(const QString& record, int row) const;
     void ReportUndeletable(const QString& path);
     bool IsMeasurementFileInUse(const QString& name, const QByteArray& protocolBytes) const;
@@ -336,8 +347,12 @@ private:
     QString ProgramSettingsPath() const;
     QString UserSettingsPath() const;
     QString SettingsPathToRead() const;
-    bool CreateMeasurementFile(int position, RunningTest test, const QString& fileName);
-    std::optional<QString> SetAsideMeasurementFile(const QString& fileName);
+    bool CreateMeasurementFile(int position, RunningTest& test, qint32 wanted);
+    bool MakeMeasurementFolder();
+    QSet<qint32> NumbersOfFiles() const;
+    qint32 HighestRunningNumber() const;
+    bool ReportUncreatableFile(int position, const QString& path);
+    void ReportProtocolLocked(const QString& protocolPath);
     MeasurementHeader HeaderAt(const QDateTime& now) const;
     void SetCurveStart(int position);
     void ShowRunning(int position, bool running);

@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileSystemWatcher>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -257,6 +258,7 @@ void Form1::ConnectControls()
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     connect(ReconnectTimer, &QTimer::timeout, this, &Form1::ReconnectTimer_Timer);
     connect(SyncTimer, &QTimer::timeout, this, &Form1::SyncDataLines);
+    connect(ProtocolWatcher, &QFileSystemWatcher::fileChanged, this, &Form1::ProtocolFileChanged);
     connect(DatenTrenn, &QComboBox::currentIndexChanged, this, &Form1::DatenTrenn_Click);
     connect(DezimalTrenn, &QComboBox::currentIndexChanged, this, &Form1::DezimalTrenn_Click);
     connect(Drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);

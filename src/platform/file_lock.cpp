@@ -1,0 +1,24 @@
+#include "platform/file_lock.h"
+
+#include <QLockFile>
+
+FileLock::FileLock(const QString& guardedPath, int waitMilliseconds, Hold hold)
+    : lock(std::make_unique<QLockFile>(LockFileOf(guardedPath)))
+{
+    if (hold == Hold::WhileRunning)
+        lock->setStaleLockTime(0);
+    held = lock->tryLock(waitMilliseconds);
+    heldByOther = !held && lock->error() == QLockFile::LockFailedError;
+}
+
+FileLock::~FileLock() = default;
+
+QString LockFileOf(const QString& guardedPath)
+{
+    return guardedPath + QStringLiteral(".lock");
+}
+
+bool IsLockedByOther(const QString& guardedPath)
+{
+    return FileLock(guardedPath, 0).HeldByOther();
+}

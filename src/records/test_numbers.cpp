@@ -1,0 +1,59 @@
+#include "records/test_numbers.h"
+
+#include "platform/text_file.h"
+#include "records/protocol_file.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+
+namespace {
+constexpr qint32 HighestTestNumber = 99999;
+
+const QRegularExpression& MeasurementFilePattern()
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^(ALT[0-9]*-)?NO-(([0-9]{5})-[0-9]{1,2})\\.CSV$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return pattern;
+}
+} // namespace
+
+QSet<qint32> NumbersOfMeasurementFiles(const QStringList& fileNames)
+{
+    QSet<qint32> numbers;
+    for (const QString& name : fileNames) {
+        const QRegularExpressionMatch match = MeasurementFilePattern().match(name);
+        if (match.hasMatch())
+            numbers.insert(match.captured(3).toInt());
+    }
+    return numbers;
+}
+
+std::optional<QString> TestNameOfMeasurementFile(const QString& fileName)
+{
+    const QRegularExpressionMatch match = MeasurementFilePattern().match(fileName);
+    if (!match.hasMatch() || fileName != MeasurementFileName(match.captured(2)))
+        return std::nullopt;
+    return match.captured(2);
+}
+
+std::optional<qint32> NewTestNumber(
+    qint32 wanted, qint32 highestRecorded, const QSet<qint32>& taken)
+{
+    qint32 number = std::max(wanted, highestRecorded + 1);
+    while (number <= HighestTestNumber && taken.contains(number))
+        ++number;
+    return number <= HighestTestNumber ? std::optional<qint32>(number) : std::nullopt;
+}
+
+qint32 HighestRecordedNumber(const QString& protocolPath)
+{
+    TextFileReader file;
+    if (!file.Open(protocolPath))
+        return 0;
+    file.ReadLine();
+    qint32 highest = 0;
+    while (const std::optional<QString> line = file.ReadLine())
+        highest = std::max(highest, RecordTestNumber(*line));
+    return highest;
+}

@@ -136,6 +136,8 @@ private slots:
     void fileOfARunningTestKept();
     void recordJustWrittenDeleted();
     void linkedBackupReplaced();
+    void unrecordedTestsOffered_data();
+    void unrecordedTestsOffered();
 };
 
 void StoredTestsTest::toggleCurve_data()
@@ -510,6 +512,62 @@ void StoredTestsTest::linkedBackupReplaced()
     QVERIFY(files.remove("Serie7/No-00003-1.CSV") == 1);
     CompareFiles(fixture.files(), files);
     QCOMPARE(files.value("anderswo.txt"), OldBackup);
+}
+
+void StoredTestsTest::unrecordedTestsOffered_data()
+{
+    QTest::addColumn<QList<int>>("answers"); // to the question; empty: closed without an answer
+    QTest::addColumn<QStringList>("numbers"); // column 0 of the table afterwards
+    QTest::addColumn<int>("questionsAtTheNextSelection");
+
+    QTest::newRow("Yes") << QList<int> {MsgResult::Yes} << QStringList {"00001", "00002", "00003"}
+                         << 0;
+    QTest::newRow("No: never asked again")
+        << QList<int> {MsgResult::No} << QStringList {"00001"} << 0;
+    QTest::newRow("closed: asked again") << QList<int> {} << QStringList {"00001"} << 1;
+}
+
+// Measurement files that no record names (a program ended while they ran) are offered once the
+// protocol is selected; the records are added from their header lines in number order. A file that
+// a program writes now, or whose header cannot be read, is not offered.
+void StoredTestsTest::unrecordedTestsOffered()
+{
+    QFETCH(QList<int>, answers);
+    QFETCH(QStringList, numbers);
+    QFETCH(int, questionsAtTheNextSelection);
+
+    StoredFixture fixture;
+    Form1& window = *fixture.window;
+    QVERIFY(QDir(fixture.folder.path()).mkdir("Serie7"));
+    const MeasurementHeader crashed {
+        "Absturz; Öl", "A-7", "C-1", "Bem", "", "Ende", "06.12.2026", "09:15", " 10 Sekunden"};
+    const MeasurementHeader earlier {"Früher", "", "", "", "", "", "05.12.2026", "08:00", "x"};
+    const auto measurementFile = [&](const QString& name, const MeasurementHeader& header) {
+        fixture.write("Serie7/" + name,
+            EncodeAnsi(HeaderLines(header, ";").join("\r\n") + "\r\n00:00:10 ; 49.0;  0.0\r\n"));
+    };
+    measurementFile("No-00001-1.CSV", earlier);
+    measurementFile("No-00003-1.CSV", crashed);
+    measurementFile("No-00002-1.CSV", earlier);
+    measurementFile("No-00004-1.CSV", crashed);
+    fixture.write("Serie7/No-00005-1.CSV", "kein Kopf\r\n");
+    const FileLock running(fixture.folder.filePath("Serie7/No-00004-1.CSV"), 0);
+    fixture.answers = answers;
+    fixture.write("Serie7.CSV", File({Record(1, 1)}));
+    window.ProtocolFileName = "Serie7";
+    window.ShowStorageFolder();
+
+    QCOMPARE(fixture.questions.size(), 1);
+    QVERIFY(fixture.questions.first().text.contains("No-00002-1.CSV, No-00003-1.CSV\r\n"));
+    QCOMPARE(Column(window.ProtTab, 0), numbers);
+    if (numbers.size() == 3) {
+        const QByteArray added = EncodeAnsi(
+            TestRecord({2, 1, earlier}, ';') + "\r\n" + TestRecord({3, 1, crashed}, ';') + "\r\n");
+        QCOMPARE(fixture.files().value("Serie7.CSV"), File({Record(1, 1)}) + added);
+    }
+    fixture.questions.clear();
+    window.ShowStorageFolder();
+    QCOMPARE(fixture.questions.size(), questionsAtTheNextSelection);
 }
 
 QTEST_MAIN(StoredTestsTest)

@@ -165,6 +165,7 @@ void Form1::TabProtDatei_Click()
 {
     LoadProtocolFile();
     ButDel_Click(0);
+    OfferUnrecordedTests();
 }
 
 void Form1::ShowSelectedTest()

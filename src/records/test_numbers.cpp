@@ -57,3 +57,17 @@ qint32 HighestRecordedNumber(const QString& protocolPath)
         highest = std::max(highest, RecordTestNumber(*line));
     return highest;
 }
+
+QSet<QString> RecordedTestNames(const QString& protocolPath)
+{
+    QSet<QString> names;
+    TextFileReader file;
+    if (!file.Open(protocolPath))
+        return names;
+    file.ReadLine();
+    while (const std::optional<QString> line = file.ReadLine()) {
+        if (const std::optional<QString> name = RecordTestName(*line))
+            names.insert(*name);
+    }
+    return names;
+}

@@ -4,6 +4,7 @@
 #include "run/value_format.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -63,18 +64,42 @@ QString WithoutFieldSeparator(QString text, QChar fieldSeparator)
     return text.replace(fieldSeparator, SeparatorSubstitute(fieldSeparator));
 }
 
+namespace {
+
+// The labels of the header lines 1 to 9 and the text each holds.
+constexpr std::array<const char*, 9> HeaderLabels {"Produkt-Bezeichnung", "Auftragsnummer",
+    "Chargen-Nr.", "Bemerkungen 1", "Bemerkungen 2", "Bemerkungen 3", "Test-Datum", "Test-Zeit",
+    "Messzyklus"};
+constexpr std::array<QString MeasurementHeader::*, 9> HeaderTexts {&MeasurementHeader::product,
+    &MeasurementHeader::order, &MeasurementHeader::batch, &MeasurementHeader::remark1,
+    &MeasurementHeader::remark2, &MeasurementHeader::remark3, &MeasurementHeader::date,
+    &MeasurementHeader::time, &MeasurementHeader::cycle};
+
+} // namespace
+
 QStringList HeaderLines(const MeasurementHeader& header, const QString& fieldSeparator)
 {
-    const QString& sep = fieldSeparator;
-    const QChar separator = sep.isEmpty() ? QChar(u';') : sep.front();
-    const auto field = [&](const char* name, const QString& text) -> QString {
-        return QLatin1String(name) + sep + WithoutFieldSeparator(text, separator);
-    };
-    return {field("Produkt-Bezeichnung", header.product), field("Auftragsnummer", header.order),
-        field("Chargen-Nr.", header.batch), field("Bemerkungen 1", header.remark1),
-        field("Bemerkungen 2", header.remark2), field("Bemerkungen 3", header.remark3),
-        field("Test-Datum", header.date), field("Test-Zeit", header.time),
-        field("Messzyklus", header.cycle), sep, QStringLiteral("Messzeit;Viskosität;Temperatur")};
+    const QChar separator = fieldSeparator.isEmpty() ? QChar(u';') : fieldSeparator.front();
+    QStringList lines;
+    for (std::size_t line = 0; line < HeaderLabels.size(); ++line)
+        lines.append(QLatin1String(HeaderLabels[line]) + fieldSeparator
+            + WithoutFieldSeparator(header.*HeaderTexts[line], separator));
+    return lines << fieldSeparator << QStringLiteral("Messzeit;Viskosität;Temperatur");
+}
+
+std::optional<MeasurementHeader> ReadHeaderLines(const QStringList& lines)
+{
+    if (lines.size() < qsizetype(HeaderLabels.size()))
+        return std::nullopt;
+    MeasurementHeader header;
+    for (std::size_t line = 0; line < HeaderLabels.size(); ++line) {
+        const QLatin1String label(HeaderLabels[line]);
+        const QString& text = lines.at(qsizetype(line));
+        if (!text.startsWith(label) || text.size() == label.size())
+            return std::nullopt;
+        header.*HeaderTexts[line] = text.mid(label.size() + 1);
+    }
+    return header;
 }
 
 QString DataLine(double seconds, double viscosity, std::optional<double> temperature,

@@ -45,6 +45,10 @@ QString WithoutFieldSeparator(QString text, QChar fieldSeparator);
 // line keeps ";" whatever the field separator is.
 QStringList HeaderLines(const MeasurementHeader& header, const QString& fieldSeparator);
 
+// The texts of the header lines as HeaderLines wrote them (the separator is the character after
+// the first label); nothing when the lines are no such header.
+std::optional<MeasurementHeader> ReadHeaderLines(const QStringList& lines);
+
 // One data line with its fields at their fixed positions; without a temperature it ends after the
 // viscosity. Times beyond 99:59:59 are written as 99:59:59 and values are held to -99.9 ... 999.9,
 // so that no field ever moves; the value's decimal separator is the chosen one.

@@ -166,6 +166,7 @@ public:
     // may append to it.
     qint64 ProtocolBytesShown = -1;
     QFileSystemWatcher* ProtocolWatcher = nullptr;
+    bool UnrecordedQuestionOpen = false;
 
     // Separators of the CSV files.
     QString FieldSeparator = QStringLiteral(";");
@@ -236,6 +237,7 @@ public:
     void AddRecordRow(qint32 row, const QString& line);
     void LoadProtocolFile();
     void ReloadProtocolFile();
+    void OfferUnrecordedTests();
     void ListProtocolFiles();
     void TabProtDatei_Click();
     void ShowSelectedTest();
@@ -267,6 +269,9 @@ public:
     void ButCancel_Click();
     int MsgBox(const QString& text, int style, const QString& title);
     void MsgBoxLater(const QString& text, int style, const QString& title);
+    // Asks without waiting: the answer reaches `answered` once the user has given it.
+    void MsgBoxAsk(const QString& text, int style, const QString& title,
+        const std::function<void(int)>& answered);
     // A close by a termination signal: running tests are ended without asking.
     void CloseWithoutAsking();
 
@@ -333,6 +338,8 @@ private:
     std::optional<QString> StartRefusal(int position) const;
     void ReportRecordNotWritten(qint32 testNumber, const QString& path);
     void WatchProtocolFile();
+    void AddUnrecordedTests(const QString& protocolPath, const QString& folder);
+    void DeclineUnrecordedTests(const QString& protocolPath, const QString& folder);
     void ProtocolFileChanged(const QString& path);
     bool RecordMatchesRow(const QString& record, int row) const;
     void ReportUndeletable(const QString& path);

@@ -88,6 +88,15 @@ int Form1::MsgBox(const QString& text, int style, const QString& title)
     return ShowMessageBox(this, style, title, text);
 }
 
+void Form1::MsgBoxAsk(
+    const QString& text, int style, const QString& title, const std::function<void(int)>& answered)
+{
+    if (answerer)
+        answered(answerer(style, title, text));
+    else
+        AskLater(this, style, title, text, answered);
+}
+
 void Form1::MsgBoxLater(const QString& text, int style, const QString& title)
 {
     if (answerer)

@@ -77,6 +77,12 @@ void Form1::DeleteSelectedTest()
         return;
     const QString path = ProtocolFilePath();
     const QString backup = path.chopped(4) + QStringLiteral(".TMP");
+    // The file is read and written again as a whole: no other program may append meanwhile.
+    const FileLock protocolLock(path, SharedFileWaitMilliseconds);
+    if (protocolLock.HeldByOther()) {
+        ReportProtocolLocked(path);
+        return;
+    }
     const std::optional<QByteArray> bytes = ReadFileBytes(path);
     if (!bytes) {
         ReportUndeletable(path);

@@ -279,6 +279,7 @@ public:
     void LoadSettings();
     void SaveSettings();
     void Form_Unload();
+    void RemoveLeftoverSaves();
     // The stored drive, folder and protocol file while the folder cannot be reached: kept for the
     // next start.
     std::optional<Settings> UnreachableStorageFolder;
@@ -352,6 +353,8 @@ private:
     Settings CurrentSettings() const;
     Settings CurrentSettingsWithFolder(const Settings& folder) const;
     QString ProgramSettingsPath() const;
+    bool ReplaceSettingsFile(const QString& path, const QStringList& lines);
+    void RemoveLeftoverSavesOf(const QString& path, const QString& guardPath);
     QString UserSettingsPath() const;
     QString SettingsPathToRead() const;
     bool CreateMeasurementFile(int position, RunningTest& test, qint32 wanted);

@@ -1,4 +1,5 @@
 // The built program against the instrument simulator on a pseudo-terminal.
+#include "child_processes.h"
 #include "platform/environment.h"
 #include "platform/serial_port_backend.h"
 #include "platform/status_bar.h"
@@ -24,50 +25,6 @@ namespace {
 constexpr qsizetype SamplesOfWholeTest = 901;
 // Fast enough for a 15-minute test to take a few seconds.
 const QString SimulatorSpeed = QStringLiteral("200");
-
-// The instrument simulator as a child process; its log on standard error is collected as it is
-// waited for. It is ended with SIGTERM at the latest when the test leaves.
-class Simulator {
-public:
-    explicit Simulator(const QStringList& arguments)
-    {
-        process.start(QTM_SIMULATOR_EXE, arguments);
-    }
-    ~Simulator() { stop(); }
-    Simulator(const Simulator&) = delete;
-    Simulator& operator=(const Simulator&) = delete;
-
-    // The device from the first line on standard output; empty when none comes in time.
-    QString device()
-    {
-        QDeadlineTimer deadline(5000);
-        while (!process.canReadLine() && process.waitForReadyRead(deadline.remainingTime())) { }
-        return QString::fromLocal8Bit(process.readLine()).trimmed();
-    }
-
-    // Reads the log until it holds the text at or after `from`: its index, or -1 when the
-    // deadline passes first.
-    qsizetype waitForLog(const QByteArray& text, int milliseconds, qsizetype from = 0)
-    {
-        QDeadlineTimer deadline(milliseconds);
-        while (log.indexOf(text, from) < 0 && !deadline.hasExpired()) {
-            process.waitForReadyRead(100);
-            log += process.readAllStandardError();
-        }
-        return log.indexOf(text, from);
-    }
-
-    bool stop()
-    {
-        if (process.state() == QProcess::NotRunning)
-            return true;
-        process.terminate();
-        return process.waitForFinished(5000);
-    }
-
-    QProcess process;
-    QByteArray log;
-};
 
 // The viscosities of the data replies in the log, in tenths of a percent, in the order sent.
 QList<int> ReportedViscosityTenths(const QByteArray& log)
@@ -117,43 +74,6 @@ QStringList SettingsLinesIn(const QTemporaryDir& folder)
         return {};
     return QString::fromLatin1(bytes.chopped(2)).split(QStringLiteral("\r\n"));
 }
-
-// The program as a child process on the folder, its first port on `device`. It is ended with
-// SIGTERM at the latest when the test leaves, and killed when that does not end it.
-class Program {
-public:
-    Program(const QTemporaryDir& folder, const QString& device)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("TALIV_COM1", device);
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(folder.path());
-        process.start(ProgramCopyIn(folder.path(), TALIV01_EXE), {});
-    }
-    ~Program()
-    {
-        if (!stop() && process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    // SIGTERM closes the window as the user's close does: true for a normal end with exit code 0.
-    bool stop()
-    {
-        if (process.state() != QProcess::NotRunning) {
-            process.terminate();
-            process.waitForFinished(10000);
-        }
-        return process.state() == QProcess::NotRunning
-            && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    }
-
-    QProcess process;
-};
 
 // One run of the program on the folder: the instrument starts a test by itself once the program
 // has found it; when the program has answered the test's end, the program is closed. `log` gets

@@ -1,0 +1,137 @@
+// Two programs on one protocol file, each with its own instrument, and a program killed in the
+// middle of a test: no record is lost, given twice or mixed up with another test's file.
+#include "child_processes.h"
+#include "records/protocol_file.h"
+#include "run/measurement_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+#include <csignal>
+
+namespace {
+
+constexpr int TestsEach = 20;
+
+// `tests` tests of one sample of `tenths` (five digits), each started once the program has
+// answered the end of the one before; the first once the program has found the instrument.
+QByteArray Script(int tests, const QByteArray& tenths)
+{
+    QByteArray script = "expect E\n";
+    for (int test = 0; test < tests; ++test)
+        script += "wait 0.05\n*S11\n*I00000010\n*A000000" + tenths + "000.0\n*E11\nexpect E\n";
+    return script;
+}
+
+QString WriteScript(const QTemporaryDir& folder, const QString& name, const QByteArray& script)
+{
+    QFile file(folder.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size())
+        return {};
+    return file.fileName();
+}
+
+// The records of the series "Serie" in the storage folder.
+QStringList Records(const QTemporaryDir& storage)
+{
+    QFile protocol(storage.filePath("Serie.CSV"));
+    if (!protocol.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(protocol.readAll()).split("\r\n", Qt::SkipEmptyParts).mid(1);
+}
+
+// The viscosity fields of a measurement file's data lines.
+QStringList Values(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {"<missing>"};
+    QStringList values;
+    const QStringList lines = QString::fromLatin1(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    for (const QString& line : lines.mid(MeasurementFile::HeaderLineCount))
+        values << line.mid(MeasurementFile::ViscosityAt, MeasurementFile::ValueLength);
+    return values;
+}
+
+void MakeSeries(const QTemporaryDir& storage)
+{
+    QFile protocol(storage.filePath("Serie.CSV"));
+    QVERIFY(protocol.open(QIODevice::WriteOnly));
+    protocol.write(CreatedHeaderLine().toLatin1() + "\r\n");
+    QVERIFY(QDir(storage.path()).mkdir("Serie"));
+}
+
+} // namespace
+
+class SharedProtocolTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void twoProgramsOnOneProtocol();
+    void aKilledProgramsTestIsRecordedLater();
+};
+
+// Two programs, two instruments, one protocol file, 20 tests each as fast as the instruments can
+// start them: 40 records with 40 numbers, each naming the file with its own program's values.
+void SharedProtocolTest::twoProgramsOnOneProtocol()
+{
+    QTemporaryDir storage, programA, programB;
+    MakeSeries(storage);
+    Simulator instrumentA({"--script", WriteScript(storage, "a.txt", Script(TestsEach, "00111"))});
+    Simulator instrumentB({"--script", WriteScript(storage, "b.txt", Script(TestsEach, "00222"))});
+    Program a(programA.path(), storage.path(), instrumentA.device());
+    Program b(programB.path(), storage.path(), instrumentB.device());
+    for (Simulator* instrument : {&instrumentA, &instrumentB})
+        QVERIFY2(instrument->waitForLog("! script finished", 60000) >= 0,
+            instrument->log.right(2000).constData());
+    QVERIFY(a.stop());
+    QVERIFY(b.stop());
+
+    const QStringList records = Records(storage);
+    QCOMPARE(records.size(), 2 * TestsEach);
+    QSet<QString> names;
+    QMap<QString, int> testsWithValue;
+    for (const QString& record : records) {
+        const std::optional<QString> name = RecordTestName(record);
+        QVERIFY2(name.has_value(), qPrintable(record));
+        names.insert(*name);
+        const QStringList values = Values(storage.filePath("Serie/" + MeasurementFileName(*name)));
+        QCOMPARE(values.size(), 1);
+        ++testsWithValue[values.first()];
+    }
+    QCOMPARE(names.size(), 2 * TestsEach);
+    QCOMPARE(testsWithValue, (QMap<QString, int> {{" 11.1", TestsEach}, {" 22.2", TestsEach}}));
+    QCOMPARE(QDir(storage.filePath("Serie")).entryList({"Alt*"}, QDir::Files), QStringList());
+}
+
+// A program killed in the middle of a test leaves its file without a record; the next start on the
+// protocol offers it, and Yes records it from its header.
+void SharedProtocolTest::aKilledProgramsTestIsRecordedLater()
+{
+    QTemporaryDir storage, program;
+    MakeSeries(storage);
+    Simulator instrument({"--script",
+        WriteScript(
+            storage, "s.txt", "expect E\n*S11\n*I00000010\n*A00000000333000.0\nwait 600\n")});
+    Program killed(program.path(), storage.path(), instrument.device());
+    const QString file = storage.filePath("Serie/No-00001-1.CSV");
+    QTRY_COMPARE_WITH_TIMEOUT(Values(file), QStringList {" 33.3"}, 30000);
+    ::kill(pid_t(killed.process.processId()), SIGKILL);
+    QVERIFY(killed.process.waitForFinished(5000));
+    QCOMPARE(Records(storage), QStringList());
+
+    // The start offers it; closed without an answer, it is offered again at the next selection.
+    WindowFixture next({1}, {}, {.startFolder = storage.path()});
+    QCOMPARE(Records(storage), QStringList());
+    next.answers = {MsgResult::Yes};
+    next.window->ShowStorageFolder();
+    QCOMPARE(next.questions.size(), 2);
+    QCOMPARE(next.questions.first().title, next.questions.last().title);
+    QCOMPARE(Records(storage).size(), 1);
+    QCOMPARE(RecordTestName(Records(storage).first()), QString("00001-1"));
+    QCOMPARE(next.window->LaufNr->text(), QString(" 2"));
+}
+
+QTEST_MAIN(SharedProtocolTest)
+#include "test_shared_protocol.moc"

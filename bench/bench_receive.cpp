@@ -76,7 +76,8 @@ struct RunningTestSetup {
     // The size of the one file in the measurement folder.
     qint64 fileBytes() const
     {
-        const QFileInfoList files = QDir(folder.filePath("Serie")).entryInfoList(QDir::Files);
+        const QFileInfoList files
+            = QDir(folder.filePath("Serie")).entryInfoList({"*.CSV"}, QDir::Files);
         return files.size() == 1 ? files.first().size() : -1;
     }
 

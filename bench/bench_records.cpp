@@ -8,8 +8,10 @@
 #include "platform/text_file.h"
 #include "records/protocol_file.h"
 #include "window/form1.h"
+#include "window/settings_file.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -181,10 +183,53 @@ void BM_ReadAndSplitLines(benchmark::State& state)
         = benchmark::Counter(double(state.iterations()) * RecordCount, benchmark::Counter::kIsRate);
 }
 
+// Damaged files met at the start. Arg 0: a protocol file of 1 MiB of nothing but line ends,
+// listed and loaded into the table; arg 1: a settings file of 60 MB of short lines, read while the
+// window is built. The counters give the most heap held after a run and the resident growth; the
+// program's peak resident size is measured outside, with /usr/bin/time -v.
+void BM_DamagedFiles(benchmark::State& state)
+{
+    const bool settingsFile = state.range(0) == 1;
+    QTemporaryDir folder;
+    std::unique_ptr<Form1> window;
+    if (settingsFile) {
+        QFile file(folder.filePath(SettingsFileName));
+        if (!file.open(QIODevice::WriteOnly) || !file.write(QByteArray("x\r\n").repeated(20000000)))
+            state.SkipWithError("the settings file cannot be written");
+    } else {
+        window = MakeBenchWindow(folder.path()).window;
+        window->Timer2->stop();
+        QFile file(folder.filePath(SeriesName + QStringLiteral(".CSV")));
+        if (!file.open(QIODevice::WriteOnly)
+            || !file.write(CreatedHeaderLine().toLatin1() + QByteArray("\r\n").repeated(1 << 19)))
+            state.SkipWithError("the protocol file cannot be written");
+        window->ProtocolFileName = SeriesName;
+    }
+    malloc_trim(0);
+    const long before = ResidentBytes();
+    const double heapBefore = HeapBytes();
+    double heapGrowth = 0;
+    for (auto _ : state) {
+        if (settingsFile) {
+            const BenchWindow built = MakeBenchWindow(folder.path());
+            heapGrowth = std::max(heapGrowth, (HeapBytes() - heapBefore) / MiB);
+            benchmark::DoNotOptimize(built.window.get());
+        } else {
+            window->ShowStorageFolder();
+            heapGrowth = std::max(heapGrowth, (HeapBytes() - heapBefore) / MiB);
+        }
+    }
+    if (window && window->ProtTab->Rows() != 1)
+        state.SkipWithError("lines without a record became rows");
+    state.counters["heap_growth_MiB"] = heapGrowth;
+    state.counters["rss_growth_MiB"] = double(ResidentBytes() - before) / MiB;
+}
+
 } // namespace
 
 BENCHMARK(BM_LoadProtocolFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadAndSplitLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DamagedFiles)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

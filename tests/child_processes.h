@@ -1,11 +1,15 @@
 #pragma once
 // The built programs as child processes of a test: the instrument simulator and taliv01. Each is
 // ended with SIGTERM at the latest when the test leaves.
+#include "records/protocol_file.h"
 #include "test_support.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 // The instrument simulator as a child process; its log on standard error is collected as it is
 // waited for. It is ended with SIGTERM at the latest when the test leaves.
@@ -64,7 +68,10 @@ public:
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("TALIV_COM1", device);
+        // Every port of the search is the instrument: a probe lost while the line settles is
+        // answered at the next tick instead of ending the search at a message box.
+        for (int port = 1; port <= Form1::LastSearchPort; ++port)
+            environment.insert(QStringLiteral("TALIV_COM%1").arg(port), device);
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(storageFolder);
         process.start(ProgramCopyIn(programFolder, TALIV01_EXE), {});
@@ -92,3 +99,13 @@ public:
 
     QProcess process;
 };
+
+// A test series "Serie" in the folder: its protocol file with the header only, and its measurement
+// folder.
+inline void MakeSeries(const QTemporaryDir& folder)
+{
+    QFile protocol(folder.filePath("Serie.CSV"));
+    QVERIFY(protocol.open(QIODevice::WriteOnly));
+    protocol.write(CreatedHeaderLine().toLatin1() + "\r\n");
+    QVERIFY(QDir(folder.path()).mkdir("Serie"));
+}

@@ -37,16 +37,6 @@ QList<int> ReportedViscosityTenths(const QByteArray& log)
     return tenths;
 }
 
-// A test series "Serie" in the folder: its protocol file with the header only, and its measurement
-// folder.
-void MakeSeries(const QTemporaryDir& folder)
-{
-    QFile protocol(folder.filePath("Serie.CSV"));
-    QVERIFY(protocol.open(QIODevice::WriteOnly));
-    protocol.write(CreatedHeaderLine().toLatin1() + "\r\n");
-    QVERIFY(QDir(folder.path()).mkdir("Serie"));
-}
-
 // The protocol file after `tests` finished tests at position 1: the header and one record per
 // test, numbered from 1 in order.
 void CheckSeriesRecord(const QTemporaryDir& folder, int tests = 1)

@@ -13,12 +13,14 @@
 namespace {
 
 constexpr int TestsEach = 20;
+// The program has found the instrument and reset position 1.
+const QByteArray Connected = "expect E\n";
 
 // `tests` tests of one sample of `tenths` (five digits), each started once the program has
-// answered the end of the one before; the first once the program has found the instrument.
+// answered the end of the one before; the first once the program is connected.
 QByteArray Script(int tests, const QByteArray& tenths)
 {
-    QByteArray script = "expect E\n";
+    QByteArray script = Connected;
     for (int test = 0; test < tests; ++test)
         script += "wait 0.05\n*S11\n*I00000010\n*A000000" + tenths + "000.0\n*E11\nexpect E\n";
     return script;
@@ -52,14 +54,6 @@ QStringList Values(const QString& path)
     for (const QString& line : lines.mid(MeasurementFile::HeaderLineCount))
         values << line.mid(MeasurementFile::ViscosityAt, MeasurementFile::ValueLength);
     return values;
-}
-
-void MakeSeries(const QTemporaryDir& storage)
-{
-    QFile protocol(storage.filePath("Serie.CSV"));
-    QVERIFY(protocol.open(QIODevice::WriteOnly));
-    protocol.write(CreatedHeaderLine().toLatin1() + "\r\n");
-    QVERIFY(QDir(storage.path()).mkdir("Serie"));
 }
 
 } // namespace
@@ -113,7 +107,7 @@ void SharedProtocolTest::aKilledProgramsTestIsRecordedLater()
     MakeSeries(storage);
     Simulator instrument({"--script",
         WriteScript(
-            storage, "s.txt", "expect E\n*S11\n*I00000010\n*A00000000333000.0\nwait 600\n")});
+            storage, "s.txt", Connected + "*S11\n*I00000010\n*A00000000333000.0\nwait 600\n")});
     Program killed(program.path(), storage.path(), instrument.device());
     const QString file = storage.filePath("Serie/No-00001-1.CSV");
     QTRY_COMPARE_WITH_TIMEOUT(Values(file), QStringList {" 33.3"}, 30000);

@@ -133,6 +133,7 @@ private slots:
     void deletionRefusedOrChecked_data();
     void deletionRefusedOrChecked();
     void noDeletionWithoutAChosenRow();
+    void noDeletionWhileAnotherProgramHoldsTheProtocol();
     void fileOfARunningTestKept();
     void recordJustWrittenDeleted();
     void linkedBackupReplaced();
@@ -449,6 +450,23 @@ void StoredTestsTest::noDeletionWithoutAChosenRow()
 
 // The measurement file of a test running under a number recorded before stays when the old record
 // is deleted.
+// While another program holds the protocol file, a deletion waits, then changes nothing and
+// says why.
+void StoredTestsTest::noDeletionWhileAnotherProgramHoldsTheProtocol()
+{
+    StoredFixture fixture;
+    Form1& window = *fixture.window;
+    fixture.load(File({Record(3, 1), Record(12, 1)}), {"No-00003-1.CSV", "No-00012-1.CSV"});
+    const FileLock otherProgram(fixture.folder.filePath("Serie7.CSV"), 0);
+    const QMap<QString, QByteArray> files = fixture.files();
+    fixture.select(2);
+    fixture.answers = {MsgResult::Yes, MsgResult::Ok};
+    window.DelMessung->click();
+    QCOMPARE(fixture.questions.size(), 2);
+    QVERIFY(fixture.questions.last().text.contains("von einem anderen Programm benutzt"));
+    CompareFiles(fixture.files(), files);
+}
+
 // A measurement file that a running program holds is never deleted, not even with its record.
 void StoredTestsTest::fileOfARunningTestKept()
 {

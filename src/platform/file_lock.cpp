@@ -20,5 +20,6 @@ QString LockFileOf(const QString& guardedPath)
 
 bool IsLockedByOther(const QString& guardedPath)
 {
-    return FileLock(guardedPath, 0).HeldByOther();
+    // The lock of a running test may be hours old: only a program that is gone lets it go.
+    return FileLock(guardedPath, 0, FileLock::Hold::WhileRunning).HeldByOther();
 }

@@ -37,5 +37,5 @@ private:
 // The name of the lock file of a guarded file.
 QString LockFileOf(const QString& guardedPath);
 
-// Whether a running program holds the lock of the file now.
+// Whether a running program holds the lock of the file now; the lock's age does not count.
 bool IsLockedByOther(const QString& guardedPath);

@@ -135,10 +135,10 @@ void ProtocolFileTest::namesBeyondTheFilesOwnCharacters_data()
     QTest::newRow("outside the plane") << QString("Serie 𝟙") << true;
     QTest::newRow("superscript device") << QString("COM¹") << true;
     QTest::newRow("superscript elsewhere") << QString("Serie²") << false;
-    // Its safe save's temporary file "name.CSV.XXXXXX" must fit the 255 bytes of a file name.
-    QTest::newRow("244 bytes") << QString(244, 'a') << false;
-    QTest::newRow("245 bytes") << QString(245, 'a') << true;
-    QTest::newRow("umlauts count twice") << QString(123, u'ä') << true;
+    // The lock's takeover file "name.CSV.lock.rmlock" must fit the 255 bytes of a file name.
+    QTest::newRow("239 bytes") << QString(239, 'a') << false;
+    QTest::newRow("240 bytes") << QString(240, 'a') << true;
+    QTest::newRow("umlauts count twice") << QString(120, u'ä') << true;
 }
 
 void ProtocolFileTest::namesBeyondTheFilesOwnCharacters()

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -571,6 +572,20 @@ void RecordsTest::twoProgramsShareOneProtocol()
     QTRY_COMPARE(a.column(a.window->ProtTab, 0), numbers);
     QTRY_COMPARE(a.column(b.window->ProtTab, 0), numbers);
     QCOMPARE(a.window->LaufNr->text(), QString(" 7"));
+
+    // A higher number typed in one program stays while the other one records; a file replaced
+    // whole by another tool, at the same size, is followed too.
+    a.window->LaufNr->setText("500");
+    b.receive("*S11\r*E11\r");
+    QTRY_COMPARE(a.window->ProtTab->Rows(), 8);
+    QCOMPARE(a.window->LaufNr->text(), QString("500"));
+    QByteArray edited = a.bytes("Serie7.CSV");
+    edited.replace("00001-1;   ", "00001-1;XY ");
+    a.write("Serie7.new", edited);
+    QVERIFY(::rename(qPrintable(a.folder.filePath("Serie7.new")),
+                qPrintable(a.folder.filePath("Serie7.CSV")))
+        == 0);
+    QTRY_COMPARE(a.window->ProtTab->TextMatrix(1, 2).left(2), QString("XY"));
 }
 
 // A start waits while another program holds the protocol file, then is refused with the reason;

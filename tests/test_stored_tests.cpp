@@ -134,6 +134,7 @@ private slots:
     void deletionRefusedOrChecked();
     void noDeletionWithoutAChosenRow();
     void noDeletionWhileAnotherProgramHoldsTheProtocol();
+    void tableChangedWhileAskedDeletesNothing();
     void fileOfARunningTestKept();
     void recordJustWrittenDeleted();
     void linkedBackupReplaced();
@@ -467,6 +468,27 @@ void StoredTestsTest::noDeletionWhileAnotherProgramHoldsTheProtocol()
     CompareFiles(fixture.files(), files);
 }
 
+// Another program deletes a test while the question is open, and the table follows it: the row
+// now shows another test, which the user did not confirm, so nothing is deleted.
+void StoredTestsTest::tableChangedWhileAskedDeletesNothing()
+{
+    StoredFixture fixture;
+    Form1& window = *fixture.window;
+    const QStringList files = {"No-00003-1.CSV", "No-00012-1.CSV", "No-00007-1.CSV"};
+    fixture.load(File({Record(3, 1), Record(12, 1), Record(7, 1)}), files);
+    const QByteArray changed = File({Record(12, 1), Record(7, 1)});
+    fixture.whileAsking = [&] {
+        fixture.write("Serie7.CSV", changed);
+        window.ReloadProtocolFile();
+    };
+    fixture.select(2);
+    fixture.answers = {MsgResult::Yes, MsgResult::Ok};
+    window.DelMessung->click();
+    QCOMPARE(fixture.files().value("Serie7.CSV"), changed);
+    for (const QString& name : files)
+        QVERIFY(fixture.files().contains("Serie7/" + name));
+}
+
 // A measurement file that a running program holds is never deleted, not even with its record.
 void StoredTestsTest::fileOfARunningTestKept()
 {
@@ -577,6 +599,8 @@ void StoredTestsTest::unrecordedTestsOffered()
 
     QCOMPARE(fixture.questions.size(), 1);
     QVERIFY(fixture.questions.first().text.contains("No-00002-1.CSV, No-00003-1.CSV\r\n"));
+    // Escape and closing answer Cancel, never the No that is remembered.
+    QCOMPARE(fixture.questions.first().style, MsgStyle::YesNoCancel + MsgStyle::Question);
     QCOMPARE(Column(window.ProtTab, 0), numbers);
     if (numbers.size() == 3) {
         const QByteArray added = EncodeAnsi(

@@ -93,10 +93,10 @@ qint32 RecordTestNumber(QStringView record)
 namespace {
 
 const QString ForbiddenCharacters = QStringLiteral("<>:\"/\\|?*");
-// A file name holds at most 255 bytes; the longest name made from a protocol name is the temporary
-// file of a safe save, "name.CSV.XXXXXX".
+// A file name holds at most 255 bytes; the longest name made from a protocol name is the file with
+// which a stale lock of the protocol file is taken over, "name.CSV.lock.rmlock".
 constexpr qsizetype MaxFileNameBytes = 255;
-constexpr qsizetype LongestDerivedSuffix = 11;
+constexpr qsizetype LongestDerivedSuffix = 16;
 
 bool IsReservedDeviceName(const QString& name)
 {

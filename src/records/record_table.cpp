@@ -1,5 +1,6 @@
 // The record table: the tests of the selected protocol file in ProtTab, their curves in WahlTab,
 // and the list of protocol files.
+#include "instrument/field_reading.h"
 #include "platform/flex_grid.h"
 #include "platform/text_file.h"
 #include "records/protocol_file.h"
@@ -111,7 +112,11 @@ void Form1::LoadProtocolFile()
 void Form1::ReloadProtocolFile()
 {
     const QStringList shown = ShownStoredTests();
+    const QString typedNumber = LaufNr->text();
     LoadProtocolFile();
+    // A higher number the user typed stays: the start takes it if it is still free.
+    if (FieldValue(typedNumber) > FieldValue(LaufNr->text()))
+        LaufNr->setText(typedNumber);
     for (int row = 1; row < WahlTab->Rows(); ++row) {
         if (shown.contains(StoredTestName(row)))
             WahlTab->setTextMatrix(row, ShownColumn, QStringLiteral("-1"));
@@ -129,9 +134,11 @@ void Form1::WatchProtocolFile()
         ProtocolWatcher->addPath(ProtocolFilePath());
 }
 
+// A file replaced as a whole (renamed over) drops out of the watch: it is loaded and watched again.
 void Form1::ProtocolFileChanged(const QString& path)
 {
-    if (path == ProtocolFilePath() && QFileInfo(path).size() != ProtocolBytesShown)
+    const bool replaced = !ProtocolWatcher->files().contains(path);
+    if (path == ProtocolFilePath() && (replaced || QFileInfo(path).size() != ProtocolBytesShown))
         ReloadProtocolFile();
 }
 

@@ -69,6 +69,9 @@ void Form1::DeleteSelectedTest()
     const int row = ProtTab->Row();
     if (row < 1)
         return;
+    // The record as confirmed: another program may change the file, and so the table, while the
+    // question is open.
+    const QStringList confirmed = RowCells(row);
     const int answer = MsgBox(QStringLiteral("Soll die gewählte Messung gelöscht werden ?") + CrLf
             + CrLf + SelectedTestText(row) + CrLf + QStringLiteral("  ") + CrLf + CrLf
             + QStringLiteral(" ") + CrLf + CrLf,
@@ -91,7 +94,7 @@ void Form1::DeleteSelectedTest()
     const std::optional<LineSpan> record = RecordAt(*bytes, row);
     const QString recordText
         = record ? DecodeAnsi(bytes->mid(record->start, record->length)) : QString();
-    if (!record || !RecordMatchesRow(recordText, row)) {
+    if (!record || RecordCells(recordText) != confirmed) {
         MsgBox(QStringLiteral("Die Protokolldatei wurde inzwischen verändert.") + CrLf
                 + QStringLiteral("Es wurde nichts gelöscht; die Tabelle wird neu geladen."),
             MsgStyle::OkOnly + MsgStyle::Exclamation, DeleteTitle);
@@ -168,13 +171,11 @@ void Form1::ReportUndeletable(const QString& path)
         MsgStyle::OkOnly + MsgStyle::Exclamation, DeleteTitle);
 }
 
-// Whether a line of the protocol file is still the record the table shows in that row.
-bool Form1::RecordMatchesRow(const QString& record, int row) const
+// The cells of a row of the record table, as a record is cut into them.
+QStringList Form1::RowCells(int row) const
 {
-    const QStringList cells = RecordCells(record);
-    for (int column = 0; column < int(cells.size()); ++column) {
-        if (cells.at(column) != ProtTab->TextMatrix(row, column))
-            return false;
-    }
-    return true;
+    QStringList cells;
+    for (std::size_t column = 0; column < std::size(ProtocolFile::CellCuts); ++column)
+        cells.append(ProtTab->TextMatrix(row, int(column)));
+    return cells;
 }

@@ -82,9 +82,11 @@ void Form1::OfferUnrecordedTests()
         + CrLf + NamesText(tests) + CrLf + CrLf
         + QStringLiteral("Sollen ihre Einträge aus den Kopfzeilen der Messdateien nachgetragen "
                          "werden? Bei \"Nein\" bleiben die Dateien, wie sie sind, und es wird "
-                         "nicht noch einmal nach ihnen gefragt.");
+                         "nicht noch einmal nach ihnen gefragt; bei \"Abbrechen\" beim nächsten "
+                         "Mal.");
     UnrecordedQuestionOpen = true;
-    MsgBoxAsk(text, MsgStyle::YesNo + MsgStyle::Question, UnrecordedTitle,
+    // Escape, closing the box or the program answer Cancel: only an explicit No declines.
+    MsgBoxAsk(text, MsgStyle::YesNoCancel + MsgStyle::Question, UnrecordedTitle,
         [this, protocolPath, folder](int answer) {
             UnrecordedQuestionOpen = false;
             if (answer == MsgResult::Yes)

@@ -279,7 +279,6 @@ public:
     void LoadSettings();
     void SaveSettings();
     void Form_Unload();
-    void RemoveLeftoverSaves();
     // The stored drive, folder and protocol file while the folder cannot be reached: kept for the
     // next start.
     std::optional<Settings> UnreachableStorageFolder;
@@ -342,7 +341,7 @@ private:
     void AddUnrecordedTests(const QString& protocolPath, const QString& folder);
     void DeclineUnrecordedTests(const QString& protocolPath, const QString& folder);
     void ProtocolFileChanged(const QString& path);
-    bool RecordMatchesRow(const QString& record, int row) const;
+    QStringList RowCells(int row) const;
     void ReportUndeletable(const QString& path);
     bool IsMeasurementFileInUse(const QString& name, const QByteArray& protocolBytes) const;
     QString SelectedTestText(int row) const;
@@ -354,7 +353,6 @@ private:
     Settings CurrentSettingsWithFolder(const Settings& folder) const;
     QString ProgramSettingsPath() const;
     bool ReplaceSettingsFile(const QString& path, const QStringList& lines);
-    void RemoveLeftoverSavesOf(const QString& path, const QString& guardPath);
     QString UserSettingsPath() const;
     QString SettingsPathToRead() const;
     bool CreateMeasurementFile(int position, RunningTest& test, qint32 wanted);

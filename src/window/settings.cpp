@@ -13,7 +13,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QRadioButton>
-#include <QRegularExpression>
 
 namespace {
 const QString SettingsTitle = QStringLiteral("Einstellungen");
@@ -117,42 +116,6 @@ bool Form1::ReplaceSettingsFile(const QString& path, const QStringList& lines)
 {
     const FileLock settingsLock(path, SharedFileWaitMilliseconds);
     return !path.isEmpty() && !settingsLock.HeldByOther() && ReplaceTextFile(path, lines);
-}
-
-// Temporary files of a save that a program could not finish (a crash, a power cut) are removed:
-// "NAME.CSV.xxxxxx" and "NAME.TMP.xxxxxx" beside the protocol files, "TALIV01.INI.xxxxxx" beside
-// the settings. Only the program's own names are taken, and only while no program saves the file.
-void Form1::RemoveLeftoverSaves()
-{
-    for (const QString& settingsPath : {ProgramSettingsPath(), UserSettingsPath()}) {
-        if (!settingsPath.isEmpty())
-            RemoveLeftoverSavesOf(settingsPath, settingsPath);
-    }
-    const QString folder = Label10->text();
-    for (const QString& file : ListFolderFiles(folder, QStringLiteral("*.CSV"))) {
-        const QString protocolPath = folder + file;
-        RemoveLeftoverSavesOf(protocolPath, protocolPath);
-        RemoveLeftoverSavesOf(protocolPath.chopped(4) + QStringLiteral(".TMP"), protocolPath);
-    }
-}
-
-// The leftovers of saves of `path`, while nobody holds the lock of `guardPath`.
-void Form1::RemoveLeftoverSavesOf(const QString& path, const QString& guardPath)
-{
-    static const QRegularExpression temporarySuffix(QStringLiteral("^\\.[A-Za-z0-9]{6}$"));
-    const QFileInfo saved(path);
-    const QStringList leftovers
-        = ListFolderFiles(saved.path(), saved.fileName() + QStringLiteral(".??????"));
-    if (leftovers.isEmpty())
-        return;
-    const FileLock guard(guardPath, 0);
-    if (guard.HeldByOther())
-        return;
-    for (const QString& name : leftovers) {
-        if (name.startsWith(saved.fileName())
-            && temporarySuffix.match(name.mid(saved.fileName().size())).hasMatch())
-            FileDelete(saved.path() + QDir::separator() + name);
-    }
 }
 
 // The stored drive and folder, both or neither: a folder that is not there leaves the folder list

@@ -298,6 +298,9 @@ void RecordsTest::oneRecordPerTest()
     QCOMPARE(window.ProtTab->Rows(), std::max(records, 0) + 1);
     QCOMPARE(window.WahlTab->Rows(), std::max(records, 0) + 1);
     QCOMPARE(fixture.questions.size(), messages);
+    // Each lost record is reported in a box of its own, named by its test.
+    if (messages > 0)
+        QCOMPARE(fixture.questions.last().title, QString("Messprotokoll: Test 1"));
 }
 
 void RecordsTest::recordAppendedToAChangedFile_data()

@@ -251,6 +251,8 @@ void RunControlTest::numberOfAnExistingFileIsSkipped_data()
         "alt2-no-00014-2.csv"} << "12" << 15;
     QTest::newRow("other files do not")
         << QStringList {"No-00012-1.CSV.bak", "No-0012-1.CSV"} << "12" << 12;
+    QTest::newRow("a lock left without its file")
+        << QStringList {"No-00012-1.CSV.lock"} << "12" << 13;
     QTest::newRow("the last number taken") << QStringList {"No-99999-1.CSV"} << "99999" << 0;
 }
 

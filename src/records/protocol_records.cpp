@@ -114,12 +114,13 @@ void Form1::AppendTestRecord(int position)
     WahlTab->setTextMatrix(ProtTab->Rows() - 1, ShownColumn, QStringLiteral("-1"));
 }
 
+// Each lost record has a box of its own: a later one must not replace the report of an earlier.
 void Form1::ReportRecordNotWritten(qint32 testNumber, const QString& path)
 {
     MsgBoxLater(QStringLiteral("Der Eintrag von Test ") + QString::number(testNumber)
             + QStringLiteral(" konnte nicht in die Protokolldatei ")
             + QDir::toNativeSeparators(path) + QStringLiteral(" geschrieben werden.") + CrLf
             + QStringLiteral("Die Messdatei ist erhalten."),
-        MsgStyle::Exclamation, RecordTitle);
+        MsgStyle::Exclamation, RecordTitle + QStringLiteral(": Test %1").arg(testNumber));
     StBar1->showNotice(QStringLiteral("Protokolleintrag nicht geschrieben!"));
 }

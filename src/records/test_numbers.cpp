@@ -12,7 +12,7 @@ constexpr qint32 HighestTestNumber = 99999;
 const QRegularExpression& MeasurementFilePattern()
 {
     static const QRegularExpression pattern(
-        QStringLiteral("^(ALT[0-9]*-)?NO-(([0-9]{5})-[0-9]{1,2})\\.CSV$"),
+        QStringLiteral("^(ALT[0-9]*-)?NO-(([0-9]{5})-[0-9]{1,2})\\.CSV(\\.LOCK)?$"),
         QRegularExpression::CaseInsensitiveOption);
     return pattern;
 }

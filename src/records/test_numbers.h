@@ -9,8 +9,9 @@
 // Test numbers are never given twice: not one recorded in the protocol file, not one whose
 // measurement file (or a kept older copy of it) exists, not one of a running test.
 
-// The numbers used by the files of a measurement folder: "No-nnnnn-p.CSV" and the kept copies
-// "Alt-No-...", "Alt2-No-...", letters of any case.
+// The numbers used by the files of a measurement folder: "No-nnnnn-p.CSV", the kept copies
+// "Alt-No-...", "Alt2-No-..." and the lock files "No-nnnnn-p.CSV.lock" (a lock left without its
+// file would keep every start of that number from making it), letters of any case.
 QSet<qint32> NumbersOfMeasurementFiles(const QStringList& fileNames);
 
 // The test name "nnnnn-p" of a measurement file "No-nnnnn-p.CSV"; nothing for any other name.

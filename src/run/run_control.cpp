@@ -195,7 +195,7 @@ bool Form1::MakeMeasurementFolder()
 // The numbers of the measurement folder's files, which a new test cannot get.
 QSet<qint32> Form1::NumbersOfFiles() const
 {
-    return NumbersOfMeasurementFiles(ListFolderFiles(MeasurementFolder(), QStringLiteral("*.CSV")));
+    return NumbersOfMeasurementFiles(ListFolderFiles(MeasurementFolder(), QStringLiteral("*")));
 }
 
 qint32 Form1::HighestRunningNumber() const

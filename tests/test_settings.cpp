@@ -1,6 +1,7 @@
 // The settings file on the window: the first start, a round trip of every choice, damaged and
 // unreadable files, a storage folder that is gone, where the file is kept and how it is replaced.
 #include "platform/drives.h"
+#include "platform/file_lock.h"
 #include "platform/folder_list.h"
 #include "test_support.h"
 
@@ -126,6 +127,7 @@ private slots:
     void unreachableStoredFolder();
     void settingsPlace_data();
     void settingsPlace();
+    void unfinishedSavesRemoved();
 };
 
 void SettingsTest::settingsFiles_data()
@@ -445,6 +447,24 @@ void SettingsTest::settingsPlace()
     QCOMPARE(again.window->MessZyklusTab->currentIndex(), kept.isEmpty() ? -1 : 7);
     QCOMPARE(SentAfterProbe(again).startsWith("M7"), !kept.isEmpty());
     QVERIFY(again.questions.isEmpty());
+}
+
+// The saving files of saves that a program could not finish are removed at the start: only the
+// program's own names, and only while no program saves that file.
+void SettingsTest::unfinishedSavesRemoved()
+{
+    QTemporaryDir folder;
+    const QStringList removed = {"TALIV01.INI.~taliv", "Serie7.CSV.~taliv", "Serie7.TMP.~taliv"};
+    const QStringList kept = {"Serie7.CSV", "Serie7.CSV.abcdef", "Serie7.CSV.~talivx", "Held.CSV",
+        "Held.CSV.~taliv", "Held.TMP.~taliv", "Andere.txt.~taliv"};
+    for (const QString& name : removed + kept)
+        WriteBytes(folder.filePath(name), "x");
+    const FileLock saving(folder.filePath("Held.CSV"), 0);
+    WindowFixture fixture({1}, {}, {.programFolder = folder.path(), .startFolder = folder.path()});
+    for (const QString& name : removed)
+        QVERIFY2(!QFile::exists(folder.filePath(name)), qPrintable(name));
+    for (const QString& name : kept)
+        QVERIFY2(QFile::exists(folder.filePath(name)), qPrintable(name));
 }
 
 QTEST_MAIN(SettingsTest)

@@ -558,13 +558,16 @@ void StoredTestsTest::unrecordedTestsOffered_data()
 {
     QTest::addColumn<QList<int>>("answers"); // to the question; empty: closed without an answer
     QTest::addColumn<QStringList>("numbers"); // column 0 of the table afterwards
+    QTest::addColumn<bool>("newTestInThePlace"); // of No-00002-1.CSV, before the next selection
     QTest::addColumn<int>("questionsAtTheNextSelection");
 
     QTest::newRow("Yes") << QList<int> {MsgResult::Yes} << QStringList {"00001", "00002", "00003"}
-                         << 0;
+                         << false << 0;
     QTest::newRow("No: never asked again")
-        << QList<int> {MsgResult::No} << QStringList {"00001"} << 0;
-    QTest::newRow("closed: asked again") << QList<int> {} << QStringList {"00001"} << 1;
+        << QList<int> {MsgResult::No} << QStringList {"00001"} << false << 0;
+    QTest::newRow("No, then another test under a declined name")
+        << QList<int> {MsgResult::No} << QStringList {"00001"} << true << 1;
+    QTest::newRow("closed: asked again") << QList<int> {} << QStringList {"00001"} << false << 1;
 }
 
 // Measurement files that no record names (a program ended while they ran) are offered once the
@@ -574,6 +577,7 @@ void StoredTestsTest::unrecordedTestsOffered()
 {
     QFETCH(QList<int>, answers);
     QFETCH(QStringList, numbers);
+    QFETCH(bool, newTestInThePlace);
     QFETCH(int, questionsAtTheNextSelection);
 
     StoredFixture fixture;
@@ -608,6 +612,8 @@ void StoredTestsTest::unrecordedTestsOffered()
         QCOMPARE(fixture.files().value("Serie7.CSV"), File({Record(1, 1)}) + added);
     }
     fixture.questions.clear();
+    if (newTestInThePlace)
+        measurementFile("No-00002-1.CSV", {"Neu", "", "", "", "", "", "07.12.2026", "08:00", "x"});
     window.ShowStorageFolder();
     QCOMPARE(fixture.questions.size(), questionsAtTheNextSelection);
 }

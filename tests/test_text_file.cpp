@@ -34,6 +34,7 @@ private slots:
     void writtenBytes();
     void removedFileFailsTheWrite();
     void partOfALineIsTakenBack();
+    void failedReplaceKeepsTheOldFile();
     void readLines_data();
     void readLines();
     void readMissingFile();
@@ -154,6 +155,21 @@ void TestTextFile::partOfALineIsTakenBack()
     QVERIFY(writer.WriteLine("00:00:03 ; 12.3; 23.5"));
     QCOMPARE(BytesOf(PathOf("full.csv")),
         QByteArray("00:00:01 ; 12.5; 23.5\r\n00:00:03 ; 12.3; 23.5\r\n"));
+}
+
+// A replacement that does not fit on the disk leaves the old file and no saving file.
+void TestTextFile::failedReplaceKeepsTheOldFile()
+{
+    PutBytes(PathOf("kept.csv"), "old\r\n");
+    PutBytes(PathOf("big.csv"), QByteArray(200, 'x'));
+    {
+        const FileSizeLimit full(100);
+        QVERIFY(full.active);
+        QVERIFY(!ReplaceFileBytes(PathOf("kept.csv"), QByteArray(200, 'x')));
+        QVERIFY(!FileCopy(PathOf("big.csv"), PathOf("kept.csv")));
+    }
+    QCOMPARE(BytesOf(PathOf("kept.csv")), QByteArray("old\r\n"));
+    QCOMPARE(Contents(), (QStringList {"big.csv", "kept.csv"}));
 }
 
 void TestTextFile::readLines_data()

@@ -2,9 +2,11 @@
 // resolution of the output, never taken from the screen.
 #include "platform/message_box.h"
 #include "platform/picture_box.h"
+#include "platform/text_file.h"
 #include "print/protocol_printout.h"
 #include "window/form1.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -14,7 +16,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace {
 
@@ -140,14 +141,10 @@ bool Form1::SaveGraphPicture(int Index, const QString& path)
 {
     const PictureBox* graph = GraphAt(Index);
     const QImage picture = graph->PictureAt(graph->size(), PictureRatio(graph->size()));
-    QSaveFile file(path);
-    bool saved = !picture.isNull() && file.open(QIODevice::WriteOnly);
-    // commit() would rename a partly written file into place: a failed write cancels it.
-    if (saved && (!picture.save(&file, "PNG") || !file.flush())) {
-        file.cancelWriting();
-        saved = false;
-    }
-    saved = saved && file.commit();
+    QByteArray png;
+    QBuffer buffer(&png);
+    const bool saved = !picture.isNull() && buffer.open(QIODevice::WriteOnly)
+        && picture.save(&buffer, "PNG") && ReplaceFileBytes(path, png);
     if (!saved)
         ReportGraphFileFailure(*this, path);
     return saved;

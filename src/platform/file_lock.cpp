@@ -1,5 +1,7 @@
 #include "platform/file_lock.h"
 
+#include "platform/text_file.h"
+
 #include <QLockFile>
 
 FileLock::FileLock(const QString& guardedPath, int waitMilliseconds, Hold hold)
@@ -22,4 +24,14 @@ bool IsLockedByOther(const QString& guardedPath)
 {
     // The lock of a running test may be hours old: only a program that is gone lets it go.
     return FileLock(guardedPath, 0, FileLock::Hold::WhileRunning).HeldByOther();
+}
+
+void RemoveUnfinishedSave(const QString& savedPath, const QString& guardPath)
+{
+    const QString saving = SavingNameOf(savedPath);
+    if (!FileExist(saving))
+        return;
+    const FileLock guard(guardPath, 0);
+    if (!guard.HeldByOther())
+        FileDelete(saving);
 }

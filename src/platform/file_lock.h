@@ -8,6 +8,9 @@ class QLockFile;
 // How long a program waits for another one to finish with a shared file: far longer than a record
 // or the start of a test takes.
 constexpr int SharedFileWaitMilliseconds = 3000;
+// A record is not given up while other programs take turns on the protocol file: its wait is
+// longer than many programs' appends and starts one after the other.
+constexpr int RecordWaitMilliseconds = 20000;
 
 // A lock that every copy of the program respects, kept as the file "<path>.lock" beside the file
 // it guards. A lock left behind by a process that no longer runs is taken over. Held while the
@@ -39,3 +42,7 @@ QString LockFileOf(const QString& guardedPath);
 
 // Whether a running program holds the lock of the file now; the lock's age does not count.
 bool IsLockedByOther(const QString& guardedPath);
+
+// Removes the saving file that a save of savedPath left behind (a crash, a power cut), while no
+// program holds the lock of guardPath, under which every save of savedPath is made.
+void RemoveUnfinishedSave(const QString& savedPath, const QString& guardPath);

@@ -5,10 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
+#include <filesystem>
+#include <functional>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -30,9 +32,7 @@ QByteArray EncodeLine(const QString& text)
     return bytes;
 }
 
-// Opening a folder, a pipe or a device as a text file fails or could block, so only a regular
-// file or a new name is accepted.
-bool CopyContents(QFile& from, QSaveFile& to)
+bool CopyContents(QFile& from, QFile& to)
 {
     QByteArray chunk(kCopyChunkBytes, Qt::Uninitialized);
     for (;;) {
@@ -68,6 +68,62 @@ bool EndsWithinALine(const QString& path)
     }
     char last = 0;
     return existing.getChar(&last) && last != '\n' && last != '\r';
+}
+
+bool SyncToDisk(QFile& file)
+{
+#ifdef Q_OS_WIN
+    return file.flush() && ::_commit(file.handle()) == 0;
+#else
+    return file.flush() && ::fsync(file.handle()) == 0;
+#endif
+}
+
+// A rename is on the disk only once its folder is.
+void SyncFolderOf(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    const int folder = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+        O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+#else
+    Q_UNUSED(path);
+#endif
+}
+
+// Writes the new contents under the saving name, syncs them and renames them over path; on any
+// failure the saving file is removed and path stays as it was. A link is followed, so the file it
+// names is replaced and the link stays.
+bool SaveReplacing(const QString& path, const std::function<bool(QFile&)>& fill)
+{
+    if (!IsRegularFileOrFree(path)) {
+        return false;
+    }
+    const QFileInfo target(path);
+    const QString finalPath = target.isSymLink() ? target.symLinkTarget() : path;
+    QFile saving(SavingNameOf(finalPath));
+    if (!saving.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return false;
+    }
+    if (target.exists()) {
+        saving.setPermissions(QFile::permissions(finalPath));
+    }
+    const bool written = fill(saving) && SyncToDisk(saving);
+    saving.close();
+    std::error_code failed;
+    if (written && saving.error() == QFileDevice::NoError) {
+        std::filesystem::rename(std::filesystem::path(saving.fileName().toStdU16String()),
+            std::filesystem::path(finalPath.toStdU16String()), failed);
+        if (!failed) {
+            SyncFolderOf(finalPath);
+            return true;
+        }
+    }
+    saving.remove();
+    return false;
 }
 
 bool NameLessIgnoringCase(const QString& a, const QString& b)
@@ -130,11 +186,7 @@ bool TextFileWriter::Sync()
         return false;
     }
     unsyncedLines = 0;
-#ifdef Q_OS_WIN
-    return file->flush() && ::_commit(file->handle()) == 0;
-#else
-    return file->flush() && ::fsync(file->handle()) == 0;
-#endif
+    return SyncToDisk(*file);
 }
 
 bool TextFileWriter::Close()
@@ -185,22 +237,14 @@ bool IsRegularFileOrFree(const QString& path)
     return info.isFile() || !info.exists();
 }
 
+QString SavingNameOf(const QString& path)
+{
+    return path + QStringLiteral(".~taliv");
+}
+
 bool ReplaceFileBytes(const QString& path, const QByteArray& bytes)
 {
-    if (!IsRegularFileOrFree(path)) {
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    // commit() renames whatever reached the disk, so a short write or flush must stop it first;
-    // the temporary file is then removed and the old file stays.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SaveReplacing(path, [&bytes](QFile& file) { return file.write(bytes) == bytes.size(); });
 }
 
 std::optional<QByteArray> ReadFileBytes(const QString& path)
@@ -224,19 +268,10 @@ bool FileExist(const QString& path)
 bool FileCopy(const QString& source, const QString& target)
 {
     QFile from(source);
-    if (!FileExist(source) || !IsRegularFileOrFree(target) || !from.open(QIODevice::ReadOnly)) {
+    if (!FileExist(source) || !from.open(QIODevice::ReadOnly)) {
         return false;
     }
-    QSaveFile to(target);
-    if (!to.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    // Without commit() the temporary file is removed and the old target stays.
-    if (!CopyContents(from, to) || !to.flush()) {
-        to.cancelWriting();
-        return false;
-    }
-    return to.commit();
+    return SaveReplacing(target, [&from](QFile& to) { return CopyContents(from, to); });
 }
 
 bool FileDelete(const QString& path)

@@ -57,8 +57,12 @@ QString AsWrittenLine(const QString& text);
 // Opens path, writes the lines, syncs them to the disk and closes it again.
 bool WriteTextLines(const QString& path, const QStringList& lines, WriteMode mode);
 
-// Replaces the whole file: the lines are written beside it under a temporary name that is then
-// renamed over it, so a crash leaves the old or the new file, never half of one.
+// The name a replacement of path is written under before it is renamed over path. It is the
+// program's own, so the leftover of a save cut short can be told from a user's file.
+QString SavingNameOf(const QString& path);
+
+// Replaces the whole file: the lines are written under SavingNameOf(path), synced to the disk
+// and renamed over it, so a crash or a power cut leaves the old or the new file, never half of one.
 bool ReplaceTextFile(const QString& path, const QStringList& lines);
 
 // True for a regular file or a free name: anything else (a folder, a pipe, a device) is not

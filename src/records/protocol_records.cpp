@@ -80,7 +80,7 @@ void Form1::AppendTestRecord(int position)
     if (test.testNumber == 0)
         return;
     const QString path = test.protocolPath;
-    const FileLock protocolLock(path, SharedFileWaitMilliseconds);
+    const FileLock protocolLock(path, RecordWaitMilliseconds);
     if (protocolLock.HeldByOther()) {
         ReportProtocolLocked(path);
         ReportRecordNotWritten(test.testNumber, path);

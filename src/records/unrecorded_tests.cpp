@@ -13,7 +13,8 @@
 namespace {
 
 const QString UnrecordedTitle = QStringLiteral("Messungen ohne Protokolleintrag");
-// The measurement files whose records the user did not want, one name a line.
+// The measurement files whose records the user did not want, one a line: the name with the date
+// and time of its start, so that a later test under a freed name is asked about again.
 const QString DeclinedFileName = QStringLiteral("Nicht-eingetragen.TXT");
 constexpr int NamesShownAtMost = 10;
 
@@ -21,6 +22,11 @@ struct UnrecordedTest {
     QString name; // "nnnnn-p"
     MeasurementHeader header;
 };
+
+QString DeclinedEntry(const QString& fileName, const MeasurementHeader& header)
+{
+    return fileName + u';' + header.date + u';' + header.time;
+}
 
 std::optional<MeasurementHeader> HeaderOfFile(const QString& path)
 {
@@ -36,10 +42,10 @@ std::vector<UnrecordedTest> UnrecordedTests(const QString& folder, const QSet<QS
     std::vector<UnrecordedTest> tests;
     for (const QString& fileName : ListFolderFiles(folder, QStringLiteral("No-*.CSV"))) {
         const std::optional<QString> name = TestNameOfMeasurementFile(fileName);
-        if (!name || recorded.contains(*name) || (declined && declined->contains(fileName))
-            || IsLockedByOther(folder + fileName))
+        if (!name || recorded.contains(*name) || IsLockedByOther(folder + fileName))
             continue;
-        if (const std::optional<MeasurementHeader> header = HeaderOfFile(folder + fileName))
+        const std::optional<MeasurementHeader> header = HeaderOfFile(folder + fileName);
+        if (header && !(declined && declined->contains(DeclinedEntry(fileName, *header))))
             tests.push_back({*name, *header});
     }
     std::sort(tests.begin(), tests.end(),
@@ -117,8 +123,8 @@ void Form1::AddUnrecordedTests(const QString& protocolPath, const QString& folde
 
 void Form1::DeclineUnrecordedTests(const QString& protocolPath, const QString& folder)
 {
-    QStringList names;
+    QStringList entries;
     for (const UnrecordedTest& test : UnrecordedTests(folder, RecordedTestNames(protocolPath)))
-        names.append(MeasurementFileName(test.name));
-    WriteTextLines(folder + DeclinedFileName, names, WriteMode::Append);
+        entries.append(DeclinedEntry(MeasurementFileName(test.name), test.header));
+    WriteTextLines(folder + DeclinedFileName, entries, WriteMode::Append);
 }

@@ -279,6 +279,7 @@ public:
     void LoadSettings();
     void SaveSettings();
     void Form_Unload();
+    void RemoveUnfinishedSaves();
     // The stored drive, folder and protocol file while the folder cannot be reached: kept for the
     // next start.
     std::optional<Settings> UnreachableStorageFolder;

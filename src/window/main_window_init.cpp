@@ -43,6 +43,7 @@ void Form1::InitMainWindow()
         SSTab1->setTabEnabled(tab, tab <= GroupCount && SSTab1->isTabEnabled(tab));
     StBar1->setPanelText(4, QStringLiteral("Zyklus: ") + MessZyklusTab->currentText());
     ShowStorageFolder();
+    RemoveUnfinishedSaves();
     ShowVersion();
     WahlTab->setColHidden(1, true);
     FormatRecordTable();

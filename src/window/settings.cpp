@@ -118,6 +118,22 @@ bool Form1::ReplaceSettingsFile(const QString& path, const QStringList& lines)
     return !path.isEmpty() && !settingsLock.HeldByOther() && ReplaceTextFile(path, lines);
 }
 
+// Saves that a program could not finish leave their saving files beside the settings and the
+// protocol files of the storage folder; they are removed at the start.
+void Form1::RemoveUnfinishedSaves()
+{
+    for (const QString& settingsPath : {ProgramSettingsPath(), UserSettingsPath()}) {
+        if (!settingsPath.isEmpty())
+            RemoveUnfinishedSave(settingsPath, settingsPath);
+    }
+    const QString folder = Label10->text();
+    for (const QString& file : ListFolderFiles(folder, QStringLiteral("*.CSV"))) {
+        const QString protocolPath = folder + file;
+        RemoveUnfinishedSave(protocolPath, protocolPath);
+        RemoveUnfinishedSave(protocolPath.chopped(4) + QStringLiteral(".TMP"), protocolPath);
+    }
+}
+
 // The stored drive and folder, both or neither: a folder that is not there leaves the folder list
 // where it is.
 bool Form1::ApplyStorageFolder(const Settings& settings)

@@ -40,7 +40,6 @@ struct GraphWindowSetup {
     GraphWindowSetup()
     {
         window = MakeBenchWindow(folder.path()).window;
-        window->Timer2->stop();
         window->resize(1600, 1000);
         window->show();
         window->TempOnOff[1]->setChecked(true);

@@ -61,7 +61,6 @@ struct RunningTestSetup {
         BenchWindow bench = MakeBenchWindow(folder.path(), std::move(environment));
         window = std::move(bench.window);
         serial = bench.line;
-        window->Timer2->stop();
         QDir(folder.path()).mkdir("Serie");
         window->TabProtDatei->addItem("Serie");
         window->TempOnOff[1]->setChecked(true);

@@ -82,7 +82,6 @@ struct RecordWindowSetup {
     RecordWindowSetup()
     {
         window = MakeBenchWindow(folder.path()).window;
-        window->Timer2->stop();
         // Written after the window's load event, which would otherwise list and load it.
         WriteTextLines(protocolPath(), ProtocolLines(), WriteMode::Create);
     }
@@ -198,7 +197,6 @@ void BM_DamagedFiles(benchmark::State& state)
             state.SkipWithError("the settings file cannot be written");
     } else {
         window = MakeBenchWindow(folder.path()).window;
-        window->Timer2->stop();
         QFile file(folder.filePath(SeriesName + QStringLiteral(".CSV")));
         if (!file.open(QIODevice::WriteOnly)
             || !file.write(CreatedHeaderLine().toLatin1() + QByteArray("\r\n").repeated(1 << 19)))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "instrument/instrument_link.h"
 #include "platform/environment.h"
 #include "platform/memory_serial_line.h"
 #include "window/form1.h"
@@ -39,7 +40,11 @@ inline BenchWindow MakeBenchWindow(const QString& folder, FormEnvironment enviro
     environment.programFolder = folder;
     environment.startFolder = folder;
     environment.serialBackend = std::move(line);
-    return {std::make_unique<Form1>(std::move(environment)), serial};
+    auto window = std::make_unique<Form1>(std::move(environment));
+    // Connected at once, so that no search tick falls into a measurement.
+    serial->deliver("*OK! RUN\r");
+    window->link->Timer2_Timer();
+    return {std::move(window), serial};
 }
 
 // Counts the paint events a widget gets.

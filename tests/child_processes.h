@@ -70,7 +70,7 @@ public:
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         // Every port of the search is the instrument: a probe lost while the line settles is
         // answered at the next tick instead of ending the search at a message box.
-        for (int port = 1; port <= Form1::LastSearchPort; ++port)
+        for (int port = 1; port <= InstrumentLink::LastSearchPort; ++port)
             environment.insert(QStringLiteral("TALIV_COM%1").arg(port), device);
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(storageFolder);

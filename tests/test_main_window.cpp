@@ -4,10 +4,13 @@
 #include "window/choice_lists.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 
 class MainWindowTest : public QObject {
@@ -20,6 +23,9 @@ private slots:
     void versionLineFollowsTheExecutable();
     void parameterChoicesSendTheirCommands_data();
     void parameterChoicesSendTheirCommands();
+    void loadLocksTheReserveTabs();
+    void searchOutcomes_data();
+    void searchOutcomes();
 };
 
 void MainWindowTest::choiceListsAreFilledWithNothingChosen()
@@ -121,6 +127,62 @@ void MainWindowTest::parameterChoicesSendTheirCommands()
     }
     if (control == "temperature")
         QCOMPARE(window.Frame10->isVisibleTo(&window), choice == 1);
+}
+
+void MainWindowTest::loadLocksTheReserveTabs()
+{
+    WindowFixture fixture;
+    const QTabWidget* tabs = fixture.window->SSTab1;
+    QCOMPARE(tabs->currentIndex(), 0);
+    for (int tab = 0; tab < tabs->count(); ++tab)
+        QCOMPARE(tabs->isTabEnabled(tab), tabs->tabText(tab) != "Reserve");
+}
+
+void MainWindowTest::searchOutcomes_data()
+{
+    QTest::addColumn<QByteArray>("received"); // before the 15 ticks of a whole search
+    QTest::addColumn<int>("answer"); // to the question after the last port
+    QTest::addColumn<QByteArray>("written"); // to the port found, after its probe
+    QTest::addColumn<bool>("startShown");
+
+    QTest::newRow("found: parameters and the reset of position 1")
+        << QByteArray("*OK! RUN\r") << int(MsgResult::Cancel) << QByteArray("D1\n\rT0\n\rE\n\r")
+        << true;
+    QTest::newRow("found while a test runs: nothing sent")
+        << QByteArray("*OK! RUN\r*S11\r") << int(MsgResult::Cancel) << QByteArray() << true;
+    QTest::newRow("not found, Cancel: offline, no Start")
+        << QByteArray() << int(MsgResult::Cancel) << QByteArray() << false;
+}
+
+// What the window makes of the search: the instrument found gets the run parameters; the user
+// giving up leaves the window without a Start button, after the one question.
+void MainWindowTest::searchOutcomes()
+{
+    QFETCH(QByteArray, received);
+    QFETCH(int, answer);
+    QFETCH(QByteArray, written);
+    QFETCH(bool, startShown);
+
+    WindowFixture fixture({1});
+    fixture.window->TabProtDatei->addItem("Serie");
+    QDir(fixture.folder.path()).mkdir("Serie");
+    fixture.answers = {answer};
+    fixture.receive(received);
+    fixture.line->clearWrites();
+    const int ticks = received.isEmpty() ? InstrumentLink::LastSearchPort : 1;
+    for (int tick = 0; tick < ticks; ++tick)
+        fixture.window->link->Timer2_Timer();
+    QCOMPARE(fixture.line->writtenTo(1), written);
+    QCOMPARE(!fixture.window->Start[1]->isHidden(), startShown);
+    QCOMPARE(fixture.questions.size(), received.isEmpty() ? 1 : 0);
+    if (received.isEmpty()) {
+        QCOMPARE(fixture.questions.first().style, 53);
+        QCOMPARE(fixture.questions.first().title, QString("Verbindung zum Messgerät "));
+        QCOMPARE(fixture.questions.first().text,
+            QString("Die Verbindung zum Messgerät konnte nicht aufgebaut werden !\r\n\r\n"
+                    "Gerät einschalten, Verbindung prüfen und 'Wiederholen'\r\n  \r\n\r\n"
+                    " \r\n\r\n"));
+    }
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,7 +1,6 @@
 // A device that goes away after the connection stands and comes back: the running test goes on in
 // the same file, nothing is sent that would disturb the instrument, and a Stop while the line is
 // down still ends the test in the program.
-#include "platform/comm_control.h"
 #include "platform/environment.h"
 #include "test_support.h"
 
@@ -41,7 +40,7 @@ struct ConnectedFixture : WindowFixture {
         protocol.close();
         window->TabProtDatei->addItem("Serie");
         receive("*OK! RUN\r");
-        window->Timer2_Timer();
+        window->link->Timer2_Timer();
         line->clearWrites();
     }
 
@@ -58,12 +57,12 @@ struct ConnectedFixture : WindowFixture {
         file.open(QIODevice::ReadOnly);
         return int(file.readAll().count('\n')) - 1;
     }
-    bool reconnecting() const { return window->ReconnectTimer->isActive(); }
+    bool reconnecting() const { return window->link->IsReconnecting(); }
     // The device comes back: the next tick opens it again.
     void replug()
     {
         line->setPresentPorts({1});
-        window->ReconnectTimer_Timer();
+        window->link->ReconnectTimer_Timer();
     }
 };
 
@@ -112,7 +111,7 @@ void ReconnectTest::runningTestGoesOn()
         QVERIFY(fixture.reconnecting());
         QCOMPARE(fixture.panel(5), QString("COM1: Verbindung unterbrochen"));
         QCOMPARE(window.Start[1]->text(), QString("Stop"));
-        window.ReconnectTimer_Timer();
+        window.link->ReconnectTimer_Timer();
         QVERIFY(fixture.reconnecting());
         fixture.replug();
         QVERIFY(!fixture.reconnecting());
@@ -199,7 +198,7 @@ void ReconnectTest::closeWhileTheLineIsDown()
     Form1 window(std::move(environment));
     window.TabProtDatei->addItem("Serie");
     line.deliver("*OK! RUN\r");
-    window.Timer2_Timer();
+    window.link->Timer2_Timer();
     line.deliver("*S11\r" + Elapsed(0) + Sample(800));
     QVERIFY(window.PositionRunning[1] == 1);
     line.unplug();
@@ -291,21 +290,21 @@ void ReconnectTest::lossBeforeTheConnectionStands()
         fixture.receive("*OK! RUN\r");
     if (when == "offline") {
         fixture.answers = {MsgResult::Cancel};
-        for (int tick = 0; tick < Form1::LastSearchPort; ++tick)
-            window.Timer2_Timer();
-        QVERIFY(!window.Timer2->isActive());
+        for (int tick = 0; tick < InstrumentLink::LastSearchPort; ++tick)
+            window.link->Timer2_Timer();
+        QVERIFY(!window.link->IsSearching());
         fixture.line->setPresentPorts({1});
     }
     fixture.line->unplug();
-    QVERIFY(!window.ReconnectTimer->isActive());
+    QVERIFY(!window.link->IsReconnecting());
     if (when != "answered")
         return;
     // The connection tick finds the port gone and keeps trying it.
-    window.Timer2_Timer();
-    QVERIFY(window.ReconnectTimer->isActive());
+    window.link->Timer2_Timer();
+    QVERIFY(window.link->IsReconnecting());
     QCOMPARE(fixture.panel(5), QString("COM1: Verbindung unterbrochen"));
     fixture.line->setPresentPorts({1});
-    window.ReconnectTimer_Timer();
+    window.link->ReconnectTimer_Timer();
     QCOMPARE(fixture.panel(5), QString("COM1: OK"));
 }
 
@@ -318,10 +317,10 @@ void ReconnectTest::lineLogRecordsBothWays()
     WindowFixture fixture({1}, {}, {.lineLog = log});
     fixture.now = QDateTime(QDate(2026, 12, 6), QTime(10, 30, 0, 7));
     fixture.receive("*OK! RUN\r");
-    fixture.window->Timer2_Timer();
+    fixture.window->link->Timer2_Timer();
     fixture.line->unplug();
     fixture.line->setPresentPorts({1});
-    fixture.window->ReconnectTimer_Timer();
+    fixture.window->link->ReconnectTimer_Timer();
     fixture.receive("*I00000010\r\x01\r");
 
     QFile file(log);

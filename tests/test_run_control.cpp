@@ -640,10 +640,10 @@ void RunControlTest::runParametersOnConnection()
         Choose(window.MessZyklusTab, cycle);
         Choose(window.Messzeit, duration);
         window.TempOnOff[temperature]->setChecked(true);
-        window.Timer2_Timer();
-        window.Timer2_Timer();
+        window.link->Timer2_Timer();
+        window.link->Timer2_Timer();
         fixture.receive("*OK! RUN\r");
-        window.Timer2_Timer();
+        window.link->Timer2_Timer();
     }
     QCOMPARE(fixture.line->writtenTo(3), written);
     QCOMPARE(fixture.panel(1), QString(arguments.isEmpty() ? "Ausg: E" : "Ausg: T0"));
@@ -677,7 +677,7 @@ void RunControlTest::startRightAfterTheAnswerGoesOn()
     Form1& window = *fixture.window;
     fixture.receive("*OK! RUN\r*S11\r");
     fixture.line->clearWrites();
-    window.Timer2_Timer();
+    window.link->Timer2_Timer();
     fixture.receive(Elapsed(10) + Sample("00490"));
     QVERIFY(fixture.running());
     QCOMPARE(fixture.line->writtenTo(1), QByteArray());

@@ -17,6 +17,7 @@ private:
     QLocale previous;
 };
 
+#include "instrument/instrument_link.h"
 #include "platform/memory_serial_line.h"
 #include "recording_printer.h"
 #include "window/form1.h"

@@ -1,10 +1,5 @@
 #include "instrument/line_assembly.h"
 
-#include "platform/ansi_codec.h"
-#include "platform/comm_control.h"
-#include "platform/line_log.h"
-#include "window/form1.h"
-
 namespace {
 constexpr char16_t CR = 13;
 constexpr char16_t LF = 10;
@@ -29,17 +24,4 @@ QStringList AssembleLines(QString& rxBuffer, bool& discardingLongLine, QStringVi
         }
     }
     return lines;
-}
-
-// The receive event: reads everything waiting and processes each completed line in order.
-void Form1::comTest_OnComm()
-{
-    const QString received = comTest->Input();
-    const QStringList lines = AssembleLines(RxBuffer, RxDiscardingLongLine, received);
-    for (const QString& line : lines) {
-        if (lineLog)
-            lineLog->Received(comTest->CommPort(), EncodeAnsi(line));
-        LastLine = line;
-        ProcessLine();
-    }
 }

@@ -1,5 +1,5 @@
 // Starting and ending tests.
-#include "platform/comm_control.h"
+#include "instrument/instrument_link.h"
 #include "platform/file_lock.h"
 #include "platform/status_bar.h"
 #include "records/test_numbers.h"
@@ -83,8 +83,8 @@ bool Form1::StartTest(int position, StartOrigin origin)
     RunningTests[position] = std::move(test);
     if (!TemperatureChosen())
         MessWert[0]->clear();
-    SendTemperatureCommand(TemperatureChosen());
-    SendStartCommand();
+    link->SendTemperatureCommand(TemperatureChosen());
+    link->SendStartCommand();
     ShowRunning(position, true);
     DrawPlotFrame(position);
     PositionRunning[position] = 1;
@@ -109,7 +109,7 @@ void Form1::StartReportedTest(int position)
 {
     if (StartTest(position, StartOrigin::Instrument) || AnyPositionRunning())
         return;
-    SendEndCommand();
+    link->SendEndCommand();
 }
 
 void Form1::ReportRefusedReportedStart(int position, const QString& reason)
@@ -131,7 +131,7 @@ std::optional<QString> Form1::StartRefusal(int position) const
         return QStringLiteral("nur Kanal 1 wird gemessen.");
     if (PositionRunning[position] == 1 || RunningTests[position].file.IsOpen())
         return QStringLiteral("Messung läuft bereits.");
-    if (!comTest->PortOpen())
+    if (!link->PortOpen())
         return QStringLiteral("keine Verbindung zum Messgerät.");
     if (TabProtDatei->currentIndex() < 0)
         return QStringLiteral("keine Protokolldatei gewählt.");
@@ -251,7 +251,7 @@ void Form1::SetCurveStart(int position)
 // again, nothing more: a repeated end never records the same test twice.
 void Form1::EndTest(int position, EndReason reason)
 {
-    const bool instrumentTold = SendEndCommand();
+    const bool instrumentTold = link->SendEndCommand();
     if (position < 1 || position > PositionCount)
         return;
     ShowRunning(position, false);
@@ -351,8 +351,8 @@ bool Form1::TemperatureChosen() const
 void Form1::SendRunParameters()
 {
     if (MessZyklusTab->currentIndex() >= 0)
-        SendCycleCommand(MessZyklusTab->currentIndex());
+        link->SendCycleCommand(MessZyklusTab->currentIndex());
     if (CurrentDurationRow() > 0)
-        SendDurationCommand(DurationIndex);
-    SendTemperatureCommand(TemperatureChosen());
+        link->SendDurationCommand(DurationIndex);
+    link->SendTemperatureCommand(TemperatureChosen());
 }

@@ -1,5 +1,6 @@
 // The run parameters: cycle, duration and temperature measurement, sent to the instrument as
 // soon as they are chosen.
+#include "instrument/instrument_link.h"
 #include "platform/status_bar.h"
 #include "window/form1.h"
 
@@ -13,7 +14,7 @@ void Form1::MessZyklusTab_Click()
     const int entry = MessZyklusTab->currentIndex();
     if (entry < 0)
         return;
-    SendCycleCommand(entry);
+    link->SendCycleCommand(entry);
     StBar1->setPanelText(4, QStringLiteral("Zyklus: ") + MessZyklusTab->currentText());
 }
 
@@ -25,14 +26,14 @@ void Form1::Messzeit_Click()
     DurationIndex = qint16(entry + 1);
     DrawPlotFrame(1);
     ResetComparisonGraph();
-    SendDurationCommand(DurationIndex);
+    link->SendDurationCommand(DurationIndex);
 }
 
 // Without temperature measurement no temperature is shown: the last one measured would look
 // current.
 void Form1::TempOnOff_Click(int Index)
 {
-    SendTemperatureCommand(Index == 1);
+    link->SendTemperatureCommand(Index == 1);
     Frame10->setVisible(Index == 1);
     if (Index != 1)
         MessWert[0]->clear();

@@ -22,9 +22,9 @@ const QString WriteFailureNotice
 
 // The elapsed time belongs to a running test; without one it is not shown, so that a test the
 // program refused never looks as if it ran.
-void Form1::HandleElapsedTime()
+void Form1::HandleElapsedTime(const QString& line)
 {
-    const double seconds = ReportedSeconds(LastLine);
+    const double seconds = ReportedSeconds(line);
     ElapsedSeconds = RoundHalfEven32(seconds);
     if (PositionRunning[1] == 1)
         MessDauer[1]->setText(FZeit(seconds));
@@ -32,21 +32,21 @@ void Form1::HandleElapsedTime()
 
 // Data replies belong to position 1. A viscosity field that is cut or holds no number is shown and
 // written as read, but never ends a test.
-void Form1::HandleSample(int position)
+void Form1::HandleSample(int position, const QString& line)
 {
     if (position != 1)
         return;
-    const double viscosity = SampleViscosity(LastLine);
+    const double viscosity = SampleViscosity(line);
     MessWert[1]->setText(ShownNumber(viscosity) + QStringLiteral(" %"));
     if (PositionRunning[1] != 1)
         return;
     const bool temperatureOn = TempOnOff[1]->isChecked();
-    const double temperature = temperatureOn ? SampleTemperature(LastLine) : 0.0;
+    const double temperature = temperatureOn ? SampleTemperature(line) : 0.0;
     if (temperatureOn)
         MessWert[0]->setText(ShownNumber(temperature) + QStringLiteral(" °"));
     const ViscosityPoints points = PlotLiveSample(1, viscosity, temperature, temperatureOn);
     WriteDataLine();
-    if (HoldsWholeViscosity(LastLine) && FallsBelowLimit(points, LimitValue[1]))
+    if (HoldsWholeViscosity(line) && FallsBelowLimit(points, LimitValue[1]))
         EndTest(1, EndReason::Limit);
 }
 
@@ -96,6 +96,13 @@ void Form1::SyncDataLines()
 
 // Every lost line is shown in the status bar; the first of a test also in a message box that does
 // not hold up the receive handler.
+// A start or end reply for a position outside 1 to 32 is only reported.
+void Form1::ReportUnknownPosition(const QString& line)
+{
+    StBar1->showNotice(
+        QStringLiteral("Meldung für einen unbekannten Kanal nicht ausgeführt: ") + ReplyEcho(line));
+}
+
 void Form1::ReportWriteFailure(int position)
 {
     StBar1->showNotice(WriteFailureNotice);

@@ -1,8 +1,7 @@
 #include "window/form1.h"
 
-#include "platform/comm_control.h"
+#include "instrument/instrument_link.h"
 #include "platform/environment.h"
-#include "platform/line_log.h"
 
 #include <QCloseEvent>
 #include <QFileSystemWatcher>
@@ -18,16 +17,14 @@ Form1::Form1(FormEnvironment environment, QWidget* parent)
     , answerer(environment.answerer)
     , printRunner(environment.print)
     , systemPrinter(std::make_unique<SystemPrinter>())
-    , lineLog(std::move(environment.lineLog))
 {
     if (!printRunner) {
         printRunner = [this](const QString& documentName, const PrintJob& job) {
             return systemPrinter->PrintWithDialog(this, documentName, job);
         };
     }
-    comTest = new CommControl(std::move(environment.serialBackend), this);
-    Timer2 = new QTimer(this);
-    ReconnectTimer = new QTimer(this);
+    link = new InstrumentLink(
+        std::move(environment.serialBackend), std::move(environment.lineLog), this);
     SyncTimer = new QTimer(this);
     ProtocolWatcher = new QFileSystemWatcher(this);
     BuildLayout(environment.startFolder);

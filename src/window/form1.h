@@ -13,8 +13,7 @@
 #include <QMainWindow>
 #include <array>
 
-class CommControl;
-class LineLog;
+class InstrumentLink;
 class FlexGrid;
 class QFileSystemWatcher;
 class FolderList;
@@ -64,7 +63,6 @@ class Form1 : public QMainWindow, public GraphWindow {
 
 public:
     static constexpr int PositionCount = 32;
-    static constexpr int LastSearchPort = 15;
 
     // Builds the window and runs its load event.
     explicit Form1(FormEnvironment environment, QWidget* parent = nullptr);
@@ -73,12 +71,9 @@ public:
     // --- Controls -------------------------------------------------------------------------------
     QTabWidget* SSTab1 = nullptr;
     StatusBar* StBar1 = nullptr;
-    QTimer* Timer2 = nullptr;
-    // Tries, once the connection stands, to open the port of a lost device again.
-    QTimer* ReconnectTimer = nullptr;
+    InstrumentLink* link = nullptr;
     // Brings the data lines of running tests to the disk within a second of their writing.
     QTimer* SyncTimer = nullptr;
-    CommControl* comTest = nullptr;
 
     // Tab "Einstellung": storage folder frame.
     QGroupBox* Frame7 = nullptr;
@@ -138,15 +133,6 @@ public:
     QComboBox* DezimalTrenn = nullptr;
 
     // --- Window-level variables ----------------------------------------------------------------
-    // Instrument link.
-    QString RxBuffer;
-    bool RxDiscardingLongLine = false;
-    QString LastLine;
-    bool InstrumentAnswered = false;
-    qint16 PortNumber = 1;
-    QStringList CommandWords;
-    bool SearchQuestionOpen = false;
-
     // Main window.
     QString CrLf;
     qint16 GroupCount = 0;
@@ -173,19 +159,10 @@ public:
     QString DecimalSeparator = QStringLiteral(".");
     QString SeparatorCode = QStringLiteral(" 0 0");
 
-    // --- Instrument link (instrument/) ----------------------------------------------------------
+    // --- Instrument link (instrument/instrument_link.h) ------------------------------------------
     void Form_Load();
-    void Timer2_Timer();
-    void ReconnectTimer_Timer();
-    void comTest_OnComm();
-    void comTest_PortLost();
-    void ProcessLine();
-    void SendProbe();
-    void SendCycleCommand(int cycleIndex);
-    void SendDurationCommand(int durationIndex);
-    void SendTemperatureCommand(bool on);
-    void SendStartCommand();
-    bool SendEndCommand();
+    void InstrumentFound();
+    void PortReady();
 
     // --- Run control and sample acquisition (run/) -----------------------------------------------
     void Start_Click(int Index);
@@ -195,8 +172,8 @@ public:
     void EndRunningTests();
     bool AnyPositionRunning() const;
     void SendRunParameters();
-    void HandleElapsedTime();
-    void HandleSample(int position);
+    void HandleElapsedTime(const QString& line);
+    void HandleSample(int position, const QString& line);
     void WriteDataLine();
     void SyncDataLines();
     void MessZyklusTab_Click();
@@ -313,17 +290,6 @@ private:
     QGroupBox* BuildStorageFrame(const QString& startFolder);
     void ConnectControls();
 
-    void OpenFirstPort();
-    void ApplyCommandLinePort();
-    void ProbePort(int portNumber);
-    bool ReopenPort(int portNumber);
-    void ShowConnectionState();
-    bool AskToSearchAgain();
-    void GoOffline();
-    bool SendCommand(const QString& command);
-    bool WriteCommand(const QString& command);
-    void WatchConnection();
-    void ReportLineLogFailure();
     void ReportInstrumentNotStopped(EndReason reason);
     void ReportEndReason(EndReason reason);
     void ReportRefusedReportedStart(int position, const QString& reason);
@@ -369,7 +335,9 @@ private:
     bool TemperatureChosen() const;
     void AppendDataLine(int position, const QString& line);
     void ReportWriteFailure(int position);
-    void ReportUnknownPosition();
+    void ReportUnknownPosition(const QString& line);
+    void ReportLineLogFailure();
+    bool AskToSearchAgain();
     void ReportPrintOutcome(PrintOutcome outcome, const QString& what);
     QString GraphTitle(int Index) const;
     QString GraphDocumentName(int Index) const;
@@ -384,8 +352,6 @@ private:
     MessageAnswerer answerer;
     PrintRunner printRunner;
     std::unique_ptr<SystemPrinter> systemPrinter;
-    // The record of the serial line for support; nothing when none was asked for.
-    std::unique_ptr<LineLog> lineLog;
     bool closeRequestedBySignal = false;
     // Until then a click on Start starts nothing: a Stop meant for a test that has just ended by
     // itself must not start the next one.

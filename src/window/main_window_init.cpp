@@ -1,4 +1,5 @@
 // The window's initialisation at load and its message boxes.
+#include "instrument/instrument_link.h"
 #include "platform/flex_grid.h"
 #include "platform/message_box.h"
 #include "platform/status_bar.h"
@@ -8,12 +9,12 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
 
 namespace {
-constexpr int SearchTickMilliseconds = 500;
 constexpr int FirstGroupTab = 1;
 constexpr int LastGroupTab = 4;
 #ifdef Q_OS_WIN
@@ -25,6 +26,57 @@ const QString ExecutableName = QStringLiteral("taliv01");
 // the receive path.
 constexpr int DataLineSyncMilliseconds = 1000;
 } // namespace
+
+void Form1::Form_Load()
+{
+    for (int tab = 2; tab <= 4; ++tab)
+        SSTab1->setTabEnabled(tab, false);
+    for (QLineEdit* field : {Text1, Text2, Text3, Bem1, Bem2, Bem3, TestNr, TestDatum, TestZeit})
+        field->clear();
+    TempScaleFactor = 0.5F;
+    link->OpenFirstPort();
+    InitMainWindow();
+    link->ApplyCommandLinePort(arguments);
+    ReportLineLogFailure();
+}
+
+// A line log asked for but not written is only mentioned: the measurement goes on without it.
+void Form1::ReportLineLogFailure()
+{
+    const QString failure = link->LineLogFailure();
+    if (!failure.isEmpty())
+        StBar1->showNotice(
+            QStringLiteral("Das Leitungsprotokoll wird nicht geschrieben: ") + failure);
+}
+
+// The instrument answered the search. A test it started since its answer goes on undisturbed;
+// else the chosen run parameters go to it and position 1 is reset.
+void Form1::InstrumentFound()
+{
+    if (AnyPositionRunning())
+        return;
+    SendRunParameters();
+    EndTest(1);
+}
+
+// A port opened without a search, or opened again after its device was lost: without a running
+// test the run parameters are sent, as the user may have chosen others meanwhile.
+void Form1::PortReady()
+{
+    if (!AnyPositionRunning())
+        SendRunParameters();
+}
+
+// True for Retry.
+bool Form1::AskToSearchAgain()
+{
+    const QString text = "Die Verbindung zum Messgerät konnte nicht aufgebaut werden !" + CrLf
+        + CrLf + "Gerät einschalten, Verbindung prüfen und 'Wiederholen'" + CrLf + "  " + CrLf
+        + CrLf + " " + CrLf + CrLf;
+    return MsgBox(text, MsgStyle::RetryCancel + MsgStyle::Exclamation,
+               QStringLiteral("Verbindung zum Messgerät "))
+        == MsgResult::Retry;
+}
 
 void Form1::InitMainWindow()
 {
@@ -48,11 +100,9 @@ void Form1::InitMainWindow()
     WahlTab->setColHidden(1, true);
     FormatRecordTable();
     LoadProtocolFile();
-    Timer2->setInterval(SearchTickMilliseconds);
-    ReconnectTimer->setInterval(SearchTickMilliseconds);
     SyncTimer->setSingleShot(true);
     SyncTimer->setInterval(DataLineSyncMilliseconds);
-    Timer2->start();
+    link->StartSearch();
 }
 
 // The lists are filled with no entry chosen and without their click handlers: the settings

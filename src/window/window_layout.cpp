@@ -1,5 +1,5 @@
 // The window's controls and their places on the tabs.
-#include "platform/comm_control.h"
+#include "instrument/instrument_link.h"
 #include "platform/drives.h"
 #include "platform/flex_grid.h"
 #include "platform/folder_list.h"
@@ -253,10 +253,23 @@ QWidget* Form1::BuildParameterTab()
 
 void Form1::ConnectControls()
 {
-    connect(comTest, &CommControl::OnComm, this, &Form1::comTest_OnComm);
-    connect(comTest, &CommControl::PortLost, this, &Form1::comTest_PortLost);
-    connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
-    connect(ReconnectTimer, &QTimer::timeout, this, &Form1::ReconnectTimer_Timer);
+    link->SetSearchQuestion([this] { return AskToSearchAgain(); });
+    connect(link, &InstrumentLink::commandShown, this,
+        [this](const QString& text) { StBar1->setPanelText(1, text); });
+    connect(link, &InstrumentLink::replyShown, this,
+        [this](const QString& text) { StBar1->setPanelText(2, text); });
+    connect(link, &InstrumentLink::portShown, this,
+        [this](const QString& text) { StBar1->setPanelText(5, text); });
+    connect(link, &InstrumentLink::connected, this, &Form1::InstrumentFound);
+    connect(link, &InstrumentLink::reconnected, this, &Form1::PortReady);
+    connect(link, &InstrumentLink::wentOffline, this, [this] { Start[1]->hide(); });
+    connect(link, &InstrumentLink::startReported, this, &Form1::StartReportedTest);
+    connect(link, &InstrumentLink::endReported, this,
+        [this](int position) { EndTest(position, EndReason::Instrument); });
+    connect(link, &InstrumentLink::unknownPositionReported, this, &Form1::ReportUnknownPosition);
+    connect(link, &InstrumentLink::elapsedTimeReported, this, &Form1::HandleElapsedTime);
+    connect(link, &InstrumentLink::sampleReported, this,
+        [this](const QString& line) { HandleSample(1, line); });
     connect(SyncTimer, &QTimer::timeout, this, &Form1::SyncDataLines);
     connect(ProtocolWatcher, &QFileSystemWatcher::fileChanged, this, &Form1::ProtocolFileChanged);
     connect(DatenTrenn, &QComboBox::currentIndexChanged, this, &Form1::DatenTrenn_Click);

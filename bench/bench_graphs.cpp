@@ -78,12 +78,6 @@ struct GraphWindowSetup {
         }
     }
 
-    void startLiveTest()
-    {
-        window->PositionRunning[1] = 1;
-        window->LastSampleSeconds[1] = 1;
-    }
-
     QTemporaryDir folder;
     std::unique_ptr<Form1> window;
 };
@@ -104,13 +98,13 @@ void BM_PlotLiveSample(benchmark::State& state)
     GraphWindowSetup setup;
     setup.window->SSTab1->setCurrentIndex(1);
     QCoreApplication::processEvents();
-    setup.startLiveTest();
     PaintCounter counter;
     setup.window->Grafik[1]->installEventFilter(&counter);
     qint32 seconds = 0;
     for (auto _ : state) {
-        setup.window->ElapsedSeconds = ++seconds;
-        setup.window->PlotLiveSample(1, 50 + std::sin(seconds / 50.0) * 30, 23.5, true);
+        ++seconds;
+        setup.window->PlotLiveSample(
+            1, 50 + std::sin(seconds / 50.0) * 30, 23.5, true, seconds, true);
         QCoreApplication::processEvents();
     }
     state.counters["paints_per_sample"] = double(counter.paints) / double(state.iterations());
@@ -166,11 +160,10 @@ void BM_LiveTestMemory100h(benchmark::State& state)
     for (auto _ : state) {
         GraphWindowSetup setup;
         setup.window->DurationIndex = 9;
-        setup.startLiveTest();
         const long before = ResidentBytes();
         for (qint32 seconds = 1; seconds <= Samples; ++seconds) {
-            setup.window->ElapsedSeconds = seconds;
-            setup.window->PlotLiveSample(1, 50 + std::sin(seconds / 500.0) * 30, 23.5, true);
+            setup.window->PlotLiveSample(
+                1, 50 + std::sin(seconds / 500.0) * 30, 23.5, true, seconds, true);
         }
         benchmark::DoNotOptimize(setup.window->Grafik[1]->Picture());
         state.counters["grown_MiB"] = double(ResidentBytes() - before) / (1 << 20);

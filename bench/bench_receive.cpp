@@ -70,7 +70,7 @@ struct RunningTestSetup {
         frameSteps = window->Grafik[1]->DrawCount();
     }
 
-    bool running() const { return window->PositionRunning[1] == 1; }
+    bool running() const { return window->run->IsRunning(1); }
 
     // The size of the one file in the measurement folder.
     qint64 fileBytes() const

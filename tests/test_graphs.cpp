@@ -217,20 +217,10 @@ void GraphsTest::liveSamples()
     window.DurationIndex = 1;
     window.TempSkal_Click(1);
     const qsizetype frame = fixture.liveLog().size();
-    window.PositionRunning[1] = 1;
-    window.PlotLiveSample(1, 50, 23, temperatureOn);
+    window.PlotLiveSample(1, 50, 23, temperatureOn, 0, false);
     QCOMPARE(fixture.liveLog().size(), frame);
-    window.LastSampleSeconds[1] = 60;
-    window.ElapsedSeconds = 60;
-    const ViscosityPoints first = window.PlotLiveSample(1, 45, 23.5, temperatureOn);
-    window.ElapsedSeconds = 120;
-    const ViscosityPoints second = window.PlotLiveSample(1, 40.55, 23.2, temperatureOn);
-    QCOMPARE(fixture.liveLog().mid(frame), expected);
-    QCOMPARE(first.PrevViscInt, 500);
-    QCOMPARE(first.CurViscInt, 450);
-    QCOMPARE(second.CurViscInt, 406);
-    window.PositionRunning[1] = 0;
-    window.PlotLiveSample(1, 10, 20, temperatureOn);
+    window.PlotLiveSample(1, 45, 23.5, temperatureOn, 60, true);
+    window.PlotLiveSample(1, 40.55, 23.2, temperatureOn, 120, true);
     QCOMPARE(fixture.liveLog().mid(frame), expected);
 }
 

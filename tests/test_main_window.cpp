@@ -1,7 +1,8 @@
 // The window's choice lists, version line and panels as the load leaves them.
 #include "platform/picture_box.h"
+#include "run/choice_lists.h"
+#include "run/value_format.h"
 #include "test_support.h"
-#include "window/choice_lists.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -101,7 +101,7 @@ void ReconnectTest::runningTestGoesOn()
     ConnectedFixture fixture;
     Form1& window = *fixture.window;
     fixture.receive("*S11\r" + Elapsed(0) + Sample(800));
-    QVERIFY(window.PositionRunning[1] == 1);
+    QVERIFY(window.run->IsRunning(1));
     fixture.line->clearWrites();
 
     for (int unplug = 1; unplug <= unplugs; ++unplug) {
@@ -140,7 +140,7 @@ void ReconnectTest::stopWhileTheLineIsDown()
 
     window.Start_Click(1);
 
-    QVERIFY(window.PositionRunning[1] == 0);
+    QVERIFY(!window.run->IsRunning(1));
     QCOMPARE(window.Start[1]->text(), QString("Start"));
     QCOMPARE(fixture.records(), 1);
     QCOMPARE(fixture.questions.size(), 1);
@@ -165,7 +165,7 @@ void ReconnectTest::startWhileTheLineIsDown()
 
     window.Start_Click(1);
 
-    QVERIFY(window.PositionRunning[1] == 0);
+    QVERIFY(!window.run->IsRunning(1));
     QCOMPARE(window.Start[1]->text(), QString("Start"));
     QVERIFY(!QFile::exists(fixture.folder.filePath("Serie/No-00001-1.CSV")));
     QVERIFY2(fixture.panel(5).contains("Verbindung unterbrochen"), qPrintable(fixture.panel(5)));
@@ -173,7 +173,7 @@ void ReconnectTest::startWhileTheLineIsDown()
     fixture.replug();
     fixture.line->clearWrites();
     window.Start_Click(1);
-    QVERIFY(window.PositionRunning[1] == 1);
+    QVERIFY(window.run->IsRunning(1));
     QVERIFY(fixture.line->writtenTo(1).contains("S\n\r"));
 }
 
@@ -200,7 +200,7 @@ void ReconnectTest::closeWhileTheLineIsDown()
     line.deliver("*OK! RUN\r");
     window.link->Timer2_Timer();
     line.deliver("*S11\r" + Elapsed(0) + Sample(800));
-    QVERIFY(window.PositionRunning[1] == 1);
+    QVERIFY(window.run->IsRunning(1));
     line.unplug();
     window.show();
 
@@ -225,7 +225,7 @@ void ReconnectTest::closeWhileTheLineIsDown()
     QVERIFY(window.close());
     answering.stop();
 
-    QVERIFY(window.PositionRunning[1] == 0);
+    QVERIFY(!window.run->IsRunning(1));
     QCOMPARE(modalTexts.size(), 2);
     QVERIFY2(modalTexts.last().contains("konnte nicht angehalten werden"),
         qPrintable(modalTexts.join(" | ")));
@@ -255,7 +255,7 @@ void ReconnectTest::endCommandLostOnTheWay()
     else
         fixture.receive("*E11\r");
 
-    QVERIFY(fixture.window->PositionRunning[1] == 0);
+    QVERIFY(!fixture.window->run->IsRunning(1));
     QCOMPARE(fixture.records(), 1);
     QCOMPARE(fixture.questions.size(), warnings);
 }

@@ -413,7 +413,7 @@ void RecordsTest::loading()
     if (running > 0) {
         window.LaufNr->setText(QString::number(running));
         fixture.receive("*S11\r");
-        QCOMPARE(window.CurrentTestNumber, running);
+        QCOMPARE(window.run->CurrentTestNumber(), running);
         window.Dir1_LostFocus();
     }
     QCOMPARE(window.LaufNr->text(), laufNr);
@@ -600,7 +600,7 @@ void RecordsTest::protocolHeldByAnotherProgram()
     const FileLock otherProgram(fixture.folder.filePath("Serie7.CSV"), 0);
     fixture.line->clearWrites();
     fixture.receive("*S11\r");
-    QCOMPARE(fixture.window->PositionRunning[1], 0);
+    QVERIFY(!fixture.window->run->IsRunning(1));
     QCOMPARE(fixture.line->writtenTo(1), QByteArray("E\n\r"));
     QCOMPARE(fixture.questions.size(), 1);
     QVERIFY(fixture.questions.first().text.contains("von einem anderen Programm benutzt"));

@@ -59,7 +59,7 @@ struct RunFixture : GermanLocale, WindowFixture {
     {
         return QString::fromLatin1(bytes(name)).split("\r\n", Qt::SkipEmptyParts).mid(11);
     }
-    bool running() const { return window->PositionRunning[1] == 1; }
+    bool running() const { return window->run->IsRunning(1); }
     QString notice() const { return window->StBar1->notice(); }
 };
 
@@ -157,7 +157,7 @@ void RunControlTest::start()
     QCOMPARE(window.TestDatum->text(), QString("06.12.2026"));
     QCOMPARE(window.TestZeit->text(), QString("10:30"));
     const QString testNr = QString("%1").arg(testNumber, 5, 10, QChar('0'));
-    QCOMPARE(window.CurrentTestNumber, testNumber);
+    QCOMPARE(window.run->CurrentTestNumber(), testNumber);
     QCOMPARE(window.TestNr->text(), testNr);
     QCOMPARE(window.LaufNr->text(), QString("%1").arg(qint64(testNumber) + 1, 5));
     QCOMPARE(QDir(fixture.path("")).entryList({"*.CSV"}, QDir::Files),
@@ -213,7 +213,7 @@ void RunControlTest::refusedStartChangesNothing()
     if (runningBefore)
         fixture.receive("*S11\r");
     fixture.line->clearWrites();
-    const qint32 testNumber = window.CurrentTestNumber;
+    const qint32 testNumber = window.run->CurrentTestNumber();
     const QStringList entries = fixture.entries();
     const QByteArray file = fixture.bytes("No-00012-1.CSV");
     const QString caption = window.Start[1]->text();
@@ -232,7 +232,7 @@ void RunControlTest::refusedStartChangesNothing()
     QCOMPARE(fixture.entries(), entries);
     QCOMPARE(fixture.bytes("No-00012-1.CSV"), file);
     QCOMPARE(window.LaufNr->text(), runningBefore ? QString("   13") : laufNr);
-    QCOMPARE(window.CurrentTestNumber, testNumber);
+    QCOMPARE(window.run->CurrentTestNumber(), testNumber);
     QCOMPARE(window.Start[1]->text(), caption);
     QCOMPARE(fixture.running(), runningBefore);
     QCOMPARE(window.Frame5->isEnabled(), !runningBefore);
@@ -275,7 +275,7 @@ void RunControlTest::numberOfAnExistingFileIsSkipped()
     QCOMPARE(fixture.running(), testNumber > 0);
     if (testNumber == 0)
         return;
-    QCOMPARE(fixture.window->CurrentTestNumber, testNumber);
+    QCOMPARE(fixture.window->run->CurrentTestNumber(), testNumber);
     QVERIFY(fixture.bytes(QString("No-%1-1.CSV").arg(testNumber, 5, 10, QChar('0')))
                 .startsWith("Produkt-Bezeichnung;"));
 }
@@ -351,7 +351,7 @@ void RunControlTest::endings()
     QCOMPARE(window.Start[1]->text(), QString(runningAfter ? "Stop" : "Start"));
     QCOMPARE(window.Start[1]->palette().color(QPalette::Button) == Red, runningAfter);
     QCOMPARE(window.Frame6->isEnabled(), !runningAfter);
-    QCOMPARE(window.RunningTests[1].file.IsOpen(), runningAfter);
+    QCOMPARE(window.run->FileOf(1).IsOpen(), runningAfter);
     QCOMPARE(fixture.bytes("No-00001-1.CSV"), file);
     QCOMPARE(window.isVisible(), !(action == "close" || action == "signal") || runningAfter);
     QCOMPARE(fixture.questions.size(), asked);
@@ -733,12 +733,12 @@ void RunControlTest::endsNotAskedForLockStart()
 void RunControlTest::dataLinesReachTheDiskWithinASecond()
 {
     RunFixture fixture;
-    const TextFileWriter& file = fixture.window->RunningTests[1].file;
+    const TextFileWriter& file = fixture.window->run->FileOf(1);
     fixture.receive("*S11\r" + Elapsed(10) + Sample("00490") + Sample("00480"));
     QCOMPARE(file.UnsyncedLines(), MeasurementFile::HeaderLineCount + 2);
-    QVERIFY(fixture.window->SyncTimer->isActive());
+    QVERIFY(fixture.window->run->SyncPending());
     QTRY_COMPARE(file.UnsyncedLines(), 0);
-    QVERIFY(!fixture.window->SyncTimer->isActive());
+    QVERIFY(!fixture.window->run->SyncPending());
 }
 
 QTEST_MAIN(RunControlTest)

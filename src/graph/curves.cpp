@@ -1,7 +1,5 @@
 // The curves: the running test in the live graph, stored tests in the comparison graph, and the
 // curve list that chooses them.
-#include "graph/curves.h"
-
 #include "graph/plot_frame.h"
 #include "instrument/field_reading.h"
 #include "platform/flex_grid.h"
@@ -35,31 +33,29 @@ bool IsShown(const QString& flag)
 
 } // namespace
 
-ViscosityPoints Form1::PlotLiveSample(
-    int position, double viscosity, double temperature, bool temperatureOn)
+void Form1::PlotLiveSample(int position, double viscosity, double temperature, bool temperatureOn,
+    qint32 elapsedSeconds, bool continuesCurve)
 {
-    if (position < 1 || position >= int(Grafik.size()) || PositionRunning[position] != 1)
-        return {};
+    if (position < 1 || position >= int(Grafik.size()))
+        return;
     PictureBox& graph = *Grafik[position];
     const float y = PlotOrdinate(viscosity * 10);
     float x = 0;
     graph.setDrawWidth(2);
-    if (LastSampleSeconds[position] != 0) {
-        x = float(PlotX(ElapsedSeconds, DurationMinutes[CurrentDurationRow()]));
+    if (continuesCurve) {
+        x = float(PlotX(elapsedSeconds, DurationMinutes[CurrentDurationRow()]));
         graph.Line({PrevX[position], PrevY[position]}, {x, y});
     }
-    const ViscosityPoints points {RoundHalfEven16(PrevY[position]), RoundHalfEven16(y)};
     PrevX[position] = x;
     PrevY[position] = y;
     graph.setDrawWidth(1);
     if (temperatureOn) {
         const float temperatureY = PlotOrdinate(temperature * 10 / TempScaleFactor);
-        if (LastSampleSeconds[position] != 0)
+        if (continuesCurve)
             graph.Line({PrevTempX[position], PrevTempY[position]}, {x, temperatureY}, Red);
         PrevTempX[position] = x;
         PrevTempY[position] = temperatureY;
     }
-    return points;
 }
 
 // The row of the duration tables for DurationIndex; the empty row 0 for an unknown duration.

@@ -41,8 +41,6 @@ struct GraphWindow {
     std::array<float, GraphPositionCount> PrevY {};
     std::array<float, GraphPositionCount> PrevTempX {};
     std::array<float, GraphPositionCount> PrevTempY {};
-    // Elapsed seconds of the last data line written; 0: no segment may be drawn yet.
-    std::array<float, GraphPositionCount> LastSampleSeconds {};
 
     // The limit per graph in plot units (viscosity % × 10); 0: no limit.
     std::array<float, GraphPositionCount> LimitValue {};

@@ -1,9 +1,11 @@
 #include "records/protocol_file.h"
 
 #include "instrument/field_reading.h"
+#include "platform/file_lock.h"
 #include "platform/text_file.h"
 #include "run/value_format.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <algorithm>
@@ -170,4 +172,13 @@ std::optional<LineSpan> RecordAt(const QByteArray& bytes, qsizetype row)
         start = span.next;
     }
     return std::nullopt;
+}
+
+QString ProtocolLockedText(const QString& protocolPath)
+{
+    return QStringLiteral("Die Protokolldatei ") + QDir::toNativeSeparators(protocolPath)
+        + QStringLiteral(" wird gerade von einem anderen Programm benutzt.\r\n")
+        + QStringLiteral("Bitte in einigen Sekunden noch einmal versuchen. Hält die Sperre an, "
+                         "die Datei ")
+        + QDir::toNativeSeparators(LockFileOf(protocolPath)) + QStringLiteral(" prüfen.");
 }

@@ -90,3 +90,6 @@ struct LineSpan {
 std::optional<LineSpan> RecordAt(const QByteArray& bytes, qsizetype row);
 // The line that begins at `start`.
 LineSpan LineFrom(const QByteArray& bytes, qsizetype start);
+
+// The message for a protocol file that another program holds longer than a record takes.
+QString ProtocolLockedText(const QString& protocolPath);

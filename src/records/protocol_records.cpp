@@ -74,9 +74,8 @@ void Form1::CreateProtocolFile()
 // start, to the protocol file chosen at its start, and adds its row, shown in the comparison
 // graph, where the table shows that file. A record that cannot be written is reported and gets no
 // row, so that rows keep mirroring the file.
-void Form1::AppendTestRecord(int position)
+void Form1::AppendTestRecord(int position, const RunningTest& test)
 {
-    const RunningTest& test = RunningTests[position];
     if (test.testNumber == 0)
         return;
     const QString path = test.protocolPath;

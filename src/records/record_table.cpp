@@ -103,9 +103,9 @@ void Form1::LoadProtocolFile()
         highest = std::max(highest, RecordTestNumber(*line));
     }
     SetRecordRows(rows + 1);
-    highest = std::max(highest, HighestRunningNumber());
-    LaufNr->setText(
-        SignedNumberText(NewTestNumber(1, highest, NumbersOfFiles()).value_or(highest + 1)));
+    highest = std::max(highest, run->HighestRunningNumber());
+    LaufNr->setText(SignedNumberText(
+        NewTestNumber(1, highest, NumbersOfFilesIn(MeasurementFolder())).value_or(highest + 1)));
 }
 
 // Loads the protocol file again, as another program has changed it; the curves shown stay shown.

@@ -71,3 +71,8 @@ QSet<QString> RecordedTestNames(const QString& protocolPath)
     }
     return names;
 }
+
+QSet<qint32> NumbersOfFilesIn(const QString& folder)
+{
+    return NumbersOfMeasurementFiles(ListFolderFiles(folder, QStringLiteral("*")));
+}

@@ -13,6 +13,8 @@
 // "Alt-No-...", "Alt2-No-..." and the lock files "No-nnnnn-p.CSV.lock" (a lock left without its
 // file would keep every start of that number from making it), letters of any case.
 QSet<qint32> NumbersOfMeasurementFiles(const QStringList& fileNames);
+// The same for the files of a folder.
+QSet<qint32> NumbersOfFilesIn(const QString& folder);
 
 // The test name "nnnnn-p" of a measurement file "No-nnnnn-p.CSV"; nothing for any other name.
 std::optional<QString> TestNameOfMeasurementFile(const QString& fileName);

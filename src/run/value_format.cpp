@@ -154,3 +154,10 @@ QString MinuteStamp(const QDateTime& time)
 {
     return time.toString(QStringLiteral("yyyyMMdd hh:mm"));
 }
+
+QString VersionText(const QDateTime& executableDate)
+{
+    const QDate date = executableDate.date();
+    return FFix(date.year() % 100 - 9, 2, 0) + u'.' + FFix0(date.month(), 2, 0)
+        + FFix0(date.day(), 2, 0);
+}

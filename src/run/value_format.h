@@ -36,3 +36,8 @@ double ReadShownValue(const QString& field);
 
 // The clock minute of a data line, "yyyyMMdd hh:mm": one line per minute in long tests.
 QString MinuteStamp(const QDateTime& time);
+
+// The version line's text from the executable's date: the year within its century less 9,
+// right-aligned in two places, ".", then month and day with two digits each (2010-11-21 ->
+// " 1.1121").
+QString VersionText(const QDateTime& executableDate);

@@ -25,7 +25,7 @@ Form1::Form1(FormEnvironment environment, QWidget* parent)
     }
     link = new InstrumentLink(
         std::move(environment.serialBackend), std::move(environment.lineLog), this);
-    SyncTimer = new QTimer(this);
+    run = new TestRun(*link, *this, clock, this);
     ProtocolWatcher = new QFileSystemWatcher(this);
     BuildLayout(environment.startFolder);
     ConnectControls();
@@ -39,7 +39,7 @@ Form1::~Form1() = default;
 // open.
 void Form1::closeEvent(QCloseEvent* event)
 {
-    if (AnyPositionRunning() && !closeRequestedBySignal) {
+    if (run->AnyPositionRunning() && !closeRequestedBySignal) {
         const int answer = MsgBox(QStringLiteral("Es läuft noch eine Messung.") + CrLf + CrLf
                 + QStringLiteral("Soll die Messung beendet und das Programm geschlossen werden?"),
             MsgStyle::YesNo + MsgStyle::Question + MsgStyle::DefaultButton2,
@@ -49,7 +49,7 @@ void Form1::closeEvent(QCloseEvent* event)
             return;
         }
     }
-    EndRunningTests();
+    run->EndRunningTests(closeRequestedBySignal);
     Form_Unload();
     event->accept();
 }

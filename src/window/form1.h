@@ -1,6 +1,5 @@
 #pragma once
 
-#include "graph/curves.h"
 #include "graph/graph_window.h"
 #include "platform/clock.h"
 #include "platform/file_lock.h"
@@ -8,6 +7,7 @@
 #include "platform/print_output.h"
 #include "platform/text_file.h"
 #include "run/measurement_file.h"
+#include "run/test_run.h"
 #include "window/settings_file.h"
 
 #include <QMainWindow>
@@ -31,34 +31,11 @@ class QTimer;
 class StatusBar;
 struct FormEnvironment;
 
-// A running test's measurement file with the texts and separators of its start: the whole file
-// keeps the separators it began with, even when the user changes them meanwhile.
-struct RunningTest {
-    TextFileWriter file;
-    // Held while the test runs: other programs leave the file alone.
-    std::unique_ptr<FileLock> fileLock;
-    MeasurementHeader header;
-    qint32 testNumber = 0;
-    // The protocol file the test's record goes to, chosen at its start.
-    QString protocolPath;
-    QString fieldSeparator;
-    QString decimalSeparator;
-    // Whether a lost data line has been shown in a message box during this test.
-    bool writeFailureReported = false;
-};
-
-// Why a test ends. Ends the user did not ask for are named in the status bar and keep the Start
-// button from starting a new test for a moment.
-enum class EndReason { User, Limit, Instrument, Close };
-
-// Who asks for a test: the user's Start, or the instrument's start report.
-enum class StartOrigin { User, Instrument };
-
 // The program's one window. It owns every control and every window-level variable; its
 // procedures keep the established names of the instrument program and are defined in the folder
 // of their subsystem (instrument/, run/, window/, ...). A subsystem with much state keeps its
 // controls and variables in a part of its own (GraphWindow: graph/graph_window.h).
-class Form1 : public QMainWindow, public GraphWindow {
+class Form1 : public QMainWindow, public GraphWindow, private RunContext {
     Q_OBJECT
 
 public:
@@ -72,8 +49,7 @@ public:
     QTabWidget* SSTab1 = nullptr;
     StatusBar* StBar1 = nullptr;
     InstrumentLink* link = nullptr;
-    // Brings the data lines of running tests to the disk within a second of their writing.
-    QTimer* SyncTimer = nullptr;
+    TestRun* run = nullptr;
 
     // Tab "Einstellung": storage folder frame.
     QGroupBox* Frame7 = nullptr;
@@ -137,15 +113,6 @@ public:
     QString CrLf;
     qint16 GroupCount = 0;
 
-    // Run state per position (index 0 belongs to no position).
-    std::array<qint16, PositionCount + 1> PositionRunning {};
-    qint32 ElapsedSeconds = 0;
-    qint32 CurrentTestNumber = 0;
-    // Clock minute of the last data line, "yyyyMMdd hh:mm".
-    std::array<QString, PositionCount + 1> LastWriteMinute {};
-    // The open measurement file of each running position and what its test started with.
-    std::array<RunningTest, PositionCount + 1> RunningTests;
-
     // Test records: the protocol file chosen last (created, selected by the user or stored).
     QString ProtocolFileName;
     // The size of the protocol file as the table shows it; -1 when none is shown. Other programs
@@ -166,16 +133,6 @@ public:
 
     // --- Run control and sample acquisition (run/) -----------------------------------------------
     void Start_Click(int Index);
-    bool StartTest(int position, StartOrigin origin = StartOrigin::User);
-    void StartReportedTest(int position);
-    void EndTest(int position, EndReason reason = EndReason::User);
-    void EndRunningTests();
-    bool AnyPositionRunning() const;
-    void SendRunParameters();
-    void HandleElapsedTime(const QString& line);
-    void HandleSample(int position, const QString& line);
-    void WriteDataLine();
-    void SyncDataLines();
     void MessZyklusTab_Click();
     void Messzeit_Click();
     void TempOnOff_Click(int Index);
@@ -189,8 +146,8 @@ public:
     void DrawPlotFrame(int position);
     void ResetComparisonGraph();
     void TempSkal_Click(int Index);
-    ViscosityPoints PlotLiveSample(
-        int position, double viscosity, double temperature, bool temperatureOn);
+    void PlotLiveSample(int position, double viscosity, double temperature, bool temperatureOn,
+        qint32 elapsedSeconds, bool continuesCurve);
     void DrawStoredCurve(const QString& Name, qint16 Position);
     void RedrawStoredCurves();
     QString StoredTestName(int row) const;
@@ -209,7 +166,7 @@ public:
     // --- Test records (records/) -----------------------------------------------------------------
     void ButProtNeu_Click();
     void CreateProtocolFile();
-    void AppendTestRecord(int position);
+    void AppendTestRecord(int position, const RunningTest& test);
     void FormatRecordTable();
     void AddRecordRow(qint32 row, const QString& line);
     void LoadProtocolFile();
@@ -290,9 +247,6 @@ private:
     QGroupBox* BuildStorageFrame(const QString& startFolder);
     void ConnectControls();
 
-    void ReportInstrumentNotStopped(EndReason reason);
-    void ReportEndReason(EndReason reason);
-    void ReportRefusedReportedStart(int position, const QString& reason);
     void FillSeparatorLists();
     void FillCycleList();
     void FillDurationList();
@@ -302,7 +256,6 @@ private:
     int CurrentDurationRow() const;
     void UpdateSeparatorCode();
     void RefuseSeparatorPair(QComboBox& list, const QString& kept);
-    std::optional<QString> StartRefusal(int position) const;
     void ReportRecordNotWritten(qint32 testNumber, const QString& path);
     void WatchProtocolFile();
     void AddUnrecordedTests(const QString& protocolPath, const QString& folder);
@@ -322,20 +275,18 @@ private:
     bool ReplaceSettingsFile(const QString& path, const QStringList& lines);
     QString UserSettingsPath() const;
     QString SettingsPathToRead() const;
-    bool CreateMeasurementFile(int position, RunningTest& test, qint32 wanted);
-    bool MakeMeasurementFolder();
-    QSet<qint32> NumbersOfFiles() const;
-    qint32 HighestRunningNumber() const;
-    bool ReportUncreatableFile(int position, const QString& path);
     void ReportProtocolLocked(const QString& protocolPath);
-    MeasurementHeader HeaderAt(const QDateTime& now) const;
     void SetCurveStart(int position);
     void ShowRunning(int position, bool running);
     void SetParameterFramesEnabled(bool enabled);
-    bool TemperatureChosen() const;
-    void AppendDataLine(int position, const QString& line);
-    void ReportWriteFailure(int position);
     void ReportUnknownPosition(const QString& line);
+    void ShowMessage(const QString& text, int style, const QString& title, bool waitForIt);
+    void ShowTestStart(int position, qint32 testNumber, const QDateTime& at);
+    void ShowValues(const QString& viscosity, const QString& temperature);
+    void ShowElapsed(int position, const QString& text);
+    TestOrder Order() const override;
+    RunChoices Choices() const override;
+    void ConnectRun();
     void ReportLineLogFailure();
     bool AskToSearchAgain();
     void ReportPrintOutcome(PrintOutcome outcome, const QString& what);
@@ -353,9 +304,6 @@ private:
     PrintRunner printRunner;
     std::unique_ptr<SystemPrinter> systemPrinter;
     bool closeRequestedBySignal = false;
-    // Until then a click on Start starts nothing: a Stop meant for a test that has just ended by
-    // itself must not start the next one.
-    QDateTime startLockedUntil;
     // A settings file that exists but could not be read is never replaced.
     bool settingsUnreadable = false;
 };

@@ -4,7 +4,8 @@
 #include "platform/message_box.h"
 #include "platform/status_bar.h"
 #include "platform/text_file.h"
-#include "window/choice_lists.h"
+#include "run/choice_lists.h"
+#include "run/value_format.h"
 #include "window/form1.h"
 
 #include <QComboBox>
@@ -22,9 +23,6 @@ const QString ExecutableName = QStringLiteral("TALIV01.EXE");
 #else
 const QString ExecutableName = QStringLiteral("taliv01");
 #endif
-// A power cut loses at most this much of a test's data lines; one sync per line would slow down
-// the receive path.
-constexpr int DataLineSyncMilliseconds = 1000;
 } // namespace
 
 void Form1::Form_Load()
@@ -53,18 +51,18 @@ void Form1::ReportLineLogFailure()
 // else the chosen run parameters go to it and position 1 is reset.
 void Form1::InstrumentFound()
 {
-    if (AnyPositionRunning())
+    if (run->AnyPositionRunning())
         return;
-    SendRunParameters();
-    EndTest(1);
+    run->SendRunParameters();
+    run->EndTest(1);
 }
 
 // A port opened without a search, or opened again after its device was lost: without a running
 // test the run parameters are sent, as the user may have chosen others meanwhile.
 void Form1::PortReady()
 {
-    if (!AnyPositionRunning())
-        SendRunParameters();
+    if (!run->AnyPositionRunning())
+        run->SendRunParameters();
 }
 
 // True for Retry.
@@ -100,8 +98,6 @@ void Form1::InitMainWindow()
     WahlTab->setColHidden(1, true);
     FormatRecordTable();
     LoadProtocolFile();
-    SyncTimer->setSingleShot(true);
-    SyncTimer->setInterval(DataLineSyncMilliseconds);
     link->StartSearch();
 }
 

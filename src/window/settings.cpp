@@ -4,7 +4,7 @@
 #include "platform/folder_list.h"
 #include "platform/status_bar.h"
 #include "platform/text_file.h"
-#include "window/choice_lists.h"
+#include "run/choice_lists.h"
 #include "window/form1.h"
 #include "window/settings_file.h"
 

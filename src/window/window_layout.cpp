@@ -263,14 +263,8 @@ void Form1::ConnectControls()
     connect(link, &InstrumentLink::connected, this, &Form1::InstrumentFound);
     connect(link, &InstrumentLink::reconnected, this, &Form1::PortReady);
     connect(link, &InstrumentLink::wentOffline, this, [this] { Start[1]->hide(); });
-    connect(link, &InstrumentLink::startReported, this, &Form1::StartReportedTest);
-    connect(link, &InstrumentLink::endReported, this,
-        [this](int position) { EndTest(position, EndReason::Instrument); });
     connect(link, &InstrumentLink::unknownPositionReported, this, &Form1::ReportUnknownPosition);
-    connect(link, &InstrumentLink::elapsedTimeReported, this, &Form1::HandleElapsedTime);
-    connect(link, &InstrumentLink::sampleReported, this,
-        [this](const QString& line) { HandleSample(1, line); });
-    connect(SyncTimer, &QTimer::timeout, this, &Form1::SyncDataLines);
+    ConnectRun();
     connect(ProtocolWatcher, &QFileSystemWatcher::fileChanged, this, &Form1::ProtocolFileChanged);
     connect(DatenTrenn, &QComboBox::currentIndexChanged, this, &Form1::DatenTrenn_Click);
     connect(DezimalTrenn, &QComboBox::currentIndexChanged, this, &Form1::DezimalTrenn_Click);

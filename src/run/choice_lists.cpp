@@ -1,4 +1,4 @@
-#include "window/choice_lists.h"
+#include "run/choice_lists.h"
 
 #include "run/value_format.h"
 
@@ -35,11 +35,4 @@ std::optional<qint32> DurationSeconds(int durationIndex)
     if (durationIndex < 1 || durationIndex > int(DurationMinutesOfEntry.size()))
         return std::nullopt;
     return 60 * DurationMinutesOfEntry[durationIndex - 1];
-}
-
-QString VersionText(const QDateTime& executableDate)
-{
-    const QDate date = executableDate.date();
-    return FFix(date.year() % 100 - 9, 2, 0) + u'.' + FFix0(date.month(), 2, 0)
-        + FFix0(date.day(), 2, 0);
 }

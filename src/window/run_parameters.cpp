@@ -35,6 +35,5 @@ void Form1::TempOnOff_Click(int Index)
 {
     link->SendTemperatureCommand(Index == 1);
     Frame10->setVisible(Index == 1);
-    if (Index != 1)
-        MessWert[0]->clear();
+    run->TemperatureChosen(Index);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -14,8 +13,3 @@ qint32 CycleSeconds(int cycleIndex);
 
 // The length of duration entry 1 to 9 (15 minutes to 100 hours) in seconds; nothing outside.
 std::optional<qint32> DurationSeconds(int durationIndex);
-
-// The version line's text from the executable's date: the year within its century less 9,
-// right-aligned in two places, ".", then month and day with two digits each (2010-11-21 ->
-// " 1.1121").
-QString VersionText(const QDateTime& executableDate);

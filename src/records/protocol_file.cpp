@@ -38,6 +38,21 @@ QString CaptionHeaderLine(const QStringList& captions, QChar separator)
     return line;
 }
 
+QStringList RecordTableCaptions()
+{
+    return {QStringLiteral("Test-Nr."), QStringLiteral("Res."),
+        QStringLiteral("Produkt-Bezeichnung"), QStringLiteral("Auftrags-Nr."),
+        QStringLiteral("Chargen-Nr."), QStringLiteral("Bemerkung 1 "),
+        QStringLiteral("Bemerkung 2 "), QStringLiteral("Bemerkung 3 "), QStringLiteral("Datum"),
+        QStringLiteral("Zeit"), QStringLiteral("Messszyklus"), QStringLiteral("Reserve  ")};
+}
+
+QString RecordTableHeaderLine(QChar separator)
+{
+    return CaptionHeaderLine(
+        RecordTableCaptions() << QString() << QString() << QString(), separator);
+}
+
 QChar ProtocolFileSeparator(QStringView header, QStringView firstRecord, QChar chosen)
 {
     const auto separatorAt = [](QStringView line, qsizetype at) -> std::optional<QChar> {

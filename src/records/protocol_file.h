@@ -42,6 +42,12 @@ QString CreatedHeaderLine(QChar separator = u';');
 // by the file's field separator.
 QString CaptionHeaderLine(const QStringList& captions, QChar separator = u';');
 
+// The captions of the record table's columns 0 to 11; the first two are right-aligned.
+QStringList RecordTableCaptions();
+// The header line of a protocol file made anew by a record: the record table's captions and three
+// empty ones.
+QString RecordTableHeaderLine(QChar separator);
+
 // The field separator a protocol file was made with, so that all its records keep one: the one
 // after the first field of its first record, else the one after the header's first caption;
 // `chosen` for a file that shows neither.

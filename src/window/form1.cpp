@@ -2,9 +2,9 @@
 
 #include "instrument/instrument_link.h"
 #include "platform/environment.h"
+#include "records/protocol_register.h"
 
 #include <QCloseEvent>
-#include <QFileSystemWatcher>
 #include <QTimer>
 
 Form1::Form1(FormEnvironment environment, QWidget* parent)
@@ -26,7 +26,7 @@ Form1::Form1(FormEnvironment environment, QWidget* parent)
     link = new InstrumentLink(
         std::move(environment.serialBackend), std::move(environment.lineLog), this);
     run = new TestRun(*link, *this, clock, this);
-    ProtocolWatcher = new QFileSystemWatcher(this);
+    protocol = new ProtocolRegister(this);
     BuildLayout(environment.startFolder);
     ConnectControls();
     Form_Load();

@@ -15,7 +15,7 @@
 
 class InstrumentLink;
 class FlexGrid;
-class QFileSystemWatcher;
+class ProtocolRegister;
 class FolderList;
 class PictureBox;
 class QCloseEvent;
@@ -50,6 +50,7 @@ public:
     StatusBar* StBar1 = nullptr;
     InstrumentLink* link = nullptr;
     TestRun* run = nullptr;
+    ProtocolRegister* protocol = nullptr;
 
     // Tab "Einstellung": storage folder frame.
     QGroupBox* Frame7 = nullptr;
@@ -115,10 +116,6 @@ public:
 
     // Test records: the protocol file chosen last (created, selected by the user or stored).
     QString ProtocolFileName;
-    // The size of the protocol file as the table shows it; -1 when none is shown. Other programs
-    // may append to it.
-    qint64 ProtocolBytesShown = -1;
-    QFileSystemWatcher* ProtocolWatcher = nullptr;
     bool UnrecordedQuestionOpen = false;
 
     // Separators of the CSV files.
@@ -168,7 +165,7 @@ public:
     void CreateProtocolFile();
     void AppendTestRecord(int position, const RunningTest& test);
     void FormatRecordTable();
-    void AddRecordRow(qint32 row, const QString& line);
+    void AddRecordRow(qint32 row, const QStringList& cells);
     void LoadProtocolFile();
     void ReloadProtocolFile();
     void OfferUnrecordedTests();
@@ -181,7 +178,6 @@ public:
     QStringList CurveListRows() const;
     void ShowStoredTestsAgain(const QStringList& rowsBefore, int deletedRow);
     QString ProtocolFilePath() const;
-    QChar SeparatorOfProtocolFile(const QString& path) const;
 
     // --- Printing (print/, graph/)
     // ------------------------------------------------------------------
@@ -257,13 +253,10 @@ private:
     void UpdateSeparatorCode();
     void RefuseSeparatorPair(QComboBox& list, const QString& kept);
     void ReportRecordNotWritten(qint32 testNumber, const QString& path);
-    void WatchProtocolFile();
     void AddUnrecordedTests(const QString& protocolPath, const QString& folder);
     void DeclineUnrecordedTests(const QString& protocolPath, const QString& folder);
-    void ProtocolFileChanged(const QString& path);
     QStringList RowCells(int row) const;
     void ReportUndeletable(const QString& path);
-    bool IsMeasurementFileInUse(const QString& name, const QByteArray& protocolBytes) const;
     QString SelectedTestText(int row) const;
     void SetRecordRows(int count);
     Settings FirstStartSettings() const;

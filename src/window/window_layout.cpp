@@ -5,12 +5,12 @@
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
 #include "platform/status_bar.h"
+#include "records/protocol_register.h"
 #include "window/form1.h"
 #include "window/layout_helpers.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileSystemWatcher>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -265,7 +265,7 @@ void Form1::ConnectControls()
     connect(link, &InstrumentLink::wentOffline, this, [this] { Start[1]->hide(); });
     connect(link, &InstrumentLink::unknownPositionReported, this, &Form1::ReportUnknownPosition);
     ConnectRun();
-    connect(ProtocolWatcher, &QFileSystemWatcher::fileChanged, this, &Form1::ProtocolFileChanged);
+    connect(protocol, &ProtocolRegister::changedElsewhere, this, &Form1::ReloadProtocolFile);
     connect(DatenTrenn, &QComboBox::currentIndexChanged, this, &Form1::DatenTrenn_Click);
     connect(DezimalTrenn, &QComboBox::currentIndexChanged, this, &Form1::DezimalTrenn_Click);
     connect(Drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);

@@ -5,7 +5,7 @@
 #include "platform/flex_grid.h"
 #include "platform/status_bar.h"
 #include "platform/text_file.h"
-#include "records/protocol_file.h"
+#include "records/protocol_register.h"
 #include "run/measurement_file.h"
 #include "run/value_format.h"
 #include "window/form1.h"
@@ -60,10 +60,8 @@ void Form1::ToggleStoredCurve()
         MsgStyle::OkOnly + MsgStyle::Information, QStringLiteral("Die Messkurve wurde erstellt "));
 }
 
-// Removes the selected test's record and measurement file after the user's confirmation. The
-// protocol file is first copied to ".TMP", then written beside itself without the record's bytes
-// and renamed over it; every other byte stays as it was. A record that is no longer the one the
-// row shows (the file changed since it was loaded) is not removed.
+// Removes the selected test's record and measurement file after the user's confirmation. A record
+// that is no longer the one the row shows (the file changed since it was loaded) is not removed.
 void Form1::DeleteSelectedTest()
 {
     const int row = ProtTab->Row();
@@ -79,45 +77,27 @@ void Form1::DeleteSelectedTest()
     if (answer != MsgResult::Yes)
         return;
     const QString path = ProtocolFilePath();
-    const QString backup = path.chopped(4) + QStringLiteral(".TMP");
-    // The file is read and written again as a whole: no other program may append meanwhile.
-    const FileLock protocolLock(path, SharedFileWaitMilliseconds);
-    if (protocolLock.HeldByOther()) {
+    switch (protocol->DeleteRecord(row, confirmed)) {
+    case DeleteOutcome::Locked:
         ReportProtocolLocked(path);
         return;
-    }
-    const std::optional<QByteArray> bytes = ReadFileBytes(path);
-    if (!bytes) {
+    case DeleteOutcome::Unreadable:
         ReportUndeletable(path);
         return;
-    }
-    const std::optional<LineSpan> record = RecordAt(*bytes, row);
-    const QString recordText
-        = record ? DecodeAnsi(bytes->mid(record->start, record->length)) : QString();
-    if (!record || RecordCells(recordText) != confirmed) {
+    case DeleteOutcome::Changed:
         MsgBox(QStringLiteral("Die Protokolldatei wurde inzwischen verändert.") + CrLf
                 + QStringLiteral("Es wurde nichts gelöscht; die Tabelle wird neu geladen."),
             MsgStyle::OkOnly + MsgStyle::Exclamation, DeleteTitle);
         LoadProtocolFile();
         return;
-    }
-    // A link in the backup's place is removed, not written through to where it points.
-    if (QFileInfo(backup).isSymLink())
-        QFile::remove(backup);
-    if (!FileCopy(path, backup)) {
-        ReportUndeletable(path);
-        return;
-    }
-    const QByteArray remaining = bytes->left(record->start) + bytes->mid(record->next);
-    if (!ReplaceFileBytes(path, remaining)) {
+    case DeleteOutcome::Unwritable:
         MsgBox(QStringLiteral("Die Protokolldatei ") + QDir::toNativeSeparators(path)
                 + QStringLiteral(" kann nicht geschrieben werden. Es wurde nichts gelöscht."),
             MsgStyle::OkOnly + MsgStyle::Exclamation, DeleteTitle);
         return;
+    case DeleteOutcome::Deleted:
+        break;
     }
-    const std::optional<QString> name = RecordTestName(recordText);
-    if (name && !IsMeasurementFileInUse(*name, remaining))
-        FileDelete(MeasurementFolder() + MeasurementFileName(*name));
     const QStringList curvesBefore = CurveListRows();
     LoadProtocolFile();
     ShowStoredTestsAgain(curvesBefore, row);
@@ -145,22 +125,6 @@ void Form1::ShowStoredTestsAgain(const QStringList& rowsBefore, int deletedRow)
             WahlTab->setTextMatrix(row, ShownColumn, shown);
     }
     RedrawStoredCurves();
-}
-
-// A measurement file stays while another record names the same test (a test number used again) or
-// while a program, this one or another, writes it.
-bool Form1::IsMeasurementFileInUse(const QString& name, const QByteArray& protocolBytes) const
-{
-    if (IsLockedByOther(MeasurementFolder() + MeasurementFileName(name)))
-        return true;
-    const LineSpan header = LineFrom(protocolBytes, 0);
-    for (qsizetype start = header.next; start < protocolBytes.size();) {
-        const LineSpan span = LineFrom(protocolBytes, start);
-        if (RecordTestName(DecodeAnsi(protocolBytes.mid(span.start, span.length))) == name)
-            return true;
-        start = span.next;
-    }
-    return false;
 }
 
 void Form1::ReportUndeletable(const QString& path)

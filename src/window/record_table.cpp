@@ -3,28 +3,23 @@
 #include "instrument/field_reading.h"
 #include "platform/flex_grid.h"
 #include "platform/text_file.h"
-#include "records/protocol_file.h"
+#include "records/protocol_register.h"
 #include "records/test_numbers.h"
 #include "run/value_format.h"
 #include "window/form1.h"
 
 #include <QComboBox>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <algorithm>
 #include <array>
-#include <limits>
 
 namespace {
 
 const QString ProtocolExtension = QStringLiteral(".CSV");
-const QString ProtocolPattern = QStringLiteral("*") + ProtocolExtension;
-const QString MeasurementPrefix = QStringLiteral("No-");
-constexpr qsizetype ExtensionLength = 4;
 constexpr int ShownColumn = 2;
 constexpr std::array<int, 16> ColumnWidths {
     720, 400, 2000, 2000, 1000, 2000, 2000, 2000, 1000, 800, 600, 1000, 900, 1100, 100, 100};
@@ -36,9 +31,11 @@ void Form1::FormatRecordTable()
 {
     ProtTab->setRows(1);
     ProtTab->Clear();
-    ProtTab->setFormatString(QStringLiteral(
-        ">Test-Nr.|>Res.|<Produkt-Bezeichnung|<Auftrags-Nr.|<Chargen-Nr.|<Bemerkung 1 |"
-        "<Bemerkung 2 |<Bemerkung 3 |<Datum|<Zeit|<Messszyklus|<Reserve  |"));
+    QString format;
+    const QStringList captions = RecordTableCaptions();
+    for (int column = 0; column < int(captions.size()); ++column)
+        format += (column < 2 ? u'>' : u'<') + captions[column] + u'|';
+    ProtTab->setFormatString(format);
     ProtTab->setCols(int(ColumnWidths.size()));
     for (int column = 0; column < int(ColumnWidths.size()); ++column)
         ProtTab->setColWidth(column, ColumnWidths[column]);
@@ -47,9 +44,8 @@ void Form1::FormatRecordTable()
 }
 
 // One record into row `row` of both grids, which grow to hold it; its curve starts hidden.
-void Form1::AddRecordRow(qint32 row, const QString& line)
+void Form1::AddRecordRow(qint32 row, const QStringList& cells)
 {
-    const QStringList cells = RecordCells(line);
     if (ProtTab->Rows() < row + 1)
         ProtTab->setRows(row + 1);
     for (int column = 0; column < int(cells.size()); ++column)
@@ -82,30 +78,15 @@ void Form1::LoadProtocolFile()
     DelMessung->hide();
     Label28->hide();
     LabelProt->setText(ProtocolFilePath());
-    WatchProtocolFile();
-    TextFileReader file;
-    if (TabProtDatei->currentIndex() < 0 || !file.Open(ProtocolFilePath()))
+    const QString path = TabProtDatei->currentIndex() >= 0 ? ProtocolFilePath() : QString();
+    if (!protocol->LoadProtocolFile(path, MeasurementFolder()))
         return;
-    ProtocolBytesShown = QFileInfo(ProtocolFilePath()).size();
-    file.ReadLine();
-    qint32 rows = 0;
-    qint32 highest = 0;
-    while (const std::optional<QString> line = file.ReadLine()) {
-        if (rows == std::numeric_limits<int>::max() - 1)
-            break;
-        if (!IsRecordLine(*line))
-            continue;
-        ++rows;
-        // The grids grow by doubling, not by one insertion per record, and are cut to size after.
-        if (ProtTab->Rows() <= rows)
-            SetRecordRows(std::max(rows + 1, 2 * ProtTab->Rows()));
-        AddRecordRow(rows, *line);
-        highest = std::max(highest, RecordTestNumber(*line));
-    }
-    SetRecordRows(rows + 1);
-    highest = std::max(highest, run->HighestRunningNumber());
-    LaufNr->setText(SignedNumberText(
-        NewTestNumber(1, highest, NumbersOfFilesIn(MeasurementFolder())).value_or(highest + 1)));
+    const std::vector<QStringList>& records = protocol->Records();
+    SetRecordRows(int(records.size()) + 1);
+    for (std::size_t row = 0; row < records.size(); ++row)
+        AddRecordRow(qint32(row + 1), records[row]);
+    if (const std::optional<qint32> next = protocol->NextTestNumber(run->HighestRunningNumber()))
+        LaufNr->setText(SignedNumberText(*next));
 }
 
 // Loads the protocol file again, as another program has changed it; the curves shown stay shown.
@@ -124,38 +105,13 @@ void Form1::ReloadProtocolFile()
     RedrawStoredCurves();
 }
 
-// The table follows the records that other programs add to the shown protocol file.
-void Form1::WatchProtocolFile()
-{
-    ProtocolBytesShown = -1;
-    if (!ProtocolWatcher->files().isEmpty())
-        ProtocolWatcher->removePaths(ProtocolWatcher->files());
-    if (TabProtDatei->currentIndex() >= 0)
-        ProtocolWatcher->addPath(ProtocolFilePath());
-}
-
-// A file replaced as a whole (renamed over) drops out of the watch: it is loaded and watched again.
-void Form1::ProtocolFileChanged(const QString& path)
-{
-    const bool replaced = !ProtocolWatcher->files().contains(path);
-    if (path == ProtocolFilePath() && (replaced || QFileInfo(path).size() != ProtocolBytesShown))
-        ReloadProtocolFile();
-}
-
 // Lists the protocol files of the storage folder and selects the one chosen last, or else the
 // first; selecting loads it. Measurement files ("No-...") and nameless files are left out, and so
 // is a "name.csv" that the name's path "name.CSV" would not reach (a file system that tells
 // cases apart).
 void Form1::ListProtocolFiles()
 {
-    QStringList names;
-    for (const QString& file : ListFolderFiles(Label10->text(), ProtocolPattern)) {
-        const QString name = file.chopped(ExtensionLength);
-        if (!name.startsWith(MeasurementPrefix) && !name.trimmed().isEmpty()
-            && FileExist(Label10->text() + name + ProtocolExtension))
-            names.append(name);
-    }
-    names.removeDuplicates();
+    const QStringList names = ProtocolFileNames(Label10->text());
     {
         const QSignalBlocker quiet(TabProtDatei);
         TabProtDatei->clear();

@@ -3,7 +3,7 @@
 #include "platform/flex_grid.h"
 #include "platform/status_bar.h"
 #include "platform/text_file.h"
-#include "records/protocol_file.h"
+#include "records/protocol_register.h"
 #include "window/form1.h"
 
 #include <QComboBox>
@@ -16,19 +16,8 @@
 namespace {
 const QString NameErrorTitle = QStringLiteral("Fehler Protokoll-Dateiname ");
 const QString RecordTitle = QStringLiteral("Messprotokoll");
-constexpr int HeaderCaptionCount = 15;
 constexpr int ShownColumn = 2;
 } // namespace
-
-// The separator of an existing protocol file, read from its first lines.
-QChar Form1::SeparatorOfProtocolFile(const QString& path) const
-{
-    TextFileReader file;
-    const bool opened = file.Open(path);
-    const QString header = opened ? file.ReadLine().value_or(QString()) : QString();
-    const QString firstRecord = opened ? file.ReadLine().value_or(QString()) : QString();
-    return ProtocolFileSeparator(header, firstRecord, FieldSeparator.front());
-}
 
 void Form1::ButProtNeu_Click()
 {
@@ -46,8 +35,8 @@ void Form1::CreateProtocolFile()
             MsgStyle::OkOnly + MsgStyle::Exclamation, NameErrorTitle);
         return;
     }
-    const QString path = Label10->text() + name + QStringLiteral(".CSV");
-    if (QFileInfo(path).exists() || QFileInfo(path).isSymLink()) {
+    const CreateOutcome outcome = MakeProtocolFile(Label10->text(), name, FieldSeparator.front());
+    if (outcome == CreateOutcome::Exists) {
         MsgBox(QStringLiteral("Die Protokoll-Datei : ") + name + CrLf + CrLf
                 + QStringLiteral("existiert bereits und kann nicht neu eröffnet werden !") + CrLf
                 + CrLf + QStringLiteral("Verwenden Sie bitte einen anderen Namen.  ") + CrLf + CrLf
@@ -56,9 +45,9 @@ void Form1::CreateProtocolFile()
         Frame14->hide();
         return;
     }
-    if (!WriteTextLines(path, {CreatedHeaderLine(FieldSeparator.front())}, WriteMode::Create)) {
-        FileDelete(path);
-        MsgBox(QStringLiteral("Die Protokoll-Datei ") + QDir::toNativeSeparators(path)
+    if (outcome == CreateOutcome::Failed) {
+        MsgBox(QStringLiteral("Die Protokoll-Datei ")
+                + QDir::toNativeSeparators(Label10->text() + name + QStringLiteral(".CSV"))
                 + QStringLiteral(" kann nicht angelegt werden.") + CrLf
                 + QStringLiteral("Bitte die Dateiablage prüfen."),
             MsgStyle::OkOnly + MsgStyle::Exclamation, NameErrorTitle);
@@ -66,7 +55,6 @@ void Form1::CreateProtocolFile()
     }
     ProtocolFileName = name;
     ListProtocolFiles();
-    MakeFolder(Label10->text() + name);
     Frame14->hide();
 }
 
@@ -78,38 +66,23 @@ void Form1::AppendTestRecord(int position, const RunningTest& test)
 {
     if (test.testNumber == 0)
         return;
-    const QString path = test.protocolPath;
-    const FileLock protocolLock(path, RecordWaitMilliseconds);
-    if (protocolLock.HeldByOther()) {
-        ReportProtocolLocked(path);
-        ReportRecordNotWritten(test.testNumber, path);
+    switch (protocol->AppendTestRecord(position, test, FieldSeparator.front())) {
+    case AppendOutcome::Locked:
+        ReportProtocolLocked(test.protocolPath);
+        ReportRecordNotWritten(test.testNumber, test.protocolPath);
         return;
-    }
-    bool written = true;
-    const bool madeAnew = !QFileInfo(path).exists() && !QFileInfo(path).isSymLink();
-    const QChar separator = madeAnew ? FieldSeparator.front() : SeparatorOfProtocolFile(path);
-    if (madeAnew) {
-        QStringList captions;
-        for (int column = 0; column < HeaderCaptionCount; ++column)
-            captions.append(ProtTab->TextMatrix(0, column));
-        written = WriteTextLines(path, {CaptionHeaderLine(captions, separator)}, WriteMode::Create);
-    }
-    const QString record = TestRecord({test.testNumber, position, test.header}, separator);
-    const qint64 sizeBefore = QFileInfo(path).size();
-    written = written && WriteTextLines(path, {record}, WriteMode::Append);
-    if (!written) {
-        ReportRecordNotWritten(test.testNumber, path);
+    case AppendOutcome::Failed:
+        ReportRecordNotWritten(test.testNumber, test.protocolPath);
         return;
-    }
-    if (path != ProtocolFilePath())
+    case AppendOutcome::Elsewhere:
         return;
-    // A file made anew, or one that another program has added to since it was loaded, is loaded
-    // again; else only this record's row is added.
-    if (madeAnew || sizeBefore != ProtocolBytesShown)
+    case AppendOutcome::ReloadNeeded:
         ReloadProtocolFile();
-    else
-        AddRecordRow(ProtTab->Rows(), record);
-    ProtocolBytesShown = QFileInfo(path).size();
+        break;
+    case AppendOutcome::Added:
+        AddRecordRow(ProtTab->Rows(), protocol->Records().back());
+        break;
+    }
     WahlTab->setTextMatrix(ProtTab->Rows() - 1, ShownColumn, QStringLiteral("-1"));
 }
 

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "records/protocol_file.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+class QFileSystemWatcher;
+struct RunningTest;
+
+// How appending a record went.
+enum class AppendOutcome {
+    Locked, // another program held the protocol file too long
+    Failed, // the file could not be written
+    Elsewhere, // written to a protocol file that is not the one shown
+    Added, // written, and the shown records grew by it
+    ReloadNeeded, // written to the shown file, which was made anew or changed elsewhere
+};
+
+// How deleting a record went.
+enum class DeleteOutcome { Deleted, Locked, Unreadable, Changed, Unwritable };
+
+// A measurement file that no record names: the test of a program that ended while it ran.
+struct UnrecordedTest {
+    QString name; // "nnnnn-p"
+    MeasurementHeader header;
+};
+
+// The protocol file shown in the record table, without widgets: its records as cells, the next
+// test number, appending a record, deleting one, the records other programs add, and the
+// measurement files that no record names.
+class ProtocolRegister : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ProtocolRegister(QObject* parent = nullptr);
+    ~ProtocolRegister() override;
+
+    // Reads the protocol file at path (none when empty) with its measurement folder, and watches
+    // it. A file that cannot be read leaves no records; false then.
+    bool LoadProtocolFile(const QString& path, const QString& measurementFolder);
+    // The records as the record table shows them, row 1 first.
+    const std::vector<QStringList>& Records() const { return records; }
+    // The number a new test gets: one above the highest recorded or running, never one whose
+    // measurement file exists. Nothing before a file was read.
+    std::optional<qint32> NextTestNumber(qint32 highestRunning) const;
+
+    // The record of a finished test into the protocol file chosen at its start. `chosen` is the
+    // separator of a file made anew.
+    AppendOutcome AppendTestRecord(int position, const RunningTest& test, QChar chosen);
+    // Removes record `row` if it still has the cells the user confirmed, keeping a copy of the
+    // file as ".TMP", and its measurement file unless another record or a program still uses it.
+    DeleteOutcome DeleteRecord(int row, const QStringList& confirmedCells);
+
+    QString ShownPath() const { return shownPath; }
+
+signals:
+    // Another program changed the shown file: it wants reading again.
+    void changedElsewhere();
+
+private:
+    void Watch();
+    void FileChanged(const QString& path);
+    void AddRecord(const QString& line);
+    bool IsMeasurementFileInUse(const QString& name, const QByteArray& protocolBytes) const;
+
+    QFileSystemWatcher* watcher = nullptr;
+    QString shownPath;
+    QString measurementFolder;
+    std::vector<QStringList> records;
+    qint32 highestRecorded = 0;
+    // The size of the file as the records show it; -1 when none is shown.
+    qint64 bytesShown = -1;
+};
+
+// The measurement files of a protocol's folder that no record names, that no program writes, that
+// were not declined and whose header reads, in number order.
+std::vector<UnrecordedTest> FindUnrecordedTests(const QString& protocolPath, const QString& folder);
+// Their records, appended under the protocol's lock as they stand now: Locked when the file is
+// held by another program or missing, Failed when it cannot be written, else Added.
+AppendOutcome WriteUnrecordedRecords(
+    const QString& protocolPath, const QString& folder, QChar chosen);
+// They are not offered again.
+void RememberDeclinedTests(const QString& protocolPath, const QString& folder);
+
+// The separator of an existing protocol file, read from its first lines; `chosen` when it shows
+// none.
+QChar SeparatorOfProtocolFile(const QString& path, QChar chosen);
+
+// The protocol files of a storage folder by name, without "No-..." measurement files, nameless
+// files and a "name.csv" that the path "name.CSV" would not reach.
+QStringList ProtocolFileNames(const QString& folder);
+
+// Makes the protocol file "name.CSV" in the folder with its header and, beside it, its
+// measurement folder. A file that cannot be written is removed again.
+enum class CreateOutcome { Created, Exists, Failed };
+CreateOutcome MakeProtocolFile(const QString& folder, const QString& name, QChar separator);

@@ -7,8 +7,8 @@
 #include "platform/memory_serial_line.h"
 #include "platform/text_file.h"
 #include "records/protocol_file.h"
+#include "settings/settings_file.h"
 #include "window/form1.h"
-#include "window/settings_file.h"
 
 #include <QApplication>
 #include <QFile>

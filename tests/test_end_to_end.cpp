@@ -5,9 +5,9 @@
 #include "platform/status_bar.h"
 #include "records/protocol_file.h"
 #include "run/measurement_file.h"
+#include "settings/settings_file.h"
 #include "test_support.h"
 #include "window/form1.h"
-#include "window/settings_file.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

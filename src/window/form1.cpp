@@ -10,8 +10,8 @@
 Form1::Form1(FormEnvironment environment, QWidget* parent)
     : QMainWindow(parent)
     , programFolder(environment.programFolder)
-    , userConfigFolder(environment.userConfigFolder)
-    , settingsBesideProgram(environment.settingsBesideProgram)
+    , settingsStore(environment.programFolder, environment.userConfigFolder,
+          environment.settingsBesideProgram)
     , arguments(environment.arguments)
     , clock(environment.clock ? environment.clock : Clock(SystemNow))
     , answerer(environment.answerer)

@@ -8,7 +8,7 @@
 #include "platform/text_file.h"
 #include "run/measurement_file.h"
 #include "run/test_run.h"
-#include "window/settings_file.h"
+#include "settings/settings_store.h"
 
 #include <QMainWindow>
 #include <array>
@@ -264,10 +264,6 @@ private:
     bool ApplyStorageFolder(const Settings& settings);
     Settings CurrentSettings() const;
     Settings CurrentSettingsWithFolder(const Settings& folder) const;
-    QString ProgramSettingsPath() const;
-    bool ReplaceSettingsFile(const QString& path, const QStringList& lines);
-    QString UserSettingsPath() const;
-    QString SettingsPathToRead() const;
     void ReportProtocolLocked(const QString& protocolPath);
     void SetCurveStart(int position);
     void ShowRunning(int position, bool running);
@@ -289,14 +285,11 @@ private:
     QMenu* GraphMenu(int Index);
 
     QString programFolder;
-    QString userConfigFolder;
-    bool settingsBesideProgram = true;
+    SettingsStore settingsStore;
     QStringList arguments;
     Clock clock;
     MessageAnswerer answerer;
     PrintRunner printRunner;
     std::unique_ptr<SystemPrinter> systemPrinter;
     bool closeRequestedBySignal = false;
-    // A settings file that exists but could not be read is never replaced.
-    bool settingsUnreadable = false;
 };

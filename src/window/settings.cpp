@@ -5,8 +5,8 @@
 #include "platform/status_bar.h"
 #include "platform/text_file.h"
 #include "run/choice_lists.h"
+#include "settings/settings_store.h"
 #include "window/form1.h"
-#include "window/settings_file.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -25,25 +25,21 @@ constexpr int ScaleCount = 3;
 void Form1::LoadSettings()
 {
     StBar1->setPanelText(3, QDir::toNativeSeparators(ProgramFolder()));
-    const Settings firstStart = FirstStartSettings();
-    QString path = SettingsPathToRead();
-    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+    const QString path = settingsStore.SettingsPathToRead();
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         SaveSettings();
-        path = SettingsPathToRead();
-    }
-    // Only the lines the settings have are read: a damaged, huge file never fills the memory.
-    const std::optional<QStringList> lines = ReadTextLines(path, SettingsLineCount);
-    if (!lines) {
-        settingsUnreadable = QFileInfo::exists(path);
-        if (settingsUnreadable)
-            MsgBoxLater(QStringLiteral("Die Einstellungen in ") + QDir::toNativeSeparators(path)
-                    + QStringLiteral(" können nicht gelesen werden.") + CrLf
-                    + QStringLiteral("Es gelten die Grundeinstellungen; die Datei bleibt "
-                                     "unverändert."),
-                MsgStyle::Exclamation, SettingsTitle);
+    const std::optional<Settings> settings = settingsStore.Read(FirstStartSettings());
+    if (settings) {
+        ApplySettings(*settings);
         return;
     }
-    ApplySettings(ReadSettingsLines(*lines, firstStart));
+    if (settingsStore.Unreadable())
+        MsgBoxLater(QStringLiteral("Die Einstellungen in ")
+                + QDir::toNativeSeparators(settingsStore.SettingsPathToRead())
+                + QStringLiteral(" können nicht gelesen werden.") + CrLf
+                + QStringLiteral("Es gelten die Grundeinstellungen; die Datei bleibt "
+                                 "unverändert."),
+            MsgStyle::Exclamation, SettingsTitle);
 }
 
 // What a first start writes: the folder shown now, no cycle, the first duration, ";" and ".",
@@ -90,42 +86,20 @@ void Form1::ApplySettings(const Settings& settings)
     ProtocolFileName = settings.protocolName;
 }
 
-// Writes the settings beside their place and renames them over it. Where the program folder
-// cannot be written (an installed program), the user's configuration folder keeps them.
 void Form1::SaveSettings()
 {
-    if (settingsUnreadable)
+    if (settingsStore.Unreadable())
         return;
     if (Messzeit->currentIndex() < 0)
         Messzeit->setCurrentIndex(0);
-    const QStringList lines = SettingsLines(CurrentSettings());
-    const QString userPath = UserSettingsPath();
-    if (!userPath.isEmpty() && FileExist(userPath)) {
-        ReplaceSettingsFile(userPath, lines);
-        return;
-    }
-    if (ReplaceSettingsFile(ProgramSettingsPath(), lines) || userPath.isEmpty())
-        return;
-    QDir().mkpath(QFileInfo(userPath).path());
-    ReplaceSettingsFile(userPath, lines);
-}
-
-// Two programs from one folder may close at once: one saves after the other, never both into one
-// temporary file's place.
-bool Form1::ReplaceSettingsFile(const QString& path, const QStringList& lines)
-{
-    const FileLock settingsLock(path, SharedFileWaitMilliseconds);
-    return !path.isEmpty() && !settingsLock.HeldByOther() && ReplaceTextFile(path, lines);
+    settingsStore.Save(CurrentSettings());
 }
 
 // Saves that a program could not finish leave their saving files beside the settings and the
 // protocol files of the storage folder; they are removed at the start.
 void Form1::RemoveUnfinishedSaves()
 {
-    for (const QString& settingsPath : {ProgramSettingsPath(), UserSettingsPath()}) {
-        if (!settingsPath.isEmpty())
-            RemoveUnfinishedSave(settingsPath, settingsPath);
-    }
+    settingsStore.RemoveUnfinishedSaves();
     const QString folder = Label10->text();
     for (const QString& file : ListFolderFiles(folder, QStringLiteral("*.CSV"))) {
         const QString protocolPath = folder + file;
@@ -179,24 +153,4 @@ Settings Form1::CurrentSettingsWithFolder(const Settings& folder) const
 void Form1::Form_Unload()
 {
     SaveSettings();
-}
-
-// Nothing for an installed program: its settings are the user's.
-QString Form1::ProgramSettingsPath() const
-{
-    return settingsBesideProgram ? ProgramFolder() + QDir::separator() + SettingsFileName
-                                 : QString();
-}
-
-QString Form1::UserSettingsPath() const
-{
-    return userConfigFolder.isEmpty() ? QString()
-                                      : userConfigFolder + QDir::separator() + SettingsFileName;
-}
-
-// The user's copy counts first: it exists only where the program folder could not be written.
-QString Form1::SettingsPathToRead() const
-{
-    const QString userPath = UserSettingsPath();
-    return !userPath.isEmpty() && FileExist(userPath) ? userPath : ProgramSettingsPath();
 }

@@ -1,4 +1,4 @@
-#include "window/settings_file.h"
+#include "settings/settings_file.h"
 
 #include "instrument/field_reading.h"
 #include "run/value_format.h"

@@ -20,9 +20,6 @@ const QColor Red(PlotColour::Red);
 constexpr std::array<QRgb, 4> PositionColours {
     0, PlotColour::Black, PlotColour::Blue, PlotColour::Red};
 constexpr int ShownColumn = 2;
-// Far more data lines than the longest test writes: a file beyond it is no measurement file and
-// must not fill the memory with its drawing.
-constexpr std::size_t MaxStoredDataLines = 100000;
 const QString Shown = QStringLiteral("-1");
 const QString NotShown = QStringLiteral("0");
 
@@ -74,22 +71,12 @@ QString Form1::MeasurementFolder() const
 // whose temperatures are all 0 measured none and gets no temperature curve.
 void Form1::DrawStoredCurve(const QString& Name, qint16 Position)
 {
-    TextFileReader file;
-    if (!file.Open(MeasurementFolder() + MeasurementFileName(Name)))
+    const std::optional<StoredCurve> curve
+        = ReadStoredCurve(MeasurementFolder() + MeasurementFileName(Name));
+    if (!curve || curve->samples.empty())
         return;
-    for (int line = 0; line < MeasurementFile::HeaderLineCount; ++line)
-        file.ReadLine();
-    std::vector<StoredSample> samples;
-    bool temperatureMeasured = false;
-    while (samples.size() < MaxStoredDataLines) {
-        const std::optional<QString> line = file.ReadLine();
-        if (!line)
-            break;
-        samples.push_back(ReadDataLine(*line));
-        temperatureMeasured = temperatureMeasured || samples.back().temperature != 0;
-    }
-    if (samples.empty())
-        return;
+    const std::vector<StoredSample>& samples = curve->samples;
+    const bool temperatureMeasured = curve->temperatureMeasured;
     PictureBox& graph = *Grafik[0];
     graph.setDrawWidth(1);
     const bool viscosityDrawn = Position >= 1 && Position < qint16(PositionColours.size());

@@ -1,6 +1,7 @@
 #include "run/measurement_file.h"
 
 #include "instrument/field_reading.h"
+#include "platform/text_file.h"
 #include "run/value_format.h"
 
 #include <algorithm>
@@ -110,4 +111,26 @@ QString DataLine(double seconds, double viscosity, std::optional<double> tempera
     if (temperature)
         line += fieldSeparator + ValueField(*temperature, decimalSeparator);
     return line;
+}
+
+std::optional<StoredCurve> ReadStoredCurve(const QString& path)
+{
+    // Far more data lines than the longest test writes: a file beyond it is no measurement file
+    // and must not fill the memory.
+    constexpr std::size_t MaxStoredDataLines = 100000;
+    TextFileReader file;
+    if (!file.Open(path))
+        return std::nullopt;
+    for (int line = 0; line < MeasurementFile::HeaderLineCount; ++line)
+        file.ReadLine();
+    StoredCurve curve;
+    while (curve.samples.size() < MaxStoredDataLines) {
+        const std::optional<QString> line = file.ReadLine();
+        if (!line)
+            break;
+        curve.samples.push_back(ReadDataLine(*line));
+        curve.temperatureMeasured
+            = curve.temperatureMeasured || curve.samples.back().temperature != 0;
+    }
+    return curve;
 }

@@ -5,6 +5,7 @@
 #include <QStringView>
 #include <QtGlobal>
 #include <optional>
+#include <vector>
 
 // The measurement file of one test and position: 11 header lines, then one data line per stored
 // sample with its fields at fixed character positions:
@@ -64,6 +65,14 @@ struct StoredSample {
     double temperature = 0;
 };
 StoredSample ReadDataLine(QStringView line);
+
+// The data lines of a stored test, read after its header lines; whether any temperature is not 0
+// (a test without temperature measurement writes 0). Nothing when the file cannot be read.
+struct StoredCurve {
+    std::vector<StoredSample> samples;
+    bool temperatureMeasured = false;
+};
+std::optional<StoredCurve> ReadStoredCurve(const QString& path);
 
 // "No-" + the five-digit test name part + "-" + position + ".CSV" for a test name "00012-1".
 QString MeasurementFileName(const QString& testName);

@@ -14,6 +14,8 @@ constexpr float Top = 1120;
 constexpr float Bottom = -100;
 constexpr float Width = 3600;
 constexpr float Height = 1000;
+// The duration entries, 15 minutes to 100 hours.
+constexpr int DurationCount = 9;
 } // namespace Plot
 
 // The colours of the graphs.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "graph/graph_window.h"
 #include "platform/clock.h"
 #include "platform/file_lock.h"
 #include "platform/message_box.h"
@@ -9,6 +8,7 @@
 #include "run/measurement_file.h"
 #include "run/test_run.h"
 #include "settings/settings_store.h"
+#include "window/graph_window.h"
 
 #include <QMainWindow>
 #include <array>
@@ -34,7 +34,7 @@ struct FormEnvironment;
 // The program's one window. It owns every control and every window-level variable; its
 // procedures keep the established names of the instrument program and are defined in the folder
 // of their subsystem (instrument/, run/, window/, ...). A subsystem with much state keeps its
-// controls and variables in a part of its own (GraphWindow: graph/graph_window.h).
+// controls and variables in a part of its own (GraphWindow: window/graph_window.h).
 class Form1 : public QMainWindow, public GraphWindow, private RunContext {
     Q_OBJECT
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graph/plot_frame.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <array>
@@ -14,7 +16,7 @@ class QRadioButton;
 struct GraphWindow {
     // Per-position arrays run from 0 to 32; index 0 belongs to no position.
     static constexpr int GraphPositionCount = 33;
-    static constexpr int DurationCount = 9;
+    static constexpr int DurationCount = Plot::DurationCount;
 
     // Grafik(0): the comparison graph; Grafik(1): the live graph of position 1.
     std::array<PictureBox*, 2> Grafik {};

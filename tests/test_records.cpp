@@ -3,6 +3,7 @@
 #include "platform/file_lock.h"
 #include "platform/flex_grid.h"
 #include "test_support.h"
+#include "window/parameter_panel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -145,7 +146,7 @@ void RecordsTest::newProtocolFile()
 
     RecordsFixture fixture;
     Form1& window = *fixture.window;
-    window.DatenTrenn->setCurrentIndex(1);
+    window.parameters->DatenTrenn->setCurrentIndex(1);
     if (existing == "file")
         fixture.write(name + ".CSV", "alt;\r\n");
     else if (existing == "folder")
@@ -221,7 +222,7 @@ void RecordsTest::recordOfAFinishedTest()
     Form1& window = *fixture.window;
     const QByteArray earlier = CreatedHeader + Record("00011", fileSeparator, "Alt");
     fixture.select("Serie7", earlier);
-    window.DatenTrenn->setCurrentIndex(chosen);
+    window.parameters->DatenTrenn->setCurrentIndex(chosen);
     window.Text1->setText(texts[0]);
     window.Text2->setText(texts[1]);
     window.Text3->setText(texts[2]);
@@ -277,7 +278,7 @@ void RecordsTest::oneRecordPerTest()
     RecordsFixture fixture;
     Form1& window = *fixture.window;
     fixture.select("Serie7", CreatedHeader);
-    window.DatenTrenn->setCurrentIndex(1);
+    window.parameters->DatenTrenn->setCurrentIndex(1);
     if (before != "idle")
         fixture.receive("*S11\r");
     if (before == "stopped")

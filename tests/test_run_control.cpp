@@ -3,6 +3,7 @@
 #include "platform/picture_box.h"
 #include "platform/status_bar.h"
 #include "test_support.h"
+#include "window/parameter_panel.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -407,8 +408,8 @@ void RunControlTest::measurementFileBytes()
 
     RunFixture fixture;
     Form1& window = *fixture.window;
-    window.DatenTrenn->setCurrentIndex(separators[0] == ';' ? 0 : 1);
-    window.DezimalTrenn->setCurrentIndex(separators[1] == '.' ? 0 : 1);
+    window.parameters->DatenTrenn->setCurrentIndex(separators[0] == ';' ? 0 : 1);
+    window.parameters->DezimalTrenn->setCurrentIndex(separators[1] == '.' ? 0 : 1);
     window.TempOnOff[temperatureOn ? 1 : 0]->setChecked(true);
     Choose(window.Messzeit, 0);
     Choose(window.MessZyklusTab, 1);
@@ -461,7 +462,7 @@ void RunControlTest::fileKeepsTheSeparatorsOfItsStart()
     RunFixture fixture;
     Form1& window = *fixture.window;
     fixture.receive("*S11\r" + Elapsed(10) + Sample("00123"));
-    window.DezimalTrenn->setCurrentIndex(1);
+    window.parameters->DezimalTrenn->setCurrentIndex(1);
     fixture.receive(Elapsed(20) + Sample("00122") + "*E11\r*S11\r" + Elapsed(10) + Sample("00121"));
     QCOMPARE(fixture.dataLines("No-00001-1.CSV"),
         (QStringList {"00:00:10 ; 12.3;  0.0", "00:00:20 ; 12.2;  0.0"}));

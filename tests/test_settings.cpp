@@ -4,6 +4,7 @@
 #include "platform/file_lock.h"
 #include "platform/folder_list.h"
 #include "test_support.h"
+#include "window/parameter_panel.h"
 
 #include <QComboBox>
 #include <QDirIterator>
@@ -66,7 +67,8 @@ QString State(const Form1& window)
         .arg(window.MessZyklusTab->currentIndex())
         .arg(window.Messzeit->currentIndex())
         .arg(window.DurationIndex)
-        .arg(window.FieldSeparator, window.DecimalSeparator, temperature)
+        .arg(
+            window.parameters->FieldSeparator(), window.parameters->DecimalSeparator(), temperature)
         .arg(scale);
 }
 
@@ -254,9 +256,9 @@ void SettingsTest::roundTrip()
     Choose(window.Messzeit, choices[1]);
     // Every choice made coming from another one, so that its handler runs.
     for (int index : {1 - choices[2], choices[2]})
-        window.DatenTrenn->setCurrentIndex(index);
+        window.parameters->DatenTrenn->setCurrentIndex(index);
     for (int index : {1 - choices[3], choices[3]})
-        window.DezimalTrenn->setCurrentIndex(index);
+        window.parameters->DezimalTrenn->setCurrentIndex(index);
     for (int index : {1 - choices[4], choices[4]})
         window.TempOnOff[index]->click();
     window.TempSkal[choices[5]]->click();

@@ -2,6 +2,7 @@
 #include "platform/drives.h"
 #include "platform/folder_list.h"
 #include "test_support.h"
+#include "window/parameter_panel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -48,28 +49,29 @@ void StorageFolderTest::separatorChoice()
 
     WindowFixture fixture;
     Form1& window = *fixture.window;
-    QCOMPARE(window.DatenTrenn->currentIndex(), 0);
-    QCOMPARE(window.DezimalTrenn->currentIndex(), 0);
-    window.DatenTrenn->setCurrentIndex(1 - fieldIndex);
-    window.DezimalTrenn->setCurrentIndex(1 - decimalIndex);
-    window.DatenTrenn->setCurrentIndex(fieldIndex);
-    window.DezimalTrenn->setCurrentIndex(decimalIndex);
-    window.DatenTrenn->setCurrentIndex(1 - fieldIndex);
-    window.DatenTrenn->setCurrentIndex(fieldIndex);
-    QCOMPARE(window.SeparatorCode, code);
-    QCOMPARE(window.FieldSeparator, fieldSeparator);
-    QCOMPARE(window.DecimalSeparator, decimalSeparator);
+    QCOMPARE(window.parameters->DatenTrenn->currentIndex(), 0);
+    QCOMPARE(window.parameters->DezimalTrenn->currentIndex(), 0);
+    window.parameters->DatenTrenn->setCurrentIndex(1 - fieldIndex);
+    window.parameters->DezimalTrenn->setCurrentIndex(1 - decimalIndex);
+    window.parameters->DatenTrenn->setCurrentIndex(fieldIndex);
+    window.parameters->DezimalTrenn->setCurrentIndex(decimalIndex);
+    window.parameters->DatenTrenn->setCurrentIndex(1 - fieldIndex);
+    window.parameters->DatenTrenn->setCurrentIndex(fieldIndex);
+    QCOMPARE(window.parameters->SeparatorCode(), code);
+    QCOMPARE(window.parameters->FieldSeparator(), fieldSeparator);
+    QCOMPARE(window.parameters->DecimalSeparator(), decimalSeparator);
     const int refusalsBefore = int(fixture.questions.size());
 
-    QComboBox* other = fieldIndex == 1 ? window.DezimalTrenn : window.DatenTrenn;
+    QComboBox* other
+        = fieldIndex == 1 ? window.parameters->DezimalTrenn : window.parameters->DatenTrenn;
     other->setCurrentIndex(1);
     if (fieldIndex + decimalIndex == 1) {
         QCOMPARE(fixture.questions.size(), refusalsBefore + 1);
         QCOMPARE(fixture.questions.last().title, u"Trennzeichen"_s);
         QCOMPARE(other->currentIndex(), 0);
-        QCOMPARE(window.SeparatorCode, code);
-        QCOMPARE(window.FieldSeparator, fieldSeparator);
-        QCOMPARE(window.DecimalSeparator, decimalSeparator);
+        QCOMPARE(window.parameters->SeparatorCode(), code);
+        QCOMPARE(window.parameters->FieldSeparator(), fieldSeparator);
+        QCOMPARE(window.parameters->DecimalSeparator(), decimalSeparator);
     }
 }
 

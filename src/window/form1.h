@@ -15,6 +15,7 @@
 
 class InstrumentLink;
 class FlexGrid;
+class ParameterPanel;
 class ProtocolRegister;
 class FolderList;
 class PictureBox;
@@ -106,8 +107,7 @@ public:
     QPushButton* ProtVorschau = nullptr;
 
     // Tab "Messprogramm - Parameter": separators.
-    QComboBox* DatenTrenn = nullptr;
-    QComboBox* DezimalTrenn = nullptr;
+    ParameterPanel* parameters = nullptr;
 
     // --- Window-level variables ----------------------------------------------------------------
     // Main window.
@@ -117,11 +117,6 @@ public:
     // Test records: the protocol file chosen last (created, selected by the user or stored).
     QString ProtocolFileName;
     bool UnrecordedQuestionOpen = false;
-
-    // Separators of the CSV files.
-    QString FieldSeparator = QStringLiteral(";");
-    QString DecimalSeparator = QStringLiteral(".");
-    QString SeparatorCode = QStringLiteral(" 0 0");
 
     // --- Instrument link (instrument/instrument_link.h) ------------------------------------------
     void Form_Load();
@@ -215,8 +210,6 @@ public:
     std::optional<Settings> UnreachableStorageFolder;
 
     // --- Storage folder and separators (window/) ------------------------------------------------
-    void DatenTrenn_Click();
-    void DezimalTrenn_Click();
     void Drive1_Change();
     void Dir1_Change();
     void ShowStorageFolder();
@@ -231,7 +224,6 @@ private:
     void BuildLayout(const QString& startFolder);
     QWidget* BuildSettingsTab(const QString& startFolder);
     QWidget* BuildMeasurementTab();
-    QWidget* BuildParameterTab();
     QWidget* BuildComparisonTab();
     QWidget* BuildProtocolTab();
     QWidget* BuildMakerBlock();
@@ -243,15 +235,12 @@ private:
     QGroupBox* BuildStorageFrame(const QString& startFolder);
     void ConnectControls();
 
-    void FillSeparatorLists();
     void FillCycleList();
     void FillDurationList();
     void ShowScaleChoice(QRadioButton& option, bool chosen);
     void ShowLimitValue(int Index);
     PictureBox* GraphAt(int Index) const;
     int CurrentDurationRow() const;
-    void UpdateSeparatorCode();
-    void RefuseSeparatorPair(QComboBox& list, const QString& kept);
     void ReportRecordNotWritten(qint32 testNumber, const QString& path);
     void AddUnrecordedTests(const QString& protocolPath, const QString& folder);
     void DeclineUnrecordedTests(const QString& protocolPath, const QString& folder);

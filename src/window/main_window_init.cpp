@@ -7,6 +7,7 @@
 #include "run/choice_lists.h"
 #include "run/value_format.h"
 #include "window/form1.h"
+#include "window/parameter_panel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -83,7 +84,7 @@ void Form1::InitMainWindow()
     FillCycleList();
     GroupCount = 2;
     FillDurationList();
-    FillSeparatorLists();
+    parameters->FillSeparatorLists();
     SSTab1->setCurrentIndex(0);
     LimitDrawMode = InvertingDrawMode;
     SetUpGraphs();

@@ -5,6 +5,7 @@
 #include "platform/text_file.h"
 #include "records/protocol_register.h"
 #include "window/form1.h"
+#include "window/parameter_panel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -35,7 +36,8 @@ void Form1::CreateProtocolFile()
             MsgStyle::OkOnly + MsgStyle::Exclamation, NameErrorTitle);
         return;
     }
-    const CreateOutcome outcome = MakeProtocolFile(Label10->text(), name, FieldSeparator.front());
+    const CreateOutcome outcome
+        = MakeProtocolFile(Label10->text(), name, parameters->FieldSeparator().front());
     if (outcome == CreateOutcome::Exists) {
         MsgBox(QStringLiteral("Die Protokoll-Datei : ") + name + CrLf + CrLf
                 + QStringLiteral("existiert bereits und kann nicht neu eröffnet werden !") + CrLf
@@ -66,7 +68,7 @@ void Form1::AppendTestRecord(int position, const RunningTest& test)
 {
     if (test.testNumber == 0)
         return;
-    switch (protocol->AppendTestRecord(position, test, FieldSeparator.front())) {
+    switch (protocol->AppendTestRecord(position, test, parameters->FieldSeparator().front())) {
     case AppendOutcome::Locked:
         ReportProtocolLocked(test.protocolPath);
         ReportRecordNotWritten(test.testNumber, test.protocolPath);

@@ -5,6 +5,7 @@
 #include "records/protocol_file.h"
 #include "run/value_format.h"
 #include "window/form1.h"
+#include "window/parameter_panel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -53,7 +54,7 @@ TestOrder Form1::Order() const
     return {{Text1->text(), Text2->text(), Text3->text(), Bem1->text(), Bem2->text(), Bem3->text(),
                 {}, {}, MessZyklusTab->currentText()},
         LaufNr->text(), TabProtDatei->currentIndex() >= 0, ProtocolFilePath(), MeasurementFolder(),
-        FieldSeparator, DecimalSeparator};
+        parameters->FieldSeparator(), parameters->DecimalSeparator()};
 }
 
 RunChoices Form1::Choices() const

@@ -7,6 +7,7 @@
 #include "run/choice_lists.h"
 #include "settings/settings_store.h"
 #include "window/form1.h"
+#include "window/parameter_panel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -72,11 +73,11 @@ void Form1::ApplySettings(const Settings& settings)
         Messzeit_Click();
     }
     const int fieldIndex = FieldSeparatorIndexOf(settings.separatorCode);
-    if (fieldIndex >= 0 && fieldIndex < DatenTrenn->count())
-        DatenTrenn->setCurrentIndex(fieldIndex);
+    if (fieldIndex >= 0 && fieldIndex < parameters->DatenTrenn->count())
+        parameters->DatenTrenn->setCurrentIndex(fieldIndex);
     const int decimalIndex = DecimalSeparatorIndexOf(settings.separatorCode);
-    if (decimalIndex >= 0 && decimalIndex < DezimalTrenn->count())
-        DezimalTrenn->setCurrentIndex(decimalIndex);
+    if (decimalIndex >= 0 && decimalIndex < parameters->DezimalTrenn->count())
+        parameters->DezimalTrenn->setCurrentIndex(decimalIndex);
     // One temperature option is always chosen, so the command sent and the samples read agree.
     const int temperature = settings.temperature == 1 ? 1 : 0;
     TempOnOff[temperature]->setChecked(true);
@@ -138,7 +139,7 @@ Settings Form1::CurrentSettingsWithFolder(const Settings& folder) const
     settings.folder = folder.folder;
     settings.cycleIndex = MessZyklusTab->currentIndex();
     settings.durationIndex = Messzeit->currentIndex();
-    settings.separatorCode = SeparatorCode;
+    settings.separatorCode = parameters->SeparatorCode();
     settings.temperature = TempOnOff[1]->isChecked() ? 1 : 0;
     settings.scaleIndex = 0;
     for (int index = 1; index <= ScaleCount; ++index) {

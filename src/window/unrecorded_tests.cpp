@@ -5,6 +5,7 @@
 #include "platform/text_file.h"
 #include "records/protocol_register.h"
 #include "window/form1.h"
+#include "window/parameter_panel.h"
 
 #include <QDir>
 #include <algorithm>
@@ -60,7 +61,7 @@ void Form1::OfferUnrecordedTests()
 void Form1::AddUnrecordedTests(const QString& protocolPath, const QString& folder)
 {
     const AppendOutcome outcome
-        = WriteUnrecordedRecords(protocolPath, folder, FieldSeparator.front());
+        = WriteUnrecordedRecords(protocolPath, folder, parameters->FieldSeparator().front());
     if (outcome == AppendOutcome::Locked) {
         ReportProtocolLocked(protocolPath);
         return;

@@ -8,6 +8,7 @@
 #include "records/protocol_register.h"
 #include "window/form1.h"
 #include "window/layout_helpers.h"
+#include "window/parameter_panel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -54,7 +55,10 @@ void Form1::BuildLayout(const QString& startFolder)
         SSTab1->addTab(new QWidget, TabCaptions[tab]);
     SSTab1->addTab(BuildComparisonTab(), TabCaptions[5]);
     SSTab1->addTab(BuildProtocolTab(), TabCaptions[6]);
-    SSTab1->addTab(BuildParameterTab(), TabCaptions.back());
+    parameters = new ParameterPanel([this](const QString& text, int style, const QString& title) {
+        MsgBox(text, style, title);
+    });
+    SSTab1->addTab(parameters, TabCaptions.back());
     setCentralWidget(SSTab1);
     StBar1 = new StatusBar;
     setStatusBar(StBar1);
@@ -224,33 +228,6 @@ QWidget* Form1::BuildComparisonTab()
     return tab;
 }
 
-QWidget* Form1::BuildParameterTab()
-{
-    DatenTrenn = new QComboBox;
-    DezimalTrenn = new QComboBox;
-
-    auto* frame = new QGroupBox("Feldtrennzeichen / Dezimal-Trennzeichen  ");
-    auto* grid = new QGridLayout(frame);
-    grid->addWidget(new QLabel("Datentrennzeichen:"), 0, 0);
-    grid->addWidget(DatenTrenn, 0, 1);
-    grid->addWidget(WrappedLabel("Die Messzeit und der Messwert werden durch dieses Zeichen "
-                                 "getrennt .................................."),
-        0, 2);
-    grid->addWidget(new QLabel("Dezimaltrennzeichen:"), 1, 0);
-    grid->addWidget(DezimalTrenn, 1, 1);
-    grid->addWidget(WrappedLabel("Die Nachkommastellen vom Messwert werden mit diesem Zeichen "
-                                 "getrennt ..........................."),
-        1, 2);
-    grid->setColumnStretch(2, 1);
-
-    auto* tab = new QWidget;
-    auto* layout = new QVBoxLayout(tab);
-    layout->addWidget(frame);
-    layout->addStretch(1);
-    ChainTabOrder({DatenTrenn, DezimalTrenn});
-    return tab;
-}
-
 void Form1::ConnectControls()
 {
     link->SetSearchQuestion([this] { return AskToSearchAgain(); });
@@ -266,8 +243,6 @@ void Form1::ConnectControls()
     connect(link, &InstrumentLink::unknownPositionReported, this, &Form1::ReportUnknownPosition);
     ConnectRun();
     connect(protocol, &ProtocolRegister::changedElsewhere, this, &Form1::ReloadProtocolFile);
-    connect(DatenTrenn, &QComboBox::currentIndexChanged, this, &Form1::DatenTrenn_Click);
-    connect(DezimalTrenn, &QComboBox::currentIndexChanged, this, &Form1::DezimalTrenn_Click);
     connect(Drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
     connect(Dir1, &FolderList::pathChanged, this, &Form1::Dir1_Change);
     for (int index = 1; index <= 3; ++index)

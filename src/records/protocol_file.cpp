@@ -38,6 +38,11 @@ QString CaptionHeaderLine(const QStringList& captions, QChar separator)
     return line;
 }
 
+QString TestName(qint32 testNumber, int position)
+{
+    return FFix0(testNumber, 5, 0) + u'-' + FFix(position, 1, 0);
+}
+
 QStringList RecordTableCaptions()
 {
     return {QStringLiteral("Test-Nr."), QStringLiteral("Res."),
@@ -74,7 +79,7 @@ QString TestRecord(const TestRecordTexts& test, QChar separator)
     const auto typed = [separator](const QString& text, qsizetype width) {
         return WithoutFieldSeparator(Fitted(text, width), separator);
     };
-    const QString number = FFix0(test.testNumber, 5, 0) + u'-' + FFix(test.position, 1, 0);
+    const QString number = TestName(test.testNumber, test.position);
     QString record = number + separator;
     for (const QString& field :
         {typed(test.texts.product, Product.length), typed(test.texts.order, Order.length),

@@ -35,6 +35,9 @@ constexpr Cut CellCuts[]
     = {TestNumber, Position, Product, Order, Batch, Remark1, Remark2, Remark3, Date, Time, Cycle};
 } // namespace ProtocolFile
 
+// The name of a test, "00012-1": its number in five digits, "-", its position.
+QString TestName(qint32 testNumber, int position);
+
 // The header line of a protocol file made by the user, with the file's field separator.
 QString CreatedHeaderLine(QChar separator = u';');
 

@@ -195,8 +195,7 @@ bool TestRun::CreateMeasurementFile(
         emit notice(RefusedStart(position, QStringLiteral("keine freie Test-Nr. mehr.")));
         return false;
     }
-    const QString path
-        = folder + MeasurementFileName(FFix0(*number, 5, 0) + u'-' + FFix(position, 1, 0));
+    const QString path = folder + MeasurementFileName(TestName(*number, position));
     test.fileLock = std::make_unique<FileLock>(path, 0, FileLock::Hold::WhileRunning);
     bool written = !test.fileLock->HeldByOther() && test.file.Open(path, WriteMode::CreateNew);
     for (const QString& line : HeaderLines(test.header, test.fieldSeparator))
@@ -397,8 +396,6 @@ void TestRun::ShowValues()
 // two-field line per clock minute, shorter ones a three-field line per sample.
 void TestRun::WriteDataLine()
 {
-    if (!PositionRunning[1] || shownViscosity.trimmed().isEmpty())
-        return;
     LastSampleSeconds[1] = float(elapsedSeconds);
     const RunningTest& test = RunningTests[1];
     const double viscosity = ReadShownValue(shownViscosity);

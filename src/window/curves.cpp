@@ -19,7 +19,6 @@ namespace {
 const QColor Red(PlotColour::Red);
 constexpr std::array<QRgb, 4> PositionColours {
     0, PlotColour::Black, PlotColour::Blue, PlotColour::Red};
-constexpr int ShownColumn = 2;
 const QString Shown = QStringLiteral("-1");
 const QString NotShown = QStringLiteral("0");
 

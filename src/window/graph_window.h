@@ -26,6 +26,7 @@ struct GraphWindow {
     std::array<QLineEdit*, 2> GWert {};
     // The curve list of the stored tests: test number, position, shown flag ("-1"/"0").
     FlexGrid* WahlTab = nullptr;
+    static constexpr int ShownColumn = 2;
     // ButDel(0): "Alle Kurven löschen".
     std::array<QPushButton*, 1> ButDel {};
 

@@ -17,7 +17,6 @@
 namespace {
 const QString NameErrorTitle = QStringLiteral("Fehler Protokoll-Dateiname ");
 const QString RecordTitle = QStringLiteral("Messprotokoll");
-constexpr int ShownColumn = 2;
 } // namespace
 
 void Form1::ButProtNeu_Click()

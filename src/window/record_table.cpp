@@ -20,7 +20,6 @@
 namespace {
 
 const QString ProtocolExtension = QStringLiteral(".CSV");
-constexpr int ShownColumn = 2;
 constexpr std::array<int, 16> ColumnWidths {
     720, 400, 2000, 2000, 1000, 2000, 2000, 2000, 1000, 800, 600, 1000, 900, 1100, 100, 100};
 constexpr std::array<int, 6> HiddenColumns {1, 11, 12, 13, 14, 15};

@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr int ShownColumn = 2;
 constexpr int RemarkColumn = 5;
 const QString DeleteTitle = QStringLiteral("Messung löschen ");
 

@@ -190,6 +190,8 @@ void RunControlTest::refusedStartChangesNothing_data()
         << "no protocol" << false << s11 << true << 1 << "   12";
     QTest::newRow("click, no protocol file")
         << "no protocol" << false << QByteArray() << false << 0 << "   12";
+    QTest::newRow("click, no connection")
+        << "offline" << false << QByteArray() << false << 0 << "   12";
     for (const char* text : {"", "abc", "0", "7.5", "12abc", "100000", "-5"})
         QTest::addRow("test number \"%s\"", text)
             << "dir" << false << s11 << true << 1 << QString(text);
@@ -204,10 +206,13 @@ void RunControlTest::refusedStartChangesNothing()
     QFETCH(int, messages);
     QFETCH(QString, laufNr);
 
-    RunFixture fixture(folderKind.startsWith("full") ? "dir" : folderKind);
+    RunFixture fixture(
+        folderKind.startsWith("full") || folderKind == "offline" ? "dir" : folderKind);
     Form1& window = *fixture.window;
     if (folderKind == "no protocol")
         window.TabProtDatei->clear();
+    if (folderKind == "offline")
+        fixture.line->unplug();
     window.LaufNr->setText(laufNr);
     if (folderKind == "full, older file")
         fixture.writeFile("Serie7/No-00012-1.CSV", "alt\r\n");

@@ -613,7 +613,7 @@ void StoredTestsTest::unrecordedTestsOffered()
     }
     fixture.questions.clear();
     if (newTestInThePlace)
-        measurementFile("No-00002-1.CSV", {"Neu", "", "", "", "", "", "07.12.2026", "08:00", "x"});
+        measurementFile("No-00002-1.CSV", {"Neu", "", "", "", "", "", "05.12.2026", "09:30", "x"});
     window.ShowStorageFolder();
     QCOMPARE(fixture.questions.size(), questionsAtTheNextSelection);
 }

@@ -50,7 +50,6 @@ public:
     bool SendEndCommand();
 
     bool PortOpen() const;
-    int PortNumber() const { return portNumber; }
     bool InstrumentAnswered() const { return instrumentAnswered; }
     bool IsSearching() const;
     bool IsReconnecting() const;

@@ -55,8 +55,6 @@ public:
     // file as ".TMP", and its measurement file unless another record or a program still uses it.
     DeleteOutcome DeleteRecord(int row, const QStringList& confirmedCells);
 
-    QString ShownPath() const { return shownPath; }
-
 signals:
     // Another program changed the shown file: it wants reading again.
     void changedElsewhere();

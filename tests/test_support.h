@@ -117,6 +117,16 @@ struct FileSizeLimit {
 // belongs to the test alone and nothing is written beside the program that ./run.sh starts.
 QString ProgramCopyIn(const QString& folder, const QString& executable);
 
+// The window's control of that established name ("LaufNr", "Start1" for Start(1)); a missing
+// or differently typed control ends the suite with its name.
+template <class Control> Control& Find(const QWidget& window, const QString& name)
+{
+    auto* control = window.findChild<Control*>(name);
+    if (!control)
+        qFatal("no control %s of the expected type", qPrintable(name));
+    return *control;
+}
+
 // Chooses an entry of a list as the user does, so that its handler runs.
 void Choose(QComboBox* list, int index);
 

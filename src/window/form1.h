@@ -222,6 +222,7 @@ protected:
 
 private:
     void BuildLayout(const QString& startFolder);
+    void NameControls();
     QWidget* BuildSettingsTab(const QString& startFolder);
     QWidget* BuildMeasurementTab();
     QWidget* BuildComparisonTab();

@@ -63,6 +63,68 @@ void Form1::BuildLayout(const QString& startFolder)
     StBar1 = new StatusBar;
     setStatusBar(StBar1);
     resize(1024, 720);
+    NameControls();
+}
+
+// Every control carries its established name, so that it can be found by name (accessibility,
+// tests) wherever it lives.
+void Form1::NameControls()
+{
+    const auto name = [](QWidget* control, const QString& text) { control->setObjectName(text); };
+    const auto nameAll = [&name](const auto& controls, const QString& text) {
+        for (int index = 0; index < int(controls.size()); ++index) {
+            if (controls[index])
+                name(controls[index], text + QString::number(index));
+        }
+    };
+    name(SSTab1, "SSTab1");
+    name(StBar1, "StBar1");
+    name(Frame7, "Frame7");
+    name(Drive1, "Drive1");
+    name(Dir1, "Dir1");
+    name(Label10, "Label10");
+    name(TabProtDatei, "TabProtDatei");
+    name(LaufNr, "LaufNr");
+    name(ButProtNeu, "ButProtNeu");
+    name(Frame14, "Frame14");
+    name(ProtDat, "ProtDat");
+    name(ButOK, "ButOK");
+    name(ButCancel, "ButCancel");
+    name(Frame5, "Frame5");
+    name(Frame6, "Frame6");
+    name(Frame10, "Frame10");
+    name(Picture1, "Picture1");
+    nameAll(Adresse, "Adresse");
+    name(Label7, "Label7");
+    name(MessZyklusTab, "MessZyklusTab");
+    name(Messzeit, "Messzeit");
+    nameAll(TempOnOff, "TempOnOff");
+    nameAll(TempSkal, "TempSkal");
+    name(TestNr, "TestNr");
+    name(TestDatum, "TestDatum");
+    name(TestZeit, "TestZeit");
+    name(Text1, "Text1");
+    name(Text2, "Text2");
+    name(Text3, "Text3");
+    name(Bem1, "Bem1");
+    name(Bem2, "Bem2");
+    name(Bem3, "Bem3");
+    nameAll(Start, "Start");
+    nameAll(MessWert, "MessWert");
+    nameAll(MessDauer, "MessDauer");
+    nameAll(GWert, "GWert");
+    nameAll(Grafik, "Grafik");
+    name(WahlTab, "WahlTab");
+    nameAll(ButDel, "ButDel");
+    name(ProtTab, "ProtTab");
+    name(LabelProt, "LabelProt");
+    name(Label28, "Label28");
+    name(DelMessung, "DelMessung");
+    name(DruckArt, "DruckArt");
+    name(ProtDrucken, "ProtDrucken");
+    name(ProtVorschau, "ProtVorschau");
+    name(parameters->DatenTrenn, "DatenTrenn");
+    name(parameters->DezimalTrenn, "DezimalTrenn");
 }
 
 QWidget* Form1::BuildMeasurementTab()

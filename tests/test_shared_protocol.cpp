@@ -1,11 +1,9 @@
 // Two programs on one protocol file, each with its own instrument, and a program killed in the
 // middle of a test: no record is lost, given twice or mixed up with another test's file.
 #include "child_processes.h"
-#include "records/protocol_file.h"
+#include "platform/folder_list.h"
 #include "run/measurement_file.h"
 
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 #include <csignal>
@@ -26,31 +24,11 @@ QByteArray Script(int tests, const QByteArray& tenths)
     return script;
 }
 
-QString WriteScript(const QTemporaryDir& folder, const QString& name, const QByteArray& script)
-{
-    QFile file(folder.filePath(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size())
-        return {};
-    return file.fileName();
-}
-
-// The records of the series "Serie" in the storage folder.
-QStringList Records(const QTemporaryDir& storage)
-{
-    QFile protocol(storage.filePath("Serie.CSV"));
-    if (!protocol.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromLatin1(protocol.readAll()).split("\r\n", Qt::SkipEmptyParts).mid(1);
-}
-
 // The viscosity fields of a measurement file's data lines.
 QStringList Values(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {"<missing>"};
     QStringList values;
-    const QStringList lines = QString::fromLatin1(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromLatin1(BytesOf(path)).split("\r\n", Qt::SkipEmptyParts);
     for (const QString& line : lines.mid(MeasurementFile::HeaderLineCount))
         values << line.mid(MeasurementFile::ViscosityAt, MeasurementFile::ValueLength);
     return values;
@@ -72,12 +50,12 @@ void SharedProtocolTest::twoProgramsOnOneProtocol()
 {
     QTemporaryDir storage, programA, programB;
     MakeSeries(storage);
-    Simulator instrumentA({"--script", WriteScript(storage, "a.txt", Script(TestsEach, "00111"))});
-    Simulator instrumentB({"--script", WriteScript(storage, "b.txt", Script(TestsEach, "00222"))});
+    Simulator instrumentA(ScriptArguments(storage, "a.txt", Script(TestsEach, "00111")));
+    Simulator instrumentB(ScriptArguments(storage, "b.txt", Script(TestsEach, "00222")));
     Program a(programA.path(), storage.path(), instrumentA.device());
     Program b(programB.path(), storage.path(), instrumentB.device());
     for (Simulator* instrument : {&instrumentA, &instrumentB})
-        QVERIFY2(instrument->waitForLog("! script finished", 60000) >= 0,
+        QVERIFY2(instrument->waitForLog("! script finished", 120000) >= 0,
             instrument->log.right(2000).constData());
     QVERIFY(a.stop());
     QVERIFY(b.stop());
@@ -105,26 +83,28 @@ void SharedProtocolTest::aKilledProgramsTestIsRecordedLater()
 {
     QTemporaryDir storage, program;
     MakeSeries(storage);
-    Simulator instrument({"--script",
-        WriteScript(
-            storage, "s.txt", Connected + "*S11\n*I00000010\n*A00000000333000.0\nwait 600\n")});
+    Simulator instrument(ScriptArguments(
+        storage, "s.txt", Connected + "*S11\n*I00000010\n*A00000000333000.0\nwait 600\n"));
     Program killed(program.path(), storage.path(), instrument.device());
     const QString file = storage.filePath("Serie/No-00001-1.CSV");
-    QTRY_COMPARE_WITH_TIMEOUT(Values(file), QStringList {" 33.3"}, 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(Values(file), QStringList {" 33.3"}, 60000);
     ::kill(pid_t(killed.process.processId()), SIGKILL);
-    QVERIFY(killed.process.waitForFinished(5000));
+    QVERIFY(killed.process.waitForFinished(20000));
     QCOMPARE(Records(storage), QStringList());
 
-    // The start offers it; closed without an answer, it is offered again at the next selection.
+    // The start offers it; closed without an answer, it is offered again when the folder is
+    // chosen again.
     WindowFixture next({1}, {}, {.startFolder = storage.path()});
     QCOMPARE(Records(storage), QStringList());
     next.answers = {MsgResult::Yes};
-    next.window->ShowStorageFolder();
+    FolderList& folders = Find<FolderList>(*next.window, "Dir1");
+    QVERIFY(folders.setPath(storage.filePath("Serie")));
+    QVERIFY(folders.setPath(storage.path()));
     QCOMPARE(next.questions.size(), 2);
     QCOMPARE(next.questions.first().title, next.questions.last().title);
     QCOMPARE(Records(storage).size(), 1);
     QCOMPARE(RecordTestName(Records(storage).first()), QString("00001-1"));
-    QCOMPARE(next.window->LaufNr->text(), QString(" 2"));
+    QCOMPARE(Find<QLineEdit>(*next.window, "LaufNr").text(), QString(" 2"));
 }
 
 QTEST_MAIN(SharedProtocolTest)

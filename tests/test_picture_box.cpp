@@ -39,37 +39,30 @@ class PictureBoxTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void invertingFigureTwiceRestoresEveryPixel_data();
     void invertingFigureTwiceRestoresEveryPixel();
     void redrawnCrispAtEverySize_data();
     void redrawnCrispAtEverySize();
     void mouseIsReportedInUserUnits();
 };
 
-void PictureBoxTest::invertingFigureTwiceRestoresEveryPixel_data()
-{
-    QTest::addColumn<bool>("shownBetween");
-    QTest::newRow("shown between the drawings") << true;
-    QTest::newRow("both drawn before a paint") << false;
-}
-
+// Shown between the drawings or both drawn before a paint.
 void PictureBoxTest::invertingFigureTwiceRestoresEveryPixel()
 {
-    QFETCH(bool, shownBetween);
-    PictureBox box;
-    box.resize(400, 300);
-    DrawSomething(box);
-    const QImage before = box.Picture();
-    const qsizetype steps = box.DrawCount();
-
-    box.setDrawMode(PictureBox::DrawMode::Invert);
-    const QPolygonF figure {{-40, 500}, {3600, 500}, {3680, 530}, {3680, 470}, {3600, 500}};
-    box.Polyline(figure);
-    if (shownBetween)
-        QVERIFY(box.Picture() != before);
-    box.Polyline(figure);
-    QCOMPARE(box.Picture(), before);
-    QCOMPARE(box.DrawCount(), steps);
+    for (const bool shownBetween : {true, false}) {
+        PictureBox box;
+        box.resize(400, 300);
+        DrawSomething(box);
+        const QImage before = box.Picture();
+        const qsizetype steps = box.DrawCount();
+        box.setDrawMode(PictureBox::DrawMode::Invert);
+        const QPolygonF figure {{-40, 500}, {3600, 500}, {3680, 530}, {3680, 470}, {3600, 500}};
+        box.Polyline(figure);
+        if (shownBetween)
+            QVERIFY(box.Picture() != before);
+        box.Polyline(figure);
+        QCOMPARE(box.Picture(), before);
+        QCOMPARE(box.DrawCount(), steps);
+    }
 }
 
 void PictureBoxTest::redrawnCrispAtEverySize_data()

@@ -21,17 +21,16 @@ class SerialPortTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void receivesAndWrites();
-    void replyArrivingWhileTheHandlerWritesIsAnnounced();
-    void deviceThatGoesAwayIsClosed();
+    void receivesWritesAndLosesTheDevice();
     void readNotificationFindingNothingKeepsThePort();
     void controlRefusesWhatWouldFail();
     void portDeviceName_data();
     void portDeviceName();
 };
 
-// A command written just before the port closes still reaches the line.
-void SerialPortTest::receivesAndWrites()
+// A command written just before the port closes still reaches the line; a device that goes away
+// closes the port.
+void SerialPortTest::receivesWritesAndLosesTheDevice()
 {
     PseudoTerminal terminal;
     SerialPortBackend backend;
@@ -45,31 +44,6 @@ void SerialPortTest::receivesAndWrites()
     QVERIFY(backend.write("RUN\n\r"));
     backend.close();
     QCOMPARE(terminal.receive(5), QByteArray("RUN\n\r"));
-}
-
-// The receive handler answers a line with a command; the next line arrives while it writes.
-void SerialPortTest::replyArrivingWhileTheHandlerWritesIsAnnounced()
-{
-    PseudoTerminal terminal;
-    SerialPortBackend backend;
-    QVERIFY(backend.openDevice(terminal.device, LineSettings {}));
-    QByteArray received;
-    connect(&backend, &SerialBackend::received, this, [&] {
-        received += backend.readAll();
-        if (received == "*S11\r\n") {
-            terminal.send("*I00000000\r\n");
-            backend.write("T1\n\r");
-        }
-    });
-    QVERIFY(terminal.send("*S11\r\n"));
-    QTRY_COMPARE(received, QByteArray("*S11\r\n*I00000000\r\n"));
-    QCOMPARE(terminal.receive(4), QByteArray("T1\n\r"));
-}
-
-void SerialPortTest::deviceThatGoesAwayIsClosed()
-{
-    PseudoTerminal terminal;
-    SerialPortBackend backend;
     QVERIFY(backend.openDevice(terminal.device, LineSettings {}));
     QSignalSpy lost(&backend, &SerialBackend::lost);
     terminal.hangUp();

@@ -1,4 +1,4 @@
-// The grid control: format strings, rows and the current row, widths, hiding, clearing, the check
+// The grid control: rows and the current row, widths, hiding, clearing, the check
 // column and the events.
 #include "platform/flex_grid.h"
 
@@ -33,21 +33,6 @@ class FlexGridTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Each title may start with an alignment mark; only the first character counts as one.
-    void formatStringSetsTitlesAndAlignments()
-    {
-        FlexGrid grid;
-        grid.setFormatString(">Test-Nr.|<|^Mitte|<>x");
-        const QList<std::pair<QString, int>> columns {{"Test-Nr.", Qt::AlignRight},
-            {"", Qt::AlignLeft}, {"Mitte", Qt::AlignHCenter}, {">x", Qt::AlignLeft}};
-        QCOMPARE(grid.Cols(), columns.size());
-        for (int col = 0; col < columns.size(); ++col) {
-            QCOMPARE(grid.TextMatrix(0, col), columns[col].first);
-            QCOMPARE(grid.model()->index(0, col).data(Qt::TextAlignmentRole).toInt(),
-                columns[col].second | Qt::AlignVCenter);
-        }
-    }
-
     void currentRowAndRowCount_data()
     {
         QTest::addColumn<int>("target");

@@ -72,13 +72,12 @@ class GraphsTest : public QObject {
 private slots:
     void durations_data();
     void durations();
-    void axesFollowTheDuration_data();
-    void axesFollowTheDuration();
     void storedCurves_data();
     void storedCurves();
-    void liveSamplesOfATest();
+    void liveGraphOfATest();
     void limitLineFollowsTheRightMouseButton_data();
     void limitLineFollowsTheRightMouseButton();
+    void limitLineEndsATest();
 };
 
 void GraphsTest::durations_data()
@@ -123,39 +122,6 @@ void GraphsTest::durations()
     QCOMPARE(TimeLabel(lastLabel), lastTimeLabel);
     QCOMPARE(PlotX(lastLabel * labelUnit, row->minutes), double(Plot::Width));
     QVERIFY(!DurationTableRow(0) && !DurationTableRow(Plot::DurationCount + 1));
-}
-
-void GraphsTest::axesFollowTheDuration_data()
-{
-    QTest::addColumn<int>("duration"); // entry of "Messzeit"
-    QTest::addColumn<bool>("temperatureOn");
-    QTest::addColumn<int>("majorTick");
-    QTest::addColumn<int>("minorTick");
-    QTest::addColumn<int>("noTick");
-
-    QTest::newRow("15 minutes") << 0 << false << 240 << 60 << 300;
-    QTest::newRow("60 minutes, temperature axis") << 2 << true << 300 << 60 << 240;
-    QTest::newRow("5 hours") << 4 << false << 360 << 120 << 300;
-}
-
-// Major ticks carry a grid line up the plot; the temperature axis has ticks right of x 0.
-void GraphsTest::axesFollowTheDuration()
-{
-    QFETCH(int, duration);
-    QFETCH(bool, temperatureOn);
-    QFETCH(int, majorTick);
-    QFETCH(int, minorTick);
-    QFETCH(int, noTick);
-    GraphFixture fixture(temperatureOn);
-    Choose(&Find<QComboBox>(*fixture.window, "Messzeit"), duration);
-
-    const QImage live = Drawn(*fixture.window, "Grafik1");
-    QCOMPARE(Drawn(*fixture.window, "Grafik0"), live);
-    QVERIFY(Inked(live, {majorTick, 550, PlotColour::Cyan}));
-    QVERIFY(!Inked(live, {noTick, 550, PlotColour::Cyan}));
-    QVERIFY(Inked(live, {minorTick, -7, PlotColour::Black}));
-    QVERIFY(!Inked(live, {minorTick / 2, -7, PlotColour::Black}));
-    QCOMPARE(Inked(live, {10, 200, PlotColour::Black}), temperatureOn);
 }
 
 void GraphsTest::storedCurves_data()
@@ -225,23 +191,32 @@ void GraphsTest::storedCurves()
     QCOMPARE(Drawn(window, "Grafik0"), frame);
 }
 
-// A test's samples draw on the live graph once its time runs; samples before that only move
-// the start of the curves. 15-minute axis (1 s is x 4), 0-50 °C (1 °C is y 20).
-void GraphsTest::liveSamplesOfATest()
+// The chosen duration sets the ticks of both graphs. A test's samples draw on the live graph once
+// its time runs; samples before that only move the start of the curves. 60-minute axis (1 s is
+// x 1), temperature axis, 0-50 °C (1 °C is y 20).
+void GraphsTest::liveGraphOfATest()
 {
     GraphFixture fixture(true);
-    Choose(&Find<QComboBox>(*fixture.window, "Messzeit"), 0);
+    Choose(&Find<QComboBox>(*fixture.window, "Messzeit"), 2);
+    const QImage frame = Drawn(*fixture.window, "Grafik1");
+    QCOMPARE(Drawn(*fixture.window, "Grafik0"), frame);
+    QVERIFY(
+        Inked(frame, {300, 550, PlotColour::Cyan}) && !Inked(frame, {240, 550, PlotColour::Cyan}));
+    QVERIFY(
+        Inked(frame, {60, -7, PlotColour::Black}) && !Inked(frame, {30, -7, PlotColour::Black}));
+    QVERIFY(Inked(frame, {10, 200, PlotColour::Black}));
     // 15 % at 22.5 °C.
     const QByteArray sample = "*A000000"
                               "00150"
                               "022.5\r";
     const auto elapsed
         = [](int seconds) { return QString("*I%1\r").arg(seconds, 8, 10, QChar('0')).toLatin1(); };
-    fixture.receive("*S11\r" + sample + elapsed(10) + sample + elapsed(30) + sample);
+    fixture.receive("*S11\r" + sample + elapsed(10) + sample + elapsed(130) + sample);
 
     const QImage live = Drawn(*fixture.window, "Grafik1");
-    QVERIFY(Inked(live, {40, 150, PlotColour::Black}));
-    QVERIFY(Inked(live, {40, 450, PlotColour::Red}));
+    QVERIFY(
+        Inked(live, {120, 150, PlotColour::Black}) && !Inked(live, {140, 150, PlotColour::Black}));
+    QVERIFY(Inked(live, {60, 450, PlotColour::Red}));
     QVERIFY(!Inked(live, {0, 250, PlotColour::Red}));
 }
 
@@ -256,8 +231,6 @@ void GraphsTest::limitLineFollowsTheRightMouseButton_data()
         << QStringList {"down 2 121", "up 2 121"} << "51,5" << 515;
     QTest::newRow("moved line, one figure")
         << QStringList {"down 2 121", "move 2 80", "move 2 60", "up 2 60"} << "82" << 820;
-    QTest::newRow("above the plot held at 100 %")
-        << QStringList {"down 2 0", "up 2 0"} << "100" << 1000;
     QTest::newRow("dragged below 0.5 % removes it")
         << QStringList {"down 2 121", "move 2 243", "up 2 243"} << "0" << 0;
     QTest::newRow("left button does nothing")
@@ -302,6 +275,26 @@ void GraphsTest::limitLineFollowsTheRightMouseButton()
             QCOMPARE(drawn.pixel(2000, 1120 - y) == frame.pixel(2000, 1120 - y), y != figureAt);
     }
     QCOMPARE(Drawn(window, "Grafik0"), comparison);
+}
+
+// A test ends once its viscosity falls below the limit line, not when it falls to it.
+void GraphsTest::limitLineEndsATest()
+{
+    GraphFixture fixture(false);
+    const Form1& window = *fixture.window;
+    PictureBox& live = Find<PictureBox>(window, "Grafik1");
+    live.resize(400, 244);
+    QTest::mousePress(&live, Qt::RightButton, {}, {200, 194});
+    QTest::mouseRelease(&live, Qt::RightButton, {}, {200, 194});
+    QCOMPARE(Find<QLineEdit>(window, "GWert1").text(), "15");
+    const auto sample = [](int seconds, const QByteArray& tenths) {
+        return QString("*I%1\r").arg(seconds, 8, 10, QChar('0')).toLatin1() + "*A000000" + tenths
+            + "000.0\r";
+    };
+    fixture.receive("*S11\r" + sample(10, "00160") + sample(20, "00150"));
+    QCOMPARE(Find<QPushButton>(window, "Start1").text(), "Stop");
+    fixture.receive(sample(30, "00149"));
+    QCOMPARE(Find<QPushButton>(window, "Start1").text(), "Start");
 }
 
 QTEST_MAIN(GraphsTest)

@@ -49,8 +49,6 @@ void TestLineLog::entry_data()
     const qsizetype most = LineLog::MaxEntryBytes;
     QTest::newRow("command with its CR")
         << true << 1 << QByteArray("RUN\r") << QByteArray("COM1 -> RUN\\r");
-    QTest::newRow("CR LF, port 255")
-        << false << 255 << QByteArray("*E11\r\n") << QByteArray("COM255 <- *E11\\r\\n");
     QTest::newRow("control and non-ASCII bytes")
         << true << 1 << QByteArray("\x00\t\x7f \xc3\xa4~", 7)
         << QByteArray("COM1 -> \\x00\\x09\\x7f \\xc3\\xa4~");

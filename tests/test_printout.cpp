@@ -7,7 +7,6 @@
 
 #include <QContextMenuEvent>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
@@ -88,7 +87,6 @@ private slots:
     void protocolButtons();
     void pdfWrittenWholeOrNotAtAll_data();
     void pdfWrittenWholeOrNotAtAll();
-    void graphOnPaper();
     void graphPictureFile_data();
     void graphPictureFile();
 };
@@ -309,26 +307,6 @@ void PrintoutTest::pdfWrittenWholeOrNotAtAll()
         QCOMPARE(BytesOf(folder.filePath("grafik.pdf")), QByteArray("alte Datei"));
     QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
         QStringList {"grafik.pdf"});
-}
-
-// "Grafik drucken" in a graph's menu prints the graph under its title.
-void PrintoutTest::graphOnPaper()
-{
-    WindowFixture fixture;
-    const Form1& window = *fixture.window;
-    Find<PictureBox>(window, "Grafik1").resize(600, 400);
-    Find<QLineEdit>(window, "TestNr").setText(QStringLiteral(" 17"));
-    Find<QLineEdit>(window, "Text1").setText(QStringLiteral("Prüföl"));
-    QAction* print = MenuEntry(Find<PictureBox>(window, "Grafik1"), "Grafik drucken …");
-    QVERIFY(print);
-    print->trigger();
-
-    const RecordingPrinter& printer = fixture.printer;
-    QCOMPARE(fixture.printedDocuments, QStringList {"Messung-17"});
-    QCOMPARE(printer.pictures.size(), 1);
-    QCOMPARE(printer.pictures.first().area, QRectF(50, 72, 720, 580));
-    QCOMPARE(printer.pictures.first().image.size(), QSize(600, 400));
-    QCOMPARE(printer.textsAt(1, 50), QStringList {"Messung  17  Prüföl"});
 }
 
 void PrintoutTest::graphPictureFile_data()

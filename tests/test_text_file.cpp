@@ -1,4 +1,4 @@
-// The program's text files, file operations and the locks on shared files.
+// The program's text files and the locks on shared files.
 #include "platform/file_lock.h"
 #include "platform/text_file.h"
 #include "test_support.h"
@@ -20,7 +20,6 @@ private slots:
     void failedReplaceKeepsTheOldFile();
     void readLines_data();
     void readLines();
-    void fileOperations();
     void locks_data();
     void locks();
 
@@ -167,22 +166,6 @@ void TestTextFile::readLines()
     QVERIFY(!reader.ReadLine().has_value());
     QVERIFY(!ReadTextLines(PathOf("missing.csv")).has_value());
     QVERIFY(!reader.Open(PathOf("missing.csv")) && reader.AtEnd());
-}
-
-void TestTextFile::fileOperations()
-{
-    PutBytes(PathOf("a.csv"), "new\r\n");
-    PutBytes(PathOf("B.CSV"), "old\r\n");
-    PutBytes(PathOf(".hidden.csv"), "x");
-    QVERIFY(MakeFolder(PathOf("Serie.csv")));
-    QVERIFY(!MakeFolder(PathOf("Serie.csv")));
-    QVERIFY(!FileExist(PathOf("Serie.csv")));
-    QCOMPARE(ListFolderFiles(dir->path(), "*.csv"), (QStringList {"a.csv", "B.CSV"}));
-    QVERIFY(!FileCopy(PathOf("missing.csv"), PathOf("B.CSV")));
-    QVERIFY(FileCopy(PathOf("a.csv"), PathOf("B.CSV")));
-    QCOMPARE(BytesOf(PathOf("B.CSV")), QByteArray("new\r\n"));
-    QVERIFY(FileDelete(PathOf("a.csv")));
-    QCOMPARE(Contents(), (QStringList {".hidden.csv", "B.CSV", "Serie.csv"}));
 }
 
 void TestTextFile::locks_data()

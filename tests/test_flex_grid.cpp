@@ -1,5 +1,4 @@
-// The grid control: rows and the current row, widths, hiding, clearing, the check
-// column and the events.
+// The grid control: rows and the current row, the check column and the events.
 #include "platform/flex_grid.h"
 
 #include <QSignalSpy>
@@ -74,26 +73,6 @@ private slots:
         grid.setFocus();
         QTRY_VERIFY(grid.currentIndex().isValid());
         QCOMPARE(grid.Row(), 0);
-    }
-
-    // Widths in twips; hidden rows count from the header row; clearing keeps the counts and the
-    // current row.
-    void widthsHidingAndClearing()
-    {
-        FlexGrid grid;
-        Fill(grid, 4, 3);
-        grid.setColWidth(1, 2880);
-        QCOMPARE(grid.columnWidth(1), 2 * grid.logicalDpiX());
-        QCOMPARE(grid.ColWidth(1), 2880);
-        grid.setColHidden(1, true);
-        grid.setRowHidden(2, true);
-        QVERIFY(grid.ColHidden(1) && grid.isColumnHidden(1) && !grid.ColHidden(0));
-        QVERIFY(grid.RowHidden(2) && grid.isRowHidden(1) && !grid.isRowHidden(0));
-        grid.setRow(3);
-        grid.Clear();
-        QVERIFY(grid.Rows() == 4 && grid.Cols() == 3 && grid.Row() == 3);
-        for (int cell = 0; cell < 12; ++cell)
-            QCOMPARE(grid.TextMatrix(cell / 3, cell % 3), "");
     }
 
     // Check boxes show the stored texts; a click reports the row it moved to and leaves the box

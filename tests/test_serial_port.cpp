@@ -1,5 +1,4 @@
 // The real serial backend on a pseudo-terminal, and the naming of COM ports.
-#include "platform/comm_control.h"
 #include "platform/port_names.h"
 #include "platform/serial_port_backend.h"
 #include "test_support.h"
@@ -23,7 +22,6 @@ class SerialPortTest : public QObject {
 private slots:
     void receivesWritesAndLosesTheDevice();
     void readNotificationFindingNothingKeepsThePort();
-    void controlRefusesWhatWouldFail();
     void portDeviceName_data();
     void portDeviceName();
 };
@@ -73,29 +71,6 @@ void SerialPortTest::readNotificationFindingNothingKeepsThePort()
     QTRY_COMPARE(received.count('\r'), 50);
     QCOMPARE(lost.size(), 0);
     QVERIFY(backend.isOpen());
-}
-
-void SerialPortTest::controlRefusesWhatWouldFail()
-{
-    PseudoTerminal terminal;
-    qputenv("TALIV_COM9", terminal.device.toLocal8Bit());
-    qputenv("TALIV_COM8", "/nonexistent/tty");
-    CommControl control(std::make_unique<SerialPortBackend>());
-    QVERIFY(!control.setOutput("RUN\n\r"));
-    QVERIFY(!control.setPortOpen(false));
-    QVERIFY(control.setCommPort(8));
-    QVERIFY(!control.setPortOpen(true));
-    QVERIFY(control.setCommPort(9));
-    QVERIFY(control.setPortOpen(true));
-    QVERIFY(!control.setCommPort(8));
-    QVERIFY(!control.setPortOpen(true));
-    QVERIFY(control.setOutput("RUN\n\r"));
-    QVERIFY(!control.setSettings("9600,x,8,1"));
-    QCOMPARE(control.Settings(), QString("9600,n,8,1"));
-    QVERIFY(control.setPortOpen(false));
-    QCOMPARE(control.Input(), QString());
-    qunsetenv("TALIV_COM9");
-    qunsetenv("TALIV_COM8");
 }
 
 void SerialPortTest::portDeviceName_data()

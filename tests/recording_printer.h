@@ -5,7 +5,7 @@
 #include <QList>
 #include <QStringList>
 
-// A printer that keeps every text and line with its page, in user units, for tests.
+// A printer that keeps every text and picture with its page, in user units, for tests.
 class RecordingPrinter : public Printer {
 public:
     struct Text {
@@ -16,12 +16,6 @@ public:
         QString text;
         double cutWidth;
     };
-    struct Rule {
-        int page;
-        QPointF from;
-        QPointF to;
-        int width;
-    };
     struct Picture {
         int page;
         QRectF area;
@@ -30,16 +24,13 @@ public:
     };
 
     using Printer::Print;
-    void setScale(const QRectF& area) override { scale = area; }
-    void setFontName(const QString& name) override { fontName = name; }
+    void setScale(const QRectF&) override { }
+    void setFontName(const QString&) override { }
     void setFontSize(double points) override { fontSize = points; }
     void setFontBold(bool bold) override { fontBold = bold; }
     void setCurrentPosition(const QPointF& position) override { current = position; }
-    void setDrawWidth(int width) override { drawWidth = width; }
-    void Line(const QPointF& from, const QPointF& to) override
-    {
-        rules.append({pages, from, to, drawWidth});
-    }
+    void setDrawWidth(int) override { }
+    void Line(const QPointF&, const QPointF&) override { }
     void Print(const QString& text, double cutWidth) override
     {
         texts.append({pages, current, fontSize, fontBold, text, cutWidth});
@@ -51,32 +42,23 @@ public:
         pictures.append({pages, area, logicalSize, picture(logicalSize.toSize(), 1)});
     }
     void NewPage() override { ++pages; }
-    bool EndDoc() override
-    {
-        ++endings;
-        return true;
-    }
+    bool EndDoc() override { return true; }
 
-    // The texts of one page, in the order printed.
-    QList<Text> textsOn(int page) const
+    // The texts printed at that page and height, in order.
+    QStringList textsAt(int page, double y) const
     {
-        QList<Text> onPage;
+        QStringList found;
         for (const Text& text : texts) {
-            if (text.page == page)
-                onPage.append(text);
+            if (text.page == page && text.position.y() == y)
+                found.append(text.text);
         }
-        return onPage;
+        return found;
     }
 
-    QRectF scale;
-    QString fontName;
     double fontSize = 0;
     bool fontBold = false;
     QPointF current;
-    int drawWidth = 1;
     int pages = 1;
-    int endings = 0;
     QList<Text> texts;
-    QList<Rule> rules;
     QList<Picture> pictures;
 };

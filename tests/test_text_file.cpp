@@ -1,44 +1,27 @@
-#include "platform/ansi_codec.h"
+// The program's text files and the locks on shared files.
+#include "platform/file_lock.h"
 #include "platform/text_file.h"
 #include "test_support.h"
 
 #include <QDir>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-// The lines as a caller reads them one at a time until the end-of-file test says so.
-QStringList ReadWithEndTest(const QString& path)
-{
-    QStringList lines;
-    TextFileReader reader;
-    const bool opened = reader.Open(path);
-    while (opened && !reader.AtEnd()) {
-        lines.append(reader.ReadLine().value_or("<none>"));
-    }
-    return lines;
-}
-
-} // namespace
+#include <utime.h>
 
 class TestTextFile : public QObject {
     Q_OBJECT
 
 private slots:
     void init();
-    void encode_data();
-    void encode();
-    void codePageKeepsEveryByte();
     void writtenBytes_data();
     void writtenBytes();
-    void removedFileFailsTheWrite();
-    void partOfALineIsTakenBack();
+    void failedWrites();
     void failedReplaceKeepsTheOldFile();
     void readLines_data();
     void readLines();
-    void readMissingFile();
-    void fileOperations();
+    void locks_data();
+    void locks();
 
 private:
     QString PathOf(const QString& name) const { return dir->filePath(name); }
@@ -56,37 +39,6 @@ void TestTextFile::init()
     QVERIFY(dir->isValid());
 }
 
-void TestTextFile::encode_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("bytes");
-
-    QTest::newRow("umlaut") << QStringLiteral("Viskosität") << QByteArray("Viskosit\xE4t");
-    QTest::newRow("0x80..0x9F") << QStringLiteral("€ŠŸ–") << QByteArray("\x80\x8A\x9F\x96");
-    QTest::newRow("missing in code page") << QStringLiteral("Ω中a") << QByteArray("??a");
-    QTest::newRow("surrogate pair") << QString::fromUtf8("x\xF0\x9F\x98\x80y") << QByteArray("x?y");
-    QTest::newRow("lone surrogates")
-        << (QChar(0xD83D) + QStringLiteral("a") + QChar(0xDE00)) << QByteArray("?a?");
-}
-
-void TestTextFile::encode()
-{
-    QFETCH(QString, text);
-    QFETCH(QByteArray, bytes);
-    QCOMPARE(EncodeAnsi(text), bytes);
-}
-
-void TestTextFile::codePageKeepsEveryByte()
-{
-    QByteArray bytes;
-    for (int byte = 0; byte < 256; ++byte) {
-        bytes.append(static_cast<char>(byte));
-    }
-    const QString text = DecodeAnsi(bytes);
-    QCOMPARE(text.size(), 256);
-    QCOMPARE(EncodeAnsi(text), bytes);
-}
-
 void TestTextFile::writtenBytes_data()
 {
     QTest::addColumn<QStringList>("lines");
@@ -94,55 +46,52 @@ void TestTextFile::writtenBytes_data()
 
     QTest::newRow("no lines") << QStringList() << QByteArray();
     QTest::newRow("CR LF after each") << QStringList {"a", "b"} << QByteArray("a\r\nb\r\n");
-    QTest::newRow("code page") << QStringList {QStringLiteral("Viskosität € Ω")}
-                               << QByteArray("Viskosit\xE4t \x80 ?\r\n");
+    QTest::newRow("code page") << QStringList {QStringLiteral("Viskosität € Ω 😀")}
+                               << QByteArray("Viskosit\xE4t \x80 ? ?\r\n");
     QTest::newRow("line break inside")
         << QStringList {"a\r\nb", "c\rd\ne"} << QByteArray("a  b\r\nc d e\r\n");
 }
 
-// Each way of writing, over a file that holds a line already.
+// Each way of writing, over files that hold a line already.
 void TestTextFile::writtenBytes()
 {
     QFETCH(QStringList, lines);
     QFETCH(QByteArray, bytes);
-    const QByteArray old("old\r\n");
-    for (const char* name : {"create.csv", "append.csv", "replace.csv"}) {
-        PutBytes(PathOf(name), old);
+    PutBytes(PathOf("create.csv"), "old\r\n");
+    PutBytes(PathOf("replace.csv"), "old\r\n");
+    // Appended lines follow a whole last line; one without its line end is ended first.
+    const QList<std::pair<QByteArray, QByteArray>> appends {
+        {"old\r\n", "old\r\n"}, {"old\r", "old\r"}, {"old", "old\r\n"}};
+    for (qsizetype file = 0; file < appends.size(); ++file) {
+        PutBytes(PathOf(QString("append%1.csv").arg(file)), appends[file].first);
+        QVERIFY(
+            WriteTextLines(PathOf(QString("append%1.csv").arg(file)), lines, WriteMode::Append));
+        QCOMPARE(BytesOf(PathOf(QString("append%1.csv").arg(file))), appends[file].second + bytes);
     }
     QFile replaced(PathOf("replace.csv"));
     QVERIFY(replaced.open(QIODevice::ReadOnly));
     QVERIFY(ReplaceTextFile(PathOf("replace.csv"), lines));
-    QVERIFY(WriteTextLines(PathOf("append.csv"), lines, WriteMode::Append));
     TextFileWriter writer;
     QVERIFY(writer.Open(PathOf("create.csv"), WriteMode::Create));
-    for (const QString& line : lines) {
+    for (const QString& line : lines)
         QVERIFY(writer.WriteLine(line));
-    }
-    // Every line is in the file before the writer closes it.
+    // Every line is in the file before the writer closes it, and on the disk once it is closed.
     QCOMPARE(BytesOf(PathOf("create.csv")), bytes);
+    QCOMPARE(writer.UnsyncedLines(), lines.size());
     QVERIFY(writer.Close());
+    QCOMPARE(writer.UnsyncedLines(), 0);
     QVERIFY(!writer.WriteLine("after close"));
-    QCOMPARE(BytesOf(PathOf("append.csv")), old + bytes);
     QCOMPARE(BytesOf(PathOf("replace.csv")), bytes);
     // The new file was written beside the old one and renamed over it; the old one, still open
     // here, is whole, and no other file is left.
-    QCOMPARE(replaced.readAll(), old);
-    QCOMPARE(Contents(), (QStringList {"append.csv", "create.csv", "replace.csv"}));
+    QCOMPARE(replaced.readAll(), QByteArray("old\r\n"));
+    QCOMPARE(Contents().size(), 5);
 }
 
-// A line written after the file's folder entry is gone would be lost without a word.
-void TestTextFile::removedFileFailsTheWrite()
-{
-    TextFileWriter writer;
-    QVERIFY(writer.Open(PathOf("open.csv"), WriteMode::Create));
-    QVERIFY(writer.WriteLine("first"));
-    QVERIFY(QFile::remove(PathOf("open.csv")));
-    QVERIFY(!writer.WriteLine("second"));
-}
-
-// A full disk that takes only part of a line: the part is removed, so the next line that can be
-// written starts a line of its own.
-void TestTextFile::partOfALineIsTakenBack()
+// A line written after the file's folder entry is gone would be lost without a word. A full disk
+// that takes only part of a line: the part is taken back, so the next line starts a line of its
+// own.
+void TestTextFile::failedWrites()
 {
     TextFileWriter writer;
     QVERIFY(writer.Open(PathOf("full.csv"), WriteMode::Create));
@@ -155,6 +104,8 @@ void TestTextFile::partOfALineIsTakenBack()
     QVERIFY(writer.WriteLine("00:00:03 ; 12.3; 23.5"));
     QCOMPARE(BytesOf(PathOf("full.csv")),
         QByteArray("00:00:01 ; 12.5; 23.5\r\n00:00:03 ; 12.3; 23.5\r\n"));
+    QVERIFY(QFile::remove(PathOf("full.csv")));
+    QVERIFY(!writer.WriteLine("00:00:04 ; 12.2; 23.5"));
 }
 
 // A replacement that does not fit on the disk leaves the old file and no saving file.
@@ -182,6 +133,8 @@ void TestTextFile::readLines_data()
     QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList {"a", "b"};
     QTest::newRow("LF only") << QByteArray("a\nb\n") << QStringList {"a", "b"};
     QTest::newRow("CR only") << QByteArray("a\rb\r") << QStringList {"a", "b"};
+    QTest::newRow("last line ended by a lone CR")
+        << QByteArray("a\r\nb\r") << QStringList {"a", "b"};
     QTest::newRow("mixed, empty lines, last without end")
         << QByteArray("\r\n\nx\r\r\nlast") << QStringList {"", "", "x", "", "last"};
     QTest::newRow("LF CR is two ends") << QByteArray("a\n\rb") << QStringList {"a", "", "b"};
@@ -190,10 +143,13 @@ void TestTextFile::readLines_data()
     // The reader takes 64 KiB at a time; here the LF of a CR LF opens the second read.
     QTest::newRow("CR LF split between reads")
         << (QByteArray(65535, 'x') + "\r\nb") << QStringList {QString(65535, u'x'), "b"};
+    QTest::newRow("lone CR that ends the first read")
+        << (QByteArray(65535, 'x') + "\r") << QStringList {QString(65535, u'x')};
     QTest::newRow("long line cut")
         << (QByteArray(3 * max, 'z') + "\r\nnext") << QStringList {QString(max, u'z'), "next"};
 }
 
+// Read whole, in part, and a line at a time until the end-of-file test says so.
 void TestTextFile::readLines()
 {
     QFETCH(QByteArray, bytes);
@@ -201,33 +157,67 @@ void TestTextFile::readLines()
     PutBytes(PathOf("in.csv"), bytes);
     QCOMPARE(ReadTextLines(PathOf("in.csv")).value_or(QStringList {"<none>"}), lines);
     QCOMPARE(ReadTextLines(PathOf("in.csv"), 1).value_or(QStringList {"<none>"}), lines.mid(0, 1));
-    QCOMPARE(ReadWithEndTest(PathOf("in.csv")), lines);
-}
-
-void TestTextFile::readMissingFile()
-{
-    QVERIFY(!ReadTextLines(PathOf("missing.csv")).has_value());
+    QStringList read;
     TextFileReader reader;
-    QVERIFY(!reader.Open(PathOf("missing.csv")));
-    QVERIFY(reader.AtEnd());
+    QVERIFY(reader.Open(PathOf("in.csv")));
+    while (!reader.AtEnd() && read.size() <= lines.size())
+        read.append(reader.ReadLine().value_or("<none>"));
+    QCOMPARE(read, lines);
     QVERIFY(!reader.ReadLine().has_value());
+    QVERIFY(!ReadTextLines(PathOf("missing.csv")).has_value());
+    QVERIFY(!reader.Open(PathOf("missing.csv")) && reader.AtEnd());
 }
 
-void TestTextFile::fileOperations()
+void TestTextFile::locks_data()
 {
-    PutBytes(PathOf("a.csv"), "new\r\n");
-    PutBytes(PathOf("B.CSV"), "old\r\n");
-    PutBytes(PathOf(".hidden.csv"), "x");
-    QVERIFY(MakeFolder(PathOf("Serie.csv")));
-    QVERIFY(!MakeFolder(PathOf("Serie.csv")));
-    QVERIFY(!FileExist(PathOf("Serie.csv")));
-    QCOMPARE(ListFolderFiles(dir->path(), "*.csv"), (QStringList {"a.csv", "B.CSV"}));
-    QVERIFY(!FileCopy(PathOf("missing.csv"), PathOf("B.CSV")));
-    QCOMPARE(BytesOf(PathOf("B.CSV")), QByteArray("old\r\n"));
-    QVERIFY(FileCopy(PathOf("a.csv"), PathOf("B.CSV")));
-    QCOMPARE(BytesOf(PathOf("B.CSV")), QByteArray("new\r\n"));
-    QVERIFY(FileDelete(PathOf("a.csv")));
-    QCOMPARE(Contents(), (QStringList {".hidden.csv", "B.CSV", "Serie.csv"}));
+    // The lock file found: "running" held by this program, "other computer" written by a
+    // program elsewhere, "" none, "no folder" where none can be made.
+    QTest::addColumn<QString>("found");
+    QTest::addColumn<int>("ageSeconds");
+    QTest::addColumn<FileLock::Hold>("hold");
+    QTest::addColumn<bool>("held");
+    QTest::addColumn<bool>("heldByOther");
+
+    using Hold = FileLock::Hold;
+    QTest::newRow("free") << "" << 0 << Hold::Briefly << true << false;
+    QTest::newRow("a running test's lock, an hour old")
+        << "running" << 3600 << Hold::WhileRunning << false << true;
+    QTest::newRow("a brief lock of a running program")
+        << "running" << 10 << Hold::Briefly << false << true;
+    QTest::newRow("a brief lock elsewhere, 10 s old")
+        << "other computer" << 10 << Hold::Briefly << false << true;
+    QTest::newRow("a brief lock elsewhere, a minute old, is left behind")
+        << "other computer" << 60 << Hold::Briefly << true << false;
+    QTest::newRow("a lock that cannot be made blocks nobody")
+        << "no folder" << 0 << Hold::Briefly << false << false;
+}
+
+void TestTextFile::locks()
+{
+    QFETCH(QString, found);
+    QFETCH(int, ageSeconds);
+    QFETCH(FileLock::Hold, hold);
+    QFETCH(bool, held);
+    QFETCH(bool, heldByOther);
+    const QString guarded = PathOf(found == "no folder" ? "fehlt/Serie.CSV" : "Serie.CSV");
+    const QString lockPath = LockFileOf(guarded);
+    QLockFile running(lockPath);
+    if (found == "running")
+        QVERIFY(running.tryLock(0));
+    else if (found == "other computer")
+        PutBytes(lockPath, "4242\ntaliv01\nanderer-rechner\n");
+    if (!found.isEmpty() && found != "no folder") {
+        const time_t then = time(nullptr) - ageSeconds;
+        const utimbuf times {then, then};
+        QCOMPARE(utime(QFile::encodeName(lockPath).constData(), &times), 0);
+    }
+
+    const FileLock lock(guarded, 0, hold);
+
+    QCOMPARE(lock.IsHeld(), held);
+    QCOMPARE(lock.HeldByOther(), heldByOther);
+    if (found == "running")
+        QVERIFY(IsLockedByOther(guarded));
 }
 
 QTEST_GUILESS_MAIN(TestTextFile)

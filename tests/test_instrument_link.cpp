@@ -244,6 +244,16 @@ void InstrumentLinkTest::lostPortIsShownAndOpenedAgain()
     QCOMPARE(driver.events.mid(driver.events.size() - 2),
         (QStringList {"panel5 COM2: OK", "reconnected"}));
     QVERIFY(driver.line->writes().isEmpty());
+
+    // Lost between the answer and the tick that connects: that tick shows it.
+    LinkDriver early({1});
+    early.line->deliver("*OK! RUN\r");
+    early.line->unplug();
+    QCOMPARE(early.last("panel5"), QString("Test COM 1:"));
+    QVERIFY(!early.link->IsReconnecting());
+    early.ticks(1);
+    QCOMPARE(early.last("panel5"), QString("COM1: Verbindung unterbrochen"));
+    QVERIFY(early.link->IsReconnecting());
 }
 
 void InstrumentLinkTest::repliesAreReportedByKind_data()

@@ -18,18 +18,12 @@ void TestFieldReading::fieldValue_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<double>("expected");
 
-    QTest::newRow("empty") << QString() << 0.0;
     QTest::newRow("blanks and tabs between digits") << "1 2.\t5" << 12.5;
     QTest::newRow("stops at letter") << " 12.5x" << 12.5;
     QTest::newRow("comma is no decimal point") << "12,5" << 12.0;
-    QTest::newRow("leading point") << ".5" << 0.5;
     QTest::newRow("minus sign") << "-3.25" << -3.25;
-    QTest::newRow("plus sign and blank") << "+ 3" << 3.0;
     QTest::newRow("double sign") << "--5" << 0.0;
-    QTest::newRow("minus zero") << "-0" << 0.0;
     QTest::newRow("exponent") << "1E3" << 1000.0;
-    QTest::newRow("blanks in exponent") << "1 e - 2" << 0.01;
-    QTest::newRow("exponent without digits") << "1e+" << 1.0;
     QTest::newRow("overflow") << "1e999" << 0.0;
     // U+0665 is a digit whose low byte is "e": "1e2" would be read if only that byte were seen.
     QTest::newRow("non-ASCII digit stops") << QString::fromUtf16(u"1\u06652") << 1.0;
@@ -53,18 +47,12 @@ void TestFieldReading::roundHalfEven_data()
     QTest::addColumn<qint32>("expected32");
     QTest::addColumn<qint16>("expected16");
 
-    constexpr qint64 max64 = std::numeric_limits<qint64>::max();
-    constexpr qint32 max32 = std::numeric_limits<qint32>::max();
     constexpr qint16 max16 = std::numeric_limits<qint16>::max();
-    constexpr qint16 min16 = std::numeric_limits<qint16>::min();
-    QTest::newRow("above half") << 2.5000001 << qint64(3) << 3 << qint16(3);
     QTest::newRow("half to even down") << 2.5 << qint64(2) << 2 << qint16(2);
     QTest::newRow("half to even up") << 3.5 << qint64(4) << 4 << qint16(4);
     QTest::newRow("minus one half") << -0.5 << qint64(0) << 0 << qint16(0);
     QTest::newRow("negative half up") << -3.5 << qint64(-4) << -4 << qint16(-4);
     QTest::newRow("beyond 16 bits") << 32767.5 << qint64(32768) << 32768 << max16;
-    QTest::newRow("below 16 bits") << -40000.0 << qint64(-40000) << -40000 << min16;
-    QTest::newRow("2^63") << 9223372036854775808.0 << max64 << max32 << max16;
     QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << qint64(0) << 0 << qint16(0);
 }
 

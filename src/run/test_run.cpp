@@ -256,8 +256,10 @@ void TestRun::EndTest(int position, EndReason reason)
     emit runningShown(position, false);
     const bool wasRunning = PositionRunning[position];
     PositionRunning[position] = false;
+    // The last lines reach the disk at the close: when they do not, lines are lost as when one
+    // fails to be written.
     if (!RunningTests[position].file.Close())
-        emit notice(QStringLiteral("Die Messdatei konnte nicht vollständig geschlossen werden."));
+        ReportWriteFailure(position);
     if (!AnyPositionRunning())
         emit parametersLocked(false);
     if (wasRunning)
@@ -432,11 +434,6 @@ void TestRun::SyncDataLines()
         if (file.UnsyncedLines() > 0 && !file.Sync())
             ReportWriteFailure(position);
     }
-}
-
-bool TestRun::SyncPending() const
-{
-    return SyncTimer->isActive();
 }
 
 // Every lost line is shown in the status bar; the first of a test also in a message box that does

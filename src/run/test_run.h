@@ -98,8 +98,6 @@ public:
     bool AnyPositionRunning() const;
     qint32 CurrentTestNumber() const { return currentTestNumber; }
     qint32 ElapsedSeconds() const { return elapsedSeconds; }
-    bool SyncPending() const;
-    const TextFileWriter& FileOf(int position) const { return RunningTests[position].file; }
     // The highest number of a running test; 0 when none runs.
     qint32 HighestRunningNumber() const;
 

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "instrument/instrument_link.h"
+#include "platform/memory_serial_line.h"
+#include "run/test_run.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A TestRun without a window: its link on an in-memory line with COM 1 open and wired as the
+// window wires it, the order and choices a test sets, a clock the test moves on, and every signal
+// of the run written down as "name value". The protocol file is <folder>/Serie7.CSV; its
+// measurement files go to <folder>/Serie7/, which the first start makes.
+struct RunDriver : RunContext {
+    RunDriver();
+
+    TestOrder Order() const override { return order; }
+    RunChoices Choices() const override { return choices; }
+
+    // Received characters, as the instrument sends them.
+    void receive(const QByteArray& bytes) { line->deliver(bytes); }
+    QByteArray sent() const { return line->writtenTo(1); }
+    // A file in the measurement folder, its lines, and its lines after the header.
+    QString path(const QString& name) const { return order.measurementFolder + name; }
+    QStringList lines(const QString& name) const;
+    QStringList dataLines(const QString& name = QStringLiteral("No-00001-1.CSV")) const;
+    // The value of the last event of that name; "<none>" without one.
+    QString last(const QString& name) const;
+    qsizetype count(const QString& name) const { return named(name).size(); }
+    QStringList named(const QString& name) const;
+
+    QTemporaryDir folder;
+    QDateTime now {QDate(2026, 12, 6), QTime(10, 30)};
+    TestOrder order;
+    RunChoices choices;
+    MemorySerialLine* line = nullptr;
+    std::unique_ptr<InstrumentLink> link;
+    std::unique_ptr<TestRun> run;
+    QStringList events;
+};
+
+// A data reply with five characters of viscosity tenths and of temperature.
+QByteArray Sample(const QByteArray& tenths, const QByteArray& temperature = "023.5");
+// A time reply: the seconds since the start of the test.
+QByteArray Elapsed(int seconds);

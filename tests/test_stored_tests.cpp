@@ -47,9 +47,7 @@ private slots:
     void unrecordedTests();
     void storedCurve_data();
     void storedCurve();
-    void doubleClickTogglesTheCurve();
-    void delMessungAsksAndDeletes_data();
-    void delMessungAsksAndDeletes();
+    void storedTestsOnTheWindow();
     void unrecordedTestsOffered_data();
     void unrecordedTestsOffered();
 };
@@ -57,7 +55,6 @@ private slots:
 void StoredTestsTest::deleting_data()
 {
     QTest::addColumn<QByteArray>("protocol");
-    QTest::addColumn<QStringList>("files"); // in the measurement folder
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("change"); // after loading; else the protocol file written anew
     QTest::addColumn<QByteArray>("changed"); // that file; null: as loaded
@@ -67,65 +64,46 @@ void StoredTestsTest::deleting_data()
 
     const QByteArray one = RecordLine(3), two = RecordLine(12),
                      three = RecordLine(7, 1, "Dritte; 5 € " + QString(QChar(0x81)));
-    const QStringList files = {
-        "No-00003-1.CSV", "No-00012-1.CSV", "No-00012-2.CSV", "No-00007-1.CSV", "No-00012-10.CSV"};
     const QByteArray loaded = Protocol({one, two, three}), none;
     const QString twelve = "No-00012-1.CSV";
-    const auto deleted = [&](const char* name, const QByteArray& protocol, int row,
-                             const QByteArray& expected, const QString& removed) {
-        QTest::newRow(name) << protocol << files << row << "" << none << DeleteOutcome::Deleted
-                            << expected << removed;
+    const auto row = [&](const char* name, const QByteArray& protocol, int row,
+                         const QString& change, const QByteArray& changed, DeleteOutcome outcome,
+                         const QByteArray& expected, const QString& removed) {
+        QTest::newRow(name) << protocol << row << change << changed << outcome << expected
+                            << removed;
     };
-    deleted("2nd of 3", loaded, 2, Protocol({one, three}), twelve);
-    deleted("blank lines are no rows, and stay", Protocol({one, "", two, "  ", three}), 3,
-        Protocol({one, "", two, "  "}), "No-00007-1.CSV");
-    deleted("LF, last line without end", Protocol({one, two, three}, "\n", false), 2,
+    const DeleteOutcome deleted = DeleteOutcome::Deleted, changedMeanwhile = DeleteOutcome::Changed;
+    row("2nd of 3", loaded, 2, "", none, deleted, Protocol({one, three}), twelve);
+    row("blank lines are no rows, and stay", Protocol({one, "", two, "  ", three}), 3, "", none,
+        deleted, Protocol({one, "", two, "  "}), "No-00007-1.CSV");
+    row("LF, last line without end", Protocol({one, two, three}, "\n", false), 2, "", none, deleted,
         Protocol({one, three}, "\n", false), twelve);
-    deleted("last record without end", Protocol({one, two, three}, "\r\n", false), 3,
-        Protocol({one, two}), "No-00007-1.CSV");
-    deleted(
-        "CR", Protocol({one, two, three}, "\r"), 1, Protocol({two, three}, "\r"), "No-00003-1.CSV");
-    deleted("position 2", Protocol({one, RecordLine(12, 2), three}), 2, Protocol({one, three}),
-        "No-00012-2.CSV");
-    deleted("position 10", Protocol({one, RecordLine(12, 10), three}), 2, Protocol({one, three}),
-        "No-00012-10.CSV");
-    deleted("number used again: its file kept", Protocol({one, two, RecordLine(12, 1, "Wieder")}),
-        2, Protocol({one, RecordLine(12, 1, "Wieder")}), "");
+    row("CR", Protocol({one, two, three}, "\r"), 1, "", none, deleted, Protocol({two, three}, "\r"),
+        "No-00003-1.CSV");
+    row("position 2", Protocol({one, RecordLine(12, 2), three}), 2, "", none, deleted,
+        Protocol({one, three}), "No-00012-2.CSV");
+    row("number used again: its file kept", Protocol({one, two, RecordLine(12, 1, "Wieder")}), 2,
+        "", none, deleted, Protocol({one, RecordLine(12, 1, "Wieder")}), "");
     QByteArrayList many, kept;
     for (int number = 1; number <= 40000; ++number) {
         many << RecordLine(number);
         if (number != 35000)
             kept << many.last();
     }
-    QTest::newRow("record 35,000 of 40,000")
-        << Protocol(many) << QStringList {"No-35000-1.CSV"} << 35000 << "" << none
-        << DeleteOutcome::Deleted << Protocol(kept) << "No-35000-1.CSV";
-    QTest::newRow("measurement file gone")
-        << loaded << QStringList {} << 2 << "" << none << DeleteOutcome::Deleted
-        << Protocol({one, three}) << "";
-    QTest::newRow("a program still writes its file")
-        << loaded << files << 2 << "running" << none << DeleteOutcome::Deleted
-        << Protocol({one, three}) << "";
-    QTest::newRow("backup place is a link")
-        << loaded << files << 2 << "link" << none << DeleteOutcome::Deleted
-        << Protocol({one, three}) << twelve;
-    QTest::newRow("record appended meanwhile")
-        << loaded << files << 2 << "" << Protocol({one, two, three, RecordLine(9)})
-        << DeleteOutcome::Deleted << Protocol({one, three, RecordLine(9)}) << twelve;
-    QTest::newRow("saved with LF meanwhile")
-        << loaded << files << 2 << "" << Protocol({one, two, three}, "\n") << DeleteOutcome::Deleted
-        << Protocol({one, three}, "\n") << twelve;
-    const auto refused = [&](const char* name, const QString& change, const QByteArray& changed,
-                             DeleteOutcome outcome) {
-        QTest::newRow(name) << loaded << files << 2 << change << changed << outcome << none << "";
-    };
-    refused("line inserted before", "", Protocol({RecordLine(9), one, two, three}),
-        DeleteOutcome::Changed);
-    refused("record edited", "", Protocol({one, RecordLine(12, 1, "anders"), three}),
-        DeleteOutcome::Changed);
-    refused("file shortened", "", Protocol({one}), DeleteOutcome::Changed);
-    refused("file removed", "removed", none, DeleteOutcome::Unreadable);
-    refused("another program holds the file", "locked", none, DeleteOutcome::Locked);
+    row("record 35,000 of 40,000", Protocol(many), 35000, "", none, deleted, Protocol(kept),
+        "No-35000-1.CSV");
+    row("a program still writes its file", loaded, 2, "running", none, deleted,
+        Protocol({one, three}), "");
+    row("backup place is a link", loaded, 2, "link", none, deleted, Protocol({one, three}), twelve);
+    row("record appended meanwhile", loaded, 2, "", Protocol({one, two, three, RecordLine(9)}),
+        deleted, Protocol({one, three, RecordLine(9)}), twelve);
+    row("line inserted before", loaded, 2, "", Protocol({RecordLine(9), one, two, three}),
+        changedMeanwhile, none, "");
+    row("record edited", loaded, 2, "", Protocol({one, RecordLine(12, 1, "anders"), three}),
+        changedMeanwhile, none, "");
+    row("file removed", loaded, 2, "removed", none, DeleteOutcome::Unreadable, none, "");
+    row("another program holds the file", loaded, 2, "locked", none, DeleteOutcome::Locked, none,
+        "");
 }
 
 // Only the record's own line leaves the protocol file, and only while it still is the record
@@ -135,7 +113,6 @@ void StoredTestsTest::deleting_data()
 void StoredTestsTest::deleting()
 {
     QFETCH(QByteArray, protocol);
-    QFETCH(QStringList, files);
     QFETCH(int, row);
     QFETCH(QString, change);
     QFETCH(QByteArray, changed);
@@ -145,8 +122,8 @@ void StoredTestsTest::deleting()
 
     SeriesFolder series;
     series.put("Serie7.CSV", protocol);
-    for (const QString& file : files)
-        series.put("Serie7/" + file, MeasurementBytes());
+    for (const char* file : {"No-00003-1", "No-00012-1", "No-00012-2", "No-00007-1", "No-35000-1"})
+        series.put(QString("Serie7/%1.CSV").arg(file), MeasurementBytes());
     if (change == "link") {
         series.put("anderswo.txt", OldBackup);
         QVERIFY(QFile::link(series.path("anderswo.txt"), series.path("Serie7.TMP")));
@@ -250,92 +227,65 @@ void StoredTestsTest::storedCurve()
             && qAbs(sample.temperature - (temperature ? 23.5 : 0)) < 1e-9);
 }
 
-// A double click shows the test's curve and says so, a second one hides it without a word; a
-// missing measurement file is named and nothing is shown.
-void StoredTestsTest::doubleClickTogglesTheCurve()
+// A double click shows a test's curve and says so, a second one hides it without a word; a
+// missing measurement file is named. DelMessung is offered for a chosen row only; it asks, and the
+// register's deletion reaches the table, the curves shown staying shown. A file changed meanwhile
+// is reported and shown as it is now.
+void StoredTestsTest::storedTestsOnTheWindow()
 {
     SeriesFolder series;
-    series.put("Serie7.CSV", Protocol({RecordLine(3, 1, "Probe A"), RecordLine(5)}));
-    series.put("Serie7/No-00003-1.CSV", MeasurementBytes());
+    series.put("Serie7.CSV",
+        Protocol({RecordLine(3, 1, "Probe A"), RecordLine(12), RecordLine(7), RecordLine(5)}));
+    for (const char* file : {"No-00003-1.CSV", "No-00012-1.CSV", "No-00007-1.CSV"})
+        series.put(QString("Serie7/") + file, MeasurementBytes());
     SeriesWindow window(series);
     WindowFixture& fixture = window.fixture;
     PictureBox& graph = Find<PictureBox>(*fixture.window, "Grafik0");
     const QStringList axes = graph.DrawLog();
-
     window.select(1, true);
-    QCOMPARE(window.grid("WahlTab").TextMatrix(1, 2), "-1");
     QCOMPARE(graph.DrawLog().size(), axes.size() + 6); // a viscosity and temperature line each
-    QCOMPARE(fixture.questions.size(), 1);
     QCOMPARE(fixture.questions[0].title, "Die Messkurve wurde erstellt ");
     QCOMPARE(fixture.questions[0].text,
         "Die einzelnen Werte der Messung: 00003-1 ,  vom " + QString("Probe A").leftJustified(30)
             + "\r\n\r\nwurden geladen und grafisch dargestellt. \r\n  \r\n\r\n"
               "Klicken Sie auf 'Alle Messungen' um die Messkurve anzusehen.\r\n  \r\n\r\n ");
     window.select(1, true);
-    QCOMPARE(window.grid("WahlTab").TextMatrix(1, 2), "0");
     QCOMPARE(graph.DrawLog(), axes);
-
-    window.select(2, true);
+    window.select(4, true);
     QCOMPARE(fixture.questions.size(), 2);
     QCOMPARE(fixture.questions[1].title, "Messdatei fehlt");
     QVERIFY(fixture.questions[1].text.contains(series.measurements + "No-00005-1.CSV"));
-    QCOMPARE(Column(window.grid("WahlTab"), 2), (QStringList {"0", "0"}));
-}
+    QCOMPARE(Column(window.grid("WahlTab"), 2), QStringList(4, "0"));
 
-void StoredTestsTest::delMessungAsksAndDeletes_data()
-{
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("changedWhileAsked"); // another program deletes the first record
-    QTest::addColumn<QStringList>("numbers"); // the rows afterwards
-
-    QTest::newRow("Yes") << int(MsgResult::Yes) << false << QStringList {"00003", "00007"};
-    QTest::newRow("No") << int(MsgResult::No) << false << QStringList {"00003", "00012", "00007"};
-    QTest::newRow("changed while asked")
-        << int(MsgResult::Yes) << true << QStringList {"00012", "00007"};
-}
-
-// DelMessung is offered for a chosen row only; it asks, and the register's deletion reaches the
-// table: the rows are loaded again and the curves shown stay shown. A file changed meanwhile is
-// reported and shown as it is now.
-void StoredTestsTest::delMessungAsksAndDeletes()
-{
-    QFETCH(int, answer);
-    QFETCH(bool, changedWhileAsked);
-    QFETCH(QStringList, numbers);
-
-    SeriesFolder series;
-    series.put("Serie7.CSV", Protocol({RecordLine(3), RecordLine(12), RecordLine(7)}));
-    for (const char* file : {"No-00003-1.CSV", "No-00012-1.CSV", "No-00007-1.CSV"})
-        series.put(QString("Serie7/") + file, MeasurementBytes());
-    SeriesWindow window(series);
-    WindowFixture& fixture = window.fixture;
     QPushButton& button = Find<QPushButton>(*fixture.window, "DelMessung");
     QVERIFY(button.isHidden());
     window.select(3, true);
     window.select(2);
-    QVERIFY(!button.isHidden());
     QCOMPARE(Find<QLabel>(*fixture.window, "Label28").text(),
         "Test-Nr.: 00012 / " + QString("Öl Nr. 12").leftJustified(30));
-    fixture.questions.clear();
-    fixture.answers = {answer, MsgResult::Ok};
-    if (changedWhileAsked)
-        fixture.whileAsking = [&] {
-            fixture.whileAsking = nullptr;
-            series.put("Serie7.CSV", Protocol({RecordLine(12), RecordLine(7)}));
-        };
+    fixture.answers = {MsgResult::No, MsgResult::Yes};
     button.click();
-
-    QCOMPARE(fixture.questions.size(), changedWhileAsked ? 2 : 1);
-    QCOMPARE(fixture.questions[0].title, DeleteTitle);
-    QCOMPARE(fixture.questions[0].style,
+    QCOMPARE(Column(window.grid("ProtTab"), 0), (QStringList {"00003", "00012", "00007", "00005"}));
+    button.click();
+    QCOMPARE(fixture.questions.size(), 5);
+    QCOMPARE(fixture.questions[4].title, DeleteTitle);
+    QCOMPARE(fixture.questions[4].style,
         MsgStyle::YesNo + MsgStyle::Question + MsgStyle::DefaultButton2);
-    if (changedWhileAsked)
-        QVERIFY(fixture.questions[1].text.contains("inzwischen verändert"));
-    QCOMPARE(Column(window.grid("ProtTab"), 0), numbers);
-    QCOMPARE(Column(window.grid("WahlTab"), 0), numbers);
-    QCOMPARE(Column(window.grid("WahlTab"), 2).last(), changedWhileAsked ? "0" : "-1");
-    QCOMPARE(QFile::exists(series.path("Serie7/No-00012-1.CSV")), numbers.contains("00012"));
-    QCOMPARE(button.isHidden(), answer == MsgResult::Yes);
+    QCOMPARE(Column(window.grid("ProtTab"), 0), (QStringList {"00003", "00007", "00005"}));
+    QCOMPARE(Column(window.grid("WahlTab"), 2), (QStringList {"0", "-1", "0"}));
+    QVERIFY(!QFile::exists(series.measurements + "No-00012-1.CSV"));
+    QVERIFY(button.isHidden());
+
+    window.select(1);
+    fixture.answers = {MsgResult::Yes, MsgResult::Ok};
+    fixture.whileAsking = [&] {
+        fixture.whileAsking = nullptr;
+        series.put("Serie7.CSV", Protocol({RecordLine(7)}));
+    };
+    button.click();
+    QVERIFY(fixture.questions.last().text.contains("inzwischen verändert"));
+    QCOMPARE(Column(window.grid("ProtTab"), 0), QStringList {"00007"});
+    QVERIFY(QFile::exists(series.measurements + "No-00003-1.CSV"));
 }
 
 void StoredTestsTest::unrecordedTestsOffered_data()

@@ -29,22 +29,16 @@ QStringList FileLines(const QString& path)
 
 Settings FirstStart()
 {
-    Settings settings;
-    settings.drive = "D:";
-    settings.folder = "/daten";
-    return settings;
+    return {"D:", "/daten", -1, 0, " 0 0", 0, 1, ""};
 }
 
+// The settings but the drive, "|" between them.
 QString Summary(const Settings& s)
 {
-    return QString("%1: cycle %2, duration %3, '%4', temperature %5, scale %6, '%7'")
-        .arg(s.folder)
-        .arg(s.cycleIndex)
-        .arg(s.durationIndex)
-        .arg(s.separatorCode)
-        .arg(s.temperature)
-        .arg(s.scaleIndex)
-        .arg(s.protocolName);
+    return QStringList(
+        {s.folder, QString::number(s.cycleIndex), QString::number(s.durationIndex), s.separatorCode,
+            QString::number(s.temperature), QString::number(s.scaleIndex), s.protocolName})
+        .join('|');
 }
 
 // The files and folders below `root`, each with its size and first bytes.
@@ -124,30 +118,27 @@ void SettingsTest::reading_data()
     QStringList names;
     for (int number = 1; number <= 12; ++number)
         names << QString("Serie%1").arg(number, 2, 10, QChar('0'));
-    const QString all = "/m: cycle 7, duration 3, ' 1 0', temperature 1, scale 2, 'Serie12'";
+    const QString all = "/m|7|3| 1 0|1|2|Serie12";
     const QString first = Summary(FirstStart());
     const auto row = [](const char* name, const QByteArray& content, const QString& read,
                          qint64 room = NoLimit) { QTest::newRow(name) << content << read << room; };
     const auto cut = [&](const QStringList& lines, const QString& read) {
-        return row(qPrintable("cut: " + lines.join('|')), Lines(place + lines), "/m: " + read);
+        return row(qPrintable("cut: " + lines.join('|')), Lines(place + lines), "/m|" + read);
     };
     row("no file", QByteArray(), "none");
     row("a folder of that name", "<folder>", "unreadable");
     row("too large to read", "<large>", "unreadable");
     row("empty", "", first);
     row("binary", QByteArray("\x89PNG\x00\x01\xff\xfe\x7f", 9).repeated(40), first);
-    cut({" 7"}, "cycle 7, duration 0, ' 0 0', temperature 0, scale 1, ''");
+    cut({" 7"}, "7|0| 0 0|0|1|");
     // The comma as both separators is no choice: the first start's separators stand.
-    cut({" 7", " 3", " 1 1", "1"}, "cycle 7, duration 3, ' 0 0', temperature 1, scale 1, ''");
-    cut({"abc", "x", " 0 0", "zz", "q"},
-        "cycle -1, duration 0, ' 0 0', temperature 0, scale 1, ''");
-    cut({"7.5", " 2.5", " 1 0", "0.5", " 3.5"},
-        "cycle 8, duration 2, ' 1 0', temperature 0, scale 4, ''");
+    cut({" 7", " 3", " 1 1", "1"}, "7|3| 0 0|1|1|");
+    cut({"abc", "x", " 0 0", "zz", "q"}, "-1|0| 0 0|0|1|");
+    cut({"7.5", " 2.5", " 1 0", "0.5", " 3.5"}, "8|2| 1 0|0|4|");
     // A duration index beyond the list of 9 keeps the first start's.
-    for (const char* duration : {" 8", " 9", "-1"})
-        cut({" 7", duration},
-            QString("cycle 7, duration %1, ' 0 0', temperature 0, scale 1, ''")
-                .arg(duration == QString(" 8") ? 8 : 0));
+    cut({" 7", " 8"}, "7|8| 0 0|0|1|");
+    cut({" 7", " 9"}, "7|0| 0 0|0|1|");
+    cut({" 7", "-1"}, "7|0| 0 0|0|1|");
     row("twelve protocol names, the last counts", Lines(chosen + names), all);
     row("CR line ends", Lines(chosen + names, "\r"), all);
     row("LF line ends", Lines(chosen + names, "\n"), all);

@@ -1,4 +1,5 @@
-// The protocol file's record: fixed widths, separator substitution, cutting into cells.
+// The protocol file: its header lines, the record with its fixed widths and separator
+// substitution, cutting a record into cells, and the names a protocol file may have.
 #include "records/protocol_file.h"
 
 #include <QTest>
@@ -19,6 +20,7 @@ class ProtocolFileTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void headerLines();
     void record_data();
     void record();
     void separatorOfAFile_data();
@@ -28,6 +30,17 @@ private slots:
     void namesBeyondTheFilesOwnCharacters_data();
     void namesBeyondTheFilesOwnCharacters();
 };
+
+// The header of a file the user makes, and of one a record makes anew, byte for byte.
+void ProtocolFileTest::headerLines()
+{
+    QCOMPARE(CreatedHeaderLine(','),
+        "Test-Nr.,Produkt-Bezeichnung,Auftrags-Nr.,Chargen-Nr.,Bemerkung 1,Bemerkung 2,"
+        "Bemerkung 3,Test-Datum,Test-Zeit,Messstufe,");
+    QCOMPARE(RecordTableHeaderLine(';'),
+        "Test-Nr.;Res.;Produkt-Bezeichnung;Auftrags-Nr.;Chargen-Nr.;Bemerkung 1 ;Bemerkung 2 ;"
+        "Bemerkung 3 ;Datum;Zeit;Messszyklus;Reserve  ;;;;");
+}
 
 void ProtocolFileTest::record_data()
 {

@@ -1,10 +1,11 @@
-// The settings file on the window: the first start, a round trip of every choice, damaged and
-// unreadable files, a storage folder that is gone, where the file is kept and how it is replaced.
+// The settings: the file's lines written and read back, damaged and cut files, where the file is
+// kept and how it is replaced; and the window's controls at start and at close.
 #include "platform/drives.h"
 #include "platform/file_lock.h"
 #include "platform/folder_list.h"
+#include "platform/text_file.h"
+#include "settings/settings_store.h"
 #include "test_support.h"
-#include "window/parameter_panel.h"
 
 #include <QComboBox>
 #include <QDirIterator>
@@ -15,100 +16,78 @@
 namespace {
 
 const QString IniName = "TALIV01.INI";
-const QStringList NoProtocol(12, QString());
 
 QByteArray Lines(const QStringList& lines, const QByteArray& end = "\r\n")
 {
-    QByteArray bytes;
-    for (const QString& line : lines)
-        bytes += line.toLatin1() + end;
-    return bytes;
-}
-
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    return lines.join(QString::fromLatin1(end)).toLatin1() + end;
 }
 
 QStringList FileLines(const QString& path)
 {
-    QStringList lines = QString::fromLatin1(ReadBytes(path)).split("\r\n");
-    lines.removeLast(); // after the last line end
-    return lines;
+    return QString::fromLatin1(BytesOf(path)).split("\r\n").mid(0, SettingsLineCount);
 }
 
-// The commands the window sent after its probe, as "M7 D4 T1".
-QString SentAfterProbe(const WindowFixture& fixture)
+Settings FirstStart()
 {
-    const QString sent = QString::fromLatin1(fixture.line->writtenTo(1));
-    if (!sent.startsWith("RUN\n\r"))
-        return "no probe first: " + sent;
-    return sent.mid(5).split("\n\r", Qt::SkipEmptyParts).join(' ');
+    return {"D:", "/daten", -1, 0, " 0 0", 0, 1, ""};
 }
 
-// Every choice the settings file restores, as one line.
-QString State(const Form1& window)
+// The settings but the drive, "|" between them.
+QString Summary(const Settings& s)
 {
-    const QString temperature = window.TempOnOff[1]->isChecked() ? "EIN"
-        : window.TempOnOff[0]->isChecked()                       ? "AUS"
-                                                                 : "-";
-    int scale = 0;
-    for (int index = 1; index <= 3; ++index)
-        scale = window.TempSkal[index]->isChecked() ? index : scale;
-    return QString("cycle %1, duration %2 (%3), separators %4%5, temperature %6, scale %7")
-        .arg(window.MessZyklusTab->currentIndex())
-        .arg(window.Messzeit->currentIndex())
-        .arg(window.DurationIndex)
-        .arg(
-            window.parameters->FieldSeparator(), window.parameters->DecimalSeparator(), temperature)
-        .arg(scale);
-}
-
-const QString FirstStartState = "cycle -1, duration 0 (1), separators ;., temperature AUS, scale 1";
-// Nothing read: the lists and options as the window's initialisation leaves them.
-const QString UntouchedState = "cycle -1, duration -1 (1), separators ;., temperature -, scale 1";
-// As above, with the temperature option of a first start.
-const QString UntouchedOff = "cycle -1, duration -1 (1), separators ;., temperature AUS, scale 1";
-
-// What a window loaded: its choices, the protocol file it keeps and the one its list shows, the
-// folder it shows ("start", "storage") and what it sent after the probe.
-QString Outcome(const QString& state, const QString& protocol, const QString& listed,
-    const QString& folder, const QString& sent)
-{
-    return QString("%1, protocol '%2' listed '%3' in %4, sent '%5'")
-        .arg(state, protocol, listed, folder, sent);
-}
-
-QString Shown(const QString& folder)
-{
-    return QDir::toNativeSeparators(folder) + QDir::separator();
+    return QStringList(
+        {s.folder, QString::number(s.cycleIndex), QString::number(s.durationIndex), s.separatorCode,
+            QString::number(s.temperature), QString::number(s.scaleIndex), s.protocolName})
+        .join('|');
 }
 
 // The files and folders below `root`, each with its size and first bytes.
 QStringList Snapshot(const QString& root)
 {
     QStringList items;
-    QDirIterator entries(root,
-        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-        QDirIterator::Subdirectories);
+    QDirIterator entries(
+        root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
     while (entries.hasNext()) {
-        const QFileInfo entry(entries.next());
-        QFile file(entry.filePath());
-        const QByteArray head
-            = entry.isFile() && file.open(QIODevice::ReadOnly) ? file.read(64) : "/";
-        items << QDir(root).relativeFilePath(entry.filePath()) + " " + QString::number(entry.size())
+        QFile file(entries.next());
+        const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(64) : "/";
+        items << QDir(root).relativeFilePath(file.fileName()) + " " + QString::number(file.size())
                 + " " + QString::fromLatin1(head.toHex());
     }
     items.sort();
     return items;
+}
+
+// A settings file that cannot be read: a folder of its name, or a file too large.
+void PutUnreadable(const QString& path, bool folder)
+{
+    if (folder) {
+        QVERIFY(QDir().mkdir(path));
+        PutBytes(path + "/alt.txt", "alt");
+    } else {
+        PutBytes(path, "x");
+        QVERIFY(QFile::resize(path, kMaxReadAllBytes + 1)); // sparse: takes no room
+    }
+}
+
+// The commands the window sent after its probe, as "M7 D4 T1".
+QString SentAfterProbe(const WindowFixture& fixture)
+{
+    const QString sent = QString::fromLatin1(fixture.line->writtenTo(1));
+    return sent.startsWith("RUN\n\r") ? sent.mid(5).split("\n\r", Qt::SkipEmptyParts).join(' ')
+                                      : "no probe first: " + sent;
+}
+
+// The choices the settings restore, as shown by the controls.
+QString State(const QWidget& window)
+{
+    QString state = QString("cycle %1, duration %2, separators %3 %4, temperature")
+                        .arg(Find<QComboBox>(window, "MessZyklusTab").currentIndex())
+                        .arg(Find<QComboBox>(window, "Messzeit").currentIndex())
+                        .arg(Find<QComboBox>(window, "DatenTrenn").currentIndex())
+                        .arg(Find<QComboBox>(window, "DezimalTrenn").currentIndex());
+    for (const char* option : {"TempOnOff0", "TempOnOff1", "TempSkal1", "TempSkal2", "TempSkal3"})
+        state += Find<QRadioButton>(window, option).isChecked() ? QString(" ") + option : "";
+    return state;
 }
 
 } // namespace
@@ -117,247 +96,171 @@ class SettingsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void settingsFiles_data();
-    void settingsFiles();
-    void roundTrip_data();
-    void roundTrip();
-    void chosenOptionClickedAgain_data();
-    void chosenOptionClickedAgain();
-    void existingFileIsKept_data();
-    void existingFileIsKept();
+    void reading_data();
+    void reading();
+    void writtenLines();
+    void keptWhereItCanBeWritten_data();
+    void keptWhereItCanBeWritten();
+    void settingsReachTheControls();
     void unreachableStoredFolder_data();
     void unreachableStoredFolder();
-    void settingsPlace_data();
-    void settingsPlace();
     void unfinishedSavesRemoved();
 };
 
-void SettingsTest::settingsFiles_data()
+void SettingsTest::reading_data()
 {
-    // "<folder>" stands for the storage folder, "<start>" for the start folder and "<drive>" for
-    // the drive of both.
-    QTest::addColumn<QByteArray>("content"); // null: no file
-    QTest::addColumn<QByteArray>("after"); // the file once the window is built
-    QTest::addColumn<QString>("outcome");
+    QTest::addColumn<QByteArray>("content"); // null: no file; "<folder>", "<large>"
+    QTest::addColumn<QString>("read");
+    QTest::addColumn<qint64>("room"); // bytes a file may grow to while saving
 
-    const QStringList place {"<drive>", "<folder>"};
-    const QByteArray full = Lines(place + QStringList {" 7", " 3", " 1 0", "1", " 2"})
-        + Lines(QStringList(12, "Serie07"));
-    const QString chosen = "cycle 7, duration 3 (4), separators ,., temperature EIN, scale 2";
+    const QStringList place {"N:", "/m"};
+    const QStringList chosen = place + QStringList {" 7", " 3", " 1 0", "1", " 2"};
     QStringList names;
     for (int number = 1; number <= 12; ++number)
         names << QString("Serie%1").arg(number, 2, 10, QChar('0'));
-    const auto row = [](const char* name, const QByteArray& content) -> QTestData& {
-        return QTest::newRow(name) << content << content;
+    const QString all = "/m|7|3| 1 0|1|2|Serie12";
+    const QString first = Summary(FirstStart());
+    const auto row = [](const char* name, const QByteArray& content, const QString& read,
+                         qint64 room = NoLimit) { QTest::newRow(name) << content << read << room; };
+    const auto cut = [&](const QStringList& lines, const QString& read) {
+        return row(qPrintable("cut: " + lines.join('|')), Lines(place + lines), "/m|" + read);
     };
-
-    QTest::newRow("no file")
-        << QByteArray()
-        << Lines(QStringList {"<drive>", "<start>", "-1", " 0", " 0 0", "0", " 1"} + NoProtocol)
-        << Outcome(FirstStartState, "", "", "start", "D1 T0");
-    row("cut after line 2", Lines(place))
-        << Outcome(FirstStartState, "", "Serie01", "storage", "D1 T0");
-    row("cut after line 3", Lines(place + QStringList {" 7"}))
-        << Outcome("cycle 7, duration 0 (1), separators ;., temperature AUS, scale 1", "",
-               "Serie01", "storage", "M7 D1 T0");
+    row("no file", QByteArray(), "none");
+    row("a folder of that name", "<folder>", "unreadable");
+    row("too large to read", "<large>", "unreadable");
+    row("empty", "", first);
+    row("binary", QByteArray("\x89PNG\x00\x01\xff\xfe\x7f", 9).repeated(40), first);
+    cut({" 7"}, "7|0| 0 0|0|1|");
     // The comma as both separators is no choice: the first start's separators stand.
-    row("cut after line 6, comma twice", Lines(place + QStringList {" 7", " 3", " 1 1", "1"}))
-        << Outcome("cycle 7, duration 3 (4), separators ;., temperature EIN, scale 1", "",
-               "Serie01", "storage", "M7 D4 T1");
-    row("empty", "") << Outcome(FirstStartState, "", "", "start", "D1 T0");
-    row("binary", QByteArray("\x89PNG\x00\x01\xff\xfe\x7f", 9).repeated(40))
-        << Outcome(FirstStartState, "", "", "start", "D1 T0");
-    // Lists keep their state; a temperature option is always chosen, the first start's "AUS".
-    row("indexes out of range", Lines(place + QStringList {" 66", " 9", " 5 7", "3", " 4"}))
-        << Outcome(UntouchedOff, "", "Serie01", "storage", "T0");
-    row("negative indexes", Lines(place + QStringList {"-2", "-1", "-1-1", "-1", "-1"}))
-        << Outcome(UntouchedOff, "", "Serie01", "storage", "T0");
-    row("no numbers keep the first start's",
-        Lines(place + QStringList {"abc", "x", " 0 0", "zz", "q"}))
-        << Outcome(FirstStartState, "", "Serie01", "storage", "D1 T0");
-    row("halves to even", Lines(place + QStringList {"7.5", " 2.5", " 1.5", "0.5", " 3.5"}))
-        << Outcome("cycle 8, duration 2 (3), separators ,., temperature AUS, scale 1", "",
-               "Serie01", "storage", "M8 D3 T0");
-    row("twelve protocol names",
-        Lines(place + QStringList {" 65", " 8", " 0 1", "0", " 3"} + names))
-        << Outcome("cycle 65, duration 8 (9), separators ;,, temperature AUS, scale 3", "Serie12",
-               "Serie12", "storage", "Mq D9 T0");
-    row("CR line ends", QByteArray(full).replace("\r\n", "\r"))
-        << Outcome(chosen, "Serie07", "Serie07", "storage", "M7 D4 T1");
-    row("LF line ends", QByteArray(full).replace("\r\n", "\n"))
-        << Outcome(chosen, "Serie07", "Serie07", "storage", "M7 D4 T1");
+    cut({" 7", " 3", " 1 1", "1"}, "7|3| 0 0|1|1|");
+    cut({"abc", "x", " 0 0", "zz", "q"}, "-1|0| 0 0|0|1|");
+    cut({"7.5", " 2.5", " 1 0", "0.5", " 3.5"}, "8|2| 1 0|0|4|");
+    // A duration index beyond the list of 9 keeps the first start's.
+    cut({" 7", " 8"}, "7|8| 0 0|0|1|");
+    cut({" 7", " 9"}, "7|0| 0 0|0|1|");
+    cut({" 7", "-1"}, "7|0| 0 0|0|1|");
+    row("twelve protocol names, the last counts", Lines(chosen + names), all);
+    row("CR line ends", Lines(chosen + names, "\r"), all);
+    row("LF line ends", Lines(chosen + names, "\n"), all);
+    row("disk full at once", Lines(chosen + names), all, 0);
+    row("disk full after 10 bytes", Lines(chosen + names), all, 10);
 }
 
-void SettingsTest::settingsFiles()
+// A line the file lacks, or a number line without a number, keeps the first start's value. A
+// file that cannot be read is never replaced; a save that fails leaves the old file whole, with
+// nothing beside it.
+void SettingsTest::reading()
 {
     QFETCH(QByteArray, content);
-    QFETCH(QByteArray, after);
-    QFETCH(QString, outcome);
-
-    QTemporaryDir program;
-    QTemporaryDir storage;
-    for (int number = 1; number <= 12; ++number)
-        WriteBytes(storage.filePath(QString("Serie%1.CSV").arg(number, 2, 10, QChar('0'))),
-            "Test-Nr.;\r\n");
-    const bool present = !content.isNull();
-    for (QByteArray* bytes : {&content, &after}) {
-        bytes->replace("<drive>", DriveOfPath(storage.path(), MountedDriveRoots()).toLatin1());
-        bytes->replace("<folder>", QDir::toNativeSeparators(storage.path()).toLatin1());
-    }
-    if (present)
-        WriteBytes(program.filePath(IniName), content);
-    WindowFixture fixture({1}, {}, {.programFolder = program.path()});
-    const Form1& window = *fixture.window;
-    after.replace("<start>", QDir::toNativeSeparators(fixture.folder.path()).toLatin1());
-
-    const QString shown = window.Label10->text();
-    QCOMPARE(Outcome(State(window), window.ProtocolFileName, window.TabProtDatei->currentText(),
-                 shown == Shown(storage.path())              ? "storage"
-                     : shown == Shown(fixture.folder.path()) ? "start"
-                                                             : shown,
-                 SentAfterProbe(fixture)),
-        outcome);
-    QVERIFY(fixture.questions.isEmpty());
-    QCOMPARE(ReadBytes(program.filePath(IniName)), after);
-    QCOMPARE(Snapshot(program.path()).size(), 1);
-}
-
-void SettingsTest::roundTrip_data()
-{
-    // cycle, duration, field and decimal separator, temperature option, scale
-    QTest::addColumn<QList<int>>("choices");
-    QTest::addColumn<QString>("protocol"); // selected among "Serie1" and "Serie7"
-    QTest::addColumn<QStringList>("written"); // lines 3 to 7
-    QTest::addColumn<QString>("commands"); // sent at the next start
-
-    QTest::newRow("2 Minuten, 2 Stunden, comma, EIN, 0-100")
-        << QList<int> {7, 3, 1, 0, 1, 2} << "Serie7" << QStringList {" 7", " 3", " 1 0", "1", " 2"}
-        << "M7 D4 T1";
-    QTest::newRow("last entries, decimal comma, AUS, 0-150")
-        << QList<int> {65, 8, 0, 1, 0, 3} << "Serie1"
-        << QStringList {" 65", " 8", " 0 1", "0", " 3"} << "Mq D9 T0";
-}
-
-void SettingsTest::roundTrip()
-{
-    QFETCH(QList<int>, choices);
-    QFETCH(QString, protocol);
-    QFETCH(QStringList, written);
-    QFETCH(QString, commands);
-
-    QTemporaryDir storage;
-    WindowFixture first({1}, {}, {.startFolder = storage.path()});
-    Form1& window = *first.window;
-    for (const QString name : {"Serie1", "Serie7"})
-        WriteBytes(storage.filePath(name + ".CSV"), "Test-Nr.;Produkt-Bezeichnung;\r\n");
-    window.ShowStorageFolder();
-    window.TabProtDatei->setCurrentIndex(window.TabProtDatei->findText(protocol));
-    Choose(window.MessZyklusTab, choices[0]);
-    Choose(window.Messzeit, choices[1]);
-    // Every choice made coming from another one, so that its handler runs.
-    for (int index : {1 - choices[2], choices[2]})
-        window.parameters->DatenTrenn->setCurrentIndex(index);
-    for (int index : {1 - choices[3], choices[3]})
-        window.parameters->DezimalTrenn->setCurrentIndex(index);
-    for (int index : {1 - choices[4], choices[4]})
-        window.TempOnOff[index]->click();
-    window.TempSkal[choices[5]]->click();
-    QVERIFY(window.close());
-
-    const QStringList lines = FileLines(first.folder.filePath(IniName));
-    QCOMPARE(lines.size(), 19);
-    QCOMPARE(lines.mid(0, 2),
-        (QStringList {window.Drive1->currentText(), QDir::toNativeSeparators(storage.path())}));
-    QCOMPARE(lines.mid(2, 5), written);
-    QCOMPARE(lines.mid(7), QStringList(12, protocol));
-    QCOMPARE(Snapshot(first.folder.path()).size(), 1); // nothing left beside the file
-
-    // The next start in another folder restores all of it and sends it to the instrument.
-    WindowFixture second({1}, {}, {.programFolder = first.folder.path()});
-    const Form1& restored = *second.window;
-    QCOMPARE(State(restored), State(window));
-    QCOMPARE(restored.Drive1->currentText(), lines[0]);
-    QCOMPARE(restored.Label10->text(), Shown(storage.path()));
-    QCOMPARE(restored.ProtocolFileName, protocol);
-    QCOMPARE(restored.TabProtDatei->currentText(), protocol);
-    QCOMPARE(SentAfterProbe(second), commands);
-    QVERIFY(second.questions.isEmpty());
-}
-
-void SettingsTest::chosenOptionClickedAgain_data()
-{
-    QTest::addColumn<int>("option");
-    QTest::newRow("Temperatur AUS") << 0;
-    QTest::newRow("Temperatur EIN") << 1;
-}
-
-// A click on the temperature option already chosen leaves it chosen: what is saved is what the
-// instrument was told last.
-void SettingsTest::chosenOptionClickedAgain()
-{
-    QFETCH(int, option);
-    WindowFixture fixture;
-    Form1& window = *fixture.window;
-    window.TempOnOff[option]->setChecked(true);
-    window.TempOnOff[option]->click();
-    QVERIFY(window.close());
-
-    QCOMPARE(SentAfterProbe(fixture).right(2), QString("T%1").arg(option));
-    QCOMPARE(FileLines(fixture.folder.filePath(IniName)).value(5), QString::number(option));
-    QVERIFY(window.TempOnOff[option]->isChecked());
-}
-
-void SettingsTest::existingFileIsKept_data()
-{
-    QTest::addColumn<QString>("obstacle");
-    QTest::addColumn<qint64>("room"); // bytes a file may grow to while the window closes
-    QTest::addColumn<QString>("loaded"); // the window's choices and what it sent
-    QTest::addColumn<int>("messages");
-
-    const QString read = FirstStartState + ", sent D1 T0";
-    const QString unread = UntouchedState + ", sent ";
-    QTest::newRow("a folder of that name") << "folder" << NoLimit << unread << 1;
-    QTest::newRow("a file too large to read") << "large" << NoLimit << unread << 1;
-    QTest::newRow("disk full at once") << "" << qint64(0) << read << 0;
-    QTest::newRow("disk full after 10 bytes") << "" << qint64(10) << read << 0;
-}
-
-// A file that cannot be read is reported and never replaced; a save that fails leaves the old
-// file whole, with nothing beside it.
-void SettingsTest::existingFileIsKept()
-{
-    QFETCH(QString, obstacle);
+    QFETCH(QString, read);
     QFETCH(qint64, room);
-    QFETCH(QString, loaded);
-    QFETCH(int, messages);
 
     QTemporaryDir program;
     const QString ini = program.filePath(IniName);
-    if (obstacle == "folder") {
-        QVERIFY(QDir(program.path()).mkdir(IniName));
-        WriteBytes(ini + "/alt.txt", "alt\r\n");
-    } else {
-        WriteBytes(ini, Lines(QStringList {"/", "/", "-1", " 0", " 0 0", "0", " 1"} + NoProtocol));
-        if (obstacle == "large") // sparse: takes no room on the disk
-            QVERIFY(QFile::resize(ini, kMaxReadAllBytes + 1));
-    }
+    if (content.startsWith("<"))
+        PutUnreadable(ini, content == "<folder>");
+    else if (!content.isNull())
+        PutBytes(ini, content);
+    SettingsStore store(program.path(), QString(), true);
+    const std::optional<Settings> settings = store.Read(FirstStart());
+    QCOMPARE(settings ? Summary(*settings) : store.Unreadable() ? "unreadable" : "none", read);
     const QStringList before = Snapshot(program.path());
-    WindowFixture fixture({1}, {}, {.programFolder = program.path()});
-    Form1& window = *fixture.window;
-
-    QCOMPARE(State(window) + ", sent " + SentAfterProbe(fixture), loaded);
-    QCOMPARE(fixture.questions.size(), messages);
-    if (messages)
-        QVERIFY2(
-            fixture.questions[0].text.contains(IniName), qPrintable(fixture.questions[0].text));
-    Choose(window.MessZyklusTab, 7);
+    Settings chosen = FirstStart();
+    chosen.cycleIndex = 65;
     {
         const FileSizeLimit full(room);
         QVERIFY(full.active);
-        QVERIFY(window.close());
+        store.Save(chosen);
     }
-    QCOMPARE(Snapshot(program.path()), before);
-    QCOMPARE(fixture.questions.size(), messages);
+    if (read == "unreadable" || room != NoLimit)
+        QCOMPARE(Snapshot(program.path()), before);
+    else
+        QCOMPARE(FileLines(ini), SettingsLines(chosen));
+}
+
+// Numbers keep the blank of their sign; the protocol file fills the last twelve lines.
+void SettingsTest::writtenLines()
+{
+    Settings chosen {"C:", "C:\\Messungen", 7, 3, " 1 0", 1, 2, "Serie7"};
+    QCOMPARE(SettingsLines(chosen),
+        QStringList({"C:", "C:\\Messungen", " 7", " 3", " 1 0", "1", " 2"})
+            + QStringList(12, "Serie7"));
+    chosen.cycleIndex = -1;
+    QCOMPARE(SettingsLines(chosen)[2], "-1");
+    QCOMPARE(Summary(ReadSettingsLines(SettingsLines(chosen), {})), Summary(chosen));
+}
+
+void SettingsTest::keptWhereItCanBeWritten_data()
+{
+    // "program": its folder is there; "user": a configuration folder is known; "installed".
+    QTest::addColumn<QString>("folders");
+    QTest::addColumn<QString>("kept"); // where the settings file ends up, below the root
+
+    QTest::newRow("program folder writable") << "program user"
+                                             << "program/TALIV01.INI";
+    QTest::newRow("program folder not writable") << "user"
+                                                 << "config/taliv/TALIV01.INI";
+    QTest::newRow("installed") << "program user installed"
+                               << "config/taliv/TALIV01.INI";
+    QTest::newRow("nowhere to write") << ""
+                                      << "";
+}
+
+// Tests run as root, so a program folder that is not there stands for one that cannot be written.
+// The settings are read back from where they were kept.
+void SettingsTest::keptWhereItCanBeWritten()
+{
+    QFETCH(QString, folders);
+    QFETCH(QString, kept);
+
+    QTemporaryDir root;
+    if (folders.contains("program"))
+        QVERIFY(QDir(root.path()).mkdir("program"));
+    const auto store = [&] {
+        return SettingsStore(root.filePath("program"),
+            folders.contains("user") ? root.filePath("config/taliv") : QString(),
+            !folders.contains("installed"));
+    };
+    Settings chosen = FirstStart();
+    chosen.cycleIndex = 7;
+    store().Save(chosen);
+    QCOMPARE(Snapshot(root.path()).filter(IniName + " ").join('|').section(' ', 0, 0), kept);
+    QCOMPARE(store().Read(FirstStart()).value_or(FirstStart()).cycleIndex, kept.isEmpty() ? -1 : 7);
+}
+
+// The stored choices reach the controls at the start, and the instrument; the choices made reach
+// the file at close, also a temperature option clicked again.
+void SettingsTest::settingsReachTheControls()
+{
+    QTemporaryDir program;
+    QTemporaryDir storage;
+    for (const char* name : {"Serie01.CSV", "Serie07.CSV"})
+        PutBytes(storage.filePath(name), "Test-Nr.;\r\n");
+    const QString drive = DriveOfPath(storage.path(), MountedDriveRoots());
+    const QString folder = QDir::toNativeSeparators(storage.path());
+    PutBytes(program.filePath(IniName),
+        Lines(QStringList {drive, folder, " 7", " 3", " 1 0", "1", " 2"}
+            + QStringList(12, "Serie07")));
+    WindowFixture fixture({1}, {}, {.programFolder = program.path()});
+    const Form1& window = *fixture.window;
+    QCOMPARE(
+        State(window), "cycle 7, duration 3, separators 1 0, temperature TempOnOff1 TempSkal2");
+    QCOMPARE(Find<QComboBox>(window, "TabProtDatei").currentText(), "Serie07");
+    QCOMPARE(Find<QLabel>(window, "Label10").text(), folder + QDir::separator());
+    QCOMPARE(SentAfterProbe(fixture), "M7 D4 T1");
+
+    Choose(&Find<QComboBox>(window, "MessZyklusTab"), 65);
+    Choose(&Find<QComboBox>(window, "Messzeit"), 8);
+    Find<QComboBox>(window, "DatenTrenn").setCurrentIndex(0);
+    Find<QComboBox>(window, "DezimalTrenn").setCurrentIndex(1);
+    Find<QRadioButton>(window, "TempOnOff0").click();
+    Find<QRadioButton>(window, "TempOnOff0").click();
+    Find<QRadioButton>(window, "TempSkal3").click();
+    Choose(&Find<QComboBox>(window, "TabProtDatei"), 0);
+    QVERIFY(fixture.window->close());
+    QCOMPARE(FileLines(program.filePath(IniName)),
+        QStringList({drive, folder, " 65", " 8", " 0 1", "0", " 3"}) + QStringList(12, "Serie01"));
+    QVERIFY(fixture.questions.isEmpty());
 }
 
 void SettingsTest::unreachableStoredFolder_data()
@@ -367,6 +270,8 @@ void SettingsTest::unreachableStoredFolder_data()
     QTest::newRow("replaced by the user's choice") << true;
 }
 
+// A stored folder that cannot be reached is reported and kept with its protocol file, until the
+// user picks a folder, which brings its own list (empty here).
 void SettingsTest::unreachableStoredFolder()
 {
     QFETCH(bool, userPicks);
@@ -374,85 +279,29 @@ void SettingsTest::unreachableStoredFolder()
     QTemporaryDir other;
     const QString gone = QDir::toNativeSeparators(program.filePath("Netz/Messungen"));
     const QStringList choices {" 7", " 3", " 1 0", "1", " 2"};
-    WriteBytes(program.filePath(IniName),
-        Lines(QStringList {"N:", gone} + choices + QStringList(12, "Serie07")));
+    const QString ini = program.filePath(IniName);
+    PutBytes(ini, Lines(QStringList {"N:", gone} + choices + QStringList(12, "Serie07")));
     WindowFixture fixture({1}, {}, {.programFolder = program.path()});
-    Form1& window = *fixture.window;
-
+    const Form1& window = *fixture.window;
     QCOMPARE(fixture.questions.size(), 1);
-    QVERIFY2(fixture.questions[0].text.contains(gone), qPrintable(fixture.questions[0].text));
-    QCOMPARE(window.Label10->text(), Shown(fixture.folder.path()));
-    QCOMPARE(State(window), "cycle 7, duration 3 (4), separators ,., temperature EIN, scale 2");
-    QCOMPARE(SentAfterProbe(fixture), QString("M7 D4 T1"));
-
-    if (userPicks) {
-        QVERIFY(window.Dir1->setPath(other.path()));
-        QCOMPARE(window.Label10->text(), Shown(other.path()));
-    }
-    QVERIFY(window.close());
-    const QStringList lines = FileLines(program.filePath(IniName));
-    QCOMPARE(lines.mid(0, 2),
-        userPicks ? (QStringList {
-            DriveOfPath(other.path(), MountedDriveRoots()), QDir::toNativeSeparators(other.path())})
-                  : (QStringList {"N:", gone}));
-    QCOMPARE(lines.mid(2, 5), choices);
-    // The protocol file of the unreachable folder is kept with it; a folder the user picks
-    // brings its own list, empty here.
-    QCOMPARE(lines.mid(7), QStringList(12, userPicks ? QString() : QString("Serie07")));
-}
-
-void SettingsTest::settingsPlace_data()
-{
-    QTest::addColumn<bool>("programWritable");
-    QTest::addColumn<bool>("userFolder");
-    QTest::addColumn<bool>("installed");
-    QTest::addColumn<QString>("kept"); // where the settings file ends up, below the root
-
-    QTest::newRow("program folder writable") << true << true << false << "program/TALIV01.INI";
-    QTest::newRow("program folder not writable")
-        << false << true << false << "config/taliv/TALIV01.INI";
-    QTest::newRow("installed program, its folder writable by root")
-        << true << true << true << "config/taliv/TALIV01.INI";
-    QTest::newRow("nowhere to write") << false << false << false << "";
-}
-
-// Tests run as root, so a program folder that is not there stands for one that cannot be written.
-void SettingsTest::settingsPlace()
-{
-    QFETCH(bool, programWritable);
-    QFETCH(bool, userFolder);
-    QFETCH(bool, installed);
-    QFETCH(QString, kept);
-
-    QTemporaryDir root;
-    if (programWritable)
-        QVERIFY(QDir(root.path()).mkdir("program"));
-    const WindowPlaces places {.programFolder = root.filePath("program"),
-        .userConfigFolder = userFolder ? root.filePath("config/taliv") : QString(),
-        .startFolder = root.path(),
-        .settingsBesideProgram = !installed};
-    {
-        WindowFixture fixture({1}, {}, places);
-        Choose(fixture.window->MessZyklusTab, 7);
-        QVERIFY(fixture.window->close());
-        QVERIFY(fixture.questions.isEmpty());
-    }
-    const QStringList files = Snapshot(root.path()).filter(IniName + " ");
-    QCOMPARE(files.size(), kept.isEmpty() ? 0 : 1);
-    if (!kept.isEmpty()) {
-        QVERIFY2(files[0].startsWith(kept + " "), qPrintable(files[0]));
-        QCOMPARE(FileLines(root.filePath(kept)).value(2), QString(" 7"));
-    }
-
-    // A restart finds the choice where it was kept.
-    WindowFixture again({1}, {}, places);
-    QCOMPARE(again.window->MessZyklusTab->currentIndex(), kept.isEmpty() ? -1 : 7);
-    QCOMPARE(SentAfterProbe(again).startsWith("M7"), !kept.isEmpty());
-    QVERIFY(again.questions.isEmpty());
+    QVERIFY(fixture.questions[0].text.contains(gone));
+    QCOMPARE(Find<QLabel>(window, "Label10").text(),
+        QDir::toNativeSeparators(fixture.folder.path()) + QDir::separator());
+    QCOMPARE(SentAfterProbe(fixture), "M7 D4 T1");
+    if (userPicks)
+        QVERIFY(Find<FolderList>(window, "Dir1").setPath(other.path()));
+    QVERIFY(fixture.window->close());
+    const QStringList place = userPicks
+        ? QStringList {DriveOfPath(other.path(), MountedDriveRoots()),
+            QDir::toNativeSeparators(other.path())}
+        : QStringList {"N:", gone};
+    QCOMPARE(FileLines(ini),
+        place + choices + QStringList(12, userPicks ? QString() : QString("Serie07")));
 }
 
 // The saving files of saves that a program could not finish are removed at the start: only the
-// program's own names, and only while no program saves that file.
+// program's own names, and only while no program saves that file. Without a settings file, the
+// first start's settings are written and sent.
 void SettingsTest::unfinishedSavesRemoved()
 {
     QTemporaryDir folder;
@@ -460,13 +309,17 @@ void SettingsTest::unfinishedSavesRemoved()
     const QStringList kept = {"Serie7.CSV", "Serie7.CSV.abcdef", "Serie7.CSV.~talivx", "Held.CSV",
         "Held.CSV.~taliv", "Held.TMP.~taliv", "Andere.txt.~taliv"};
     for (const QString& name : removed + kept)
-        WriteBytes(folder.filePath(name), "x");
+        PutBytes(folder.filePath(name), "x");
     const FileLock saving(folder.filePath("Held.CSV"), 0);
     WindowFixture fixture({1}, {}, {.programFolder = folder.path(), .startFolder = folder.path()});
     for (const QString& name : removed)
         QVERIFY2(!QFile::exists(folder.filePath(name)), qPrintable(name));
     for (const QString& name : kept)
         QVERIFY2(QFile::exists(folder.filePath(name)), qPrintable(name));
+    QCOMPARE(SentAfterProbe(fixture), "D1 T0");
+    QCOMPARE(FileLines(folder.filePath(IniName)).mid(1),
+        QStringList({QDir::toNativeSeparators(folder.path()), "-1", " 0", " 0 0", "0", " 1"})
+            + QStringList(12, ""));
 }
 
 QTEST_MAIN(SettingsTest)

@@ -2,7 +2,6 @@
 #include "platform/drives.h"
 #include "platform/folder_list.h"
 #include "test_support.h"
-#include "window/parameter_panel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -18,7 +17,6 @@ private slots:
     void separatorChoice_data();
     void separatorChoice();
     void storageFolderFollowsTheFolderList();
-    void missingFolderChangesNothing();
     void driveOfPath_data();
     void driveOfPath();
 };
@@ -27,98 +25,84 @@ void StorageFolderTest::separatorChoice_data()
 {
     QTest::addColumn<int>("fieldIndex");
     QTest::addColumn<int>("decimalIndex");
-    QTest::addColumn<QString>("fieldSeparator");
-    QTest::addColumn<QString>("decimalSeparator");
     QTest::addColumn<QString>("code");
 
-    QTest::newRow("semicolon, point") << 0 << 0 << u";"_s << u"."_s << u" 0 0"_s;
-    QTest::newRow("comma, point") << 1 << 0 << u","_s << u"."_s << u" 1 0"_s;
-    QTest::newRow("semicolon, comma") << 0 << 1 << u";"_s << u","_s << u" 0 1"_s;
+    QTest::newRow("semicolon, point") << 0 << 0 << u" 0 0"_s;
+    QTest::newRow("comma, point") << 1 << 0 << u" 1 0"_s;
+    QTest::newRow("semicolon, comma") << 0 << 1 << u" 0 1"_s;
 }
 
 // Each pair is reached coming from the other entries and in both orders: each list's handler must
 // see the other's current choice. The comma twice is refused from either list, and the list shows
-// the choice that stays.
+// the choice that stays; the settings keep the pair.
 void StorageFolderTest::separatorChoice()
 {
     QFETCH(int, fieldIndex);
     QFETCH(int, decimalIndex);
-    QFETCH(QString, fieldSeparator);
-    QFETCH(QString, decimalSeparator);
     QFETCH(QString, code);
 
     WindowFixture fixture;
-    Form1& window = *fixture.window;
-    QCOMPARE(window.parameters->DatenTrenn->currentIndex(), 0);
-    QCOMPARE(window.parameters->DezimalTrenn->currentIndex(), 0);
-    window.parameters->DatenTrenn->setCurrentIndex(1 - fieldIndex);
-    window.parameters->DezimalTrenn->setCurrentIndex(1 - decimalIndex);
-    window.parameters->DatenTrenn->setCurrentIndex(fieldIndex);
-    window.parameters->DezimalTrenn->setCurrentIndex(decimalIndex);
-    window.parameters->DatenTrenn->setCurrentIndex(1 - fieldIndex);
-    window.parameters->DatenTrenn->setCurrentIndex(fieldIndex);
-    QCOMPARE(window.parameters->SeparatorCode(), code);
-    QCOMPARE(window.parameters->FieldSeparator(), fieldSeparator);
-    QCOMPARE(window.parameters->DecimalSeparator(), decimalSeparator);
-    const int refusalsBefore = int(fixture.questions.size());
+    QComboBox& field = Find<QComboBox>(*fixture.window, "DatenTrenn");
+    QComboBox& decimal = Find<QComboBox>(*fixture.window, "DezimalTrenn");
+    QCOMPARE(field.currentIndex() + decimal.currentIndex(), 0);
+    for (const int index : {1 - fieldIndex, fieldIndex})
+        field.setCurrentIndex(index);
+    for (const int index : {1 - decimalIndex, decimalIndex})
+        decimal.setCurrentIndex(index);
+    for (const int index : {1 - fieldIndex, fieldIndex})
+        field.setCurrentIndex(index);
+    const qsizetype refusals = fixture.questions.size();
 
-    QComboBox* other
-        = fieldIndex == 1 ? window.parameters->DezimalTrenn : window.parameters->DatenTrenn;
-    other->setCurrentIndex(1);
+    QComboBox& other = fieldIndex == 1 ? decimal : field;
+    other.setCurrentIndex(1);
     if (fieldIndex + decimalIndex == 1) {
-        QCOMPARE(fixture.questions.size(), refusalsBefore + 1);
+        QCOMPARE(fixture.questions.size(), refusals + 1);
         QCOMPARE(fixture.questions.last().title, u"Trennzeichen"_s);
-        QCOMPARE(other->currentIndex(), 0);
-        QCOMPARE(window.parameters->SeparatorCode(), code);
-        QCOMPARE(window.parameters->FieldSeparator(), fieldSeparator);
-        QCOMPARE(window.parameters->DecimalSeparator(), decimalSeparator);
+        QCOMPARE(other.currentIndex(), 0);
     }
+    if (fieldIndex + decimalIndex == 0)
+        other.setCurrentIndex(0);
+    QVERIFY(fixture.window->close());
+    const QString settings = QString::fromLatin1(BytesOf(fixture.folder.filePath("TALIV01.INI")));
+    QCOMPARE(settings.split("\r\n").value(4), code);
 }
 
+// The storage folder follows the folder list, with one trailing separator, and the drive list the
+// drive it lies on. A subfolder that vanished after it was listed, and a drive that is not
+// mounted, change nothing.
 void StorageFolderTest::storageFolderFollowsTheFolderList()
 {
     WindowFixture fixture;
-    Form1& window = *fixture.window;
     const QDir folder(fixture.folder.path());
-    QCOMPARE(window.Label10->text(), QDir::toNativeSeparators(folder.path()) + QDir::separator());
+    const QString shown = QDir::toNativeSeparators(folder.path()) + QDir::separator();
+    QLabel& label = Find<QLabel>(*fixture.window, "Label10");
+    QComboBox& drives = Find<QComboBox>(*fixture.window, "Drive1");
+    FolderList& folders = Find<FolderList>(*fixture.window, "Dir1");
+    QCOMPARE(label.text(), shown);
+    QVERIFY(folder.mkdir("Messungen") && folder.mkdir("gone"));
+    folders.refresh();
+    const QList<QListWidgetItem*> gone = folders.findItems("gone", Qt::MatchEndsWith);
+    QCOMPARE(gone.size(), 1);
+    QVERIFY(folder.rmdir("gone"));
+    emit folders.itemActivated(gone.first());
+    QCOMPARE(folders.findItems("gone", Qt::MatchEndsWith).size(), 0);
+    drives.addItem(folder.filePath("gone"));
+    drives.setCurrentText(folder.filePath("gone"));
+    QCOMPARE(folders.path(), folder.path());
+    QCOMPARE(label.text(), shown);
 
     // The temporary folder stands for a mounted volume.
-    window.Drive1->addItem(folder.path());
-    QVERIFY(folder.mkdir("Messungen"));
-    window.Dir1->refresh();
-    const QList<QListWidgetItem*> entries = window.Dir1->findItems("Messungen", Qt::MatchEndsWith);
+    drives.addItem(folder.path());
+    const QList<QListWidgetItem*> entries = folders.findItems("Messungen", Qt::MatchEndsWith);
     QCOMPARE(entries.size(), 1);
-    emit window.Dir1->itemActivated(entries.first());
-    const QString subfolder = folder.filePath("Messungen");
-    QCOMPARE(window.Dir1->path(), subfolder);
-    QCOMPARE(window.Label10->text(), QDir::toNativeSeparators(subfolder) + QDir::separator());
-    QCOMPARE(window.Drive1->currentText(), folder.path());
-
-    QVERIFY(window.Dir1->setPath(QDir::rootPath()));
-    QCOMPARE(window.Label10->text(), QDir::toNativeSeparators(QDir::rootPath()));
-    QCOMPARE(window.Drive1->currentText(), QDir::rootPath());
-}
-
-// A subfolder that vanished after it was listed, and a drive that is not mounted.
-void StorageFolderTest::missingFolderChangesNothing()
-{
-    WindowFixture fixture;
-    Form1& window = *fixture.window;
-    const QDir folder(fixture.folder.path());
-    QVERIFY(folder.mkdir("gone"));
-    window.Dir1->refresh();
-    const QList<QListWidgetItem*> entries = window.Dir1->findItems("gone", Qt::MatchEndsWith);
-    QCOMPARE(entries.size(), 1);
-    QVERIFY(folder.rmdir("gone"));
-    const QString label = window.Label10->text();
-
-    emit window.Dir1->itemActivated(entries.first());
-    QCOMPARE(window.Dir1->findItems("gone", Qt::MatchEndsWith).size(), 0);
-    window.Drive1->addItem(folder.filePath("gone"));
-    window.Drive1->setCurrentText(folder.filePath("gone"));
-    QCOMPARE(window.Drive1->currentText(), folder.filePath("gone"));
-    QCOMPARE(window.Dir1->path(), folder.path());
-    QCOMPARE(window.Label10->text(), label);
+    emit folders.itemActivated(entries.first());
+    QCOMPARE(folders.path(), folder.filePath("Messungen"));
+    QCOMPARE(
+        label.text(), QDir::toNativeSeparators(folder.filePath("Messungen")) + QDir::separator());
+    QCOMPARE(drives.currentText(), folder.path());
+    QVERIFY(folders.setPath(QDir::rootPath()));
+    QCOMPARE(label.text(), QDir::toNativeSeparators(QDir::rootPath()));
+    QCOMPARE(drives.currentText(), QDir::rootPath());
 }
 
 void StorageFolderTest::driveOfPath_data()

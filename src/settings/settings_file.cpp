@@ -1,5 +1,6 @@
 #include "settings/settings_file.h"
 
+#include "graph/plot_frame.h"
 #include "instrument/field_reading.h"
 #include "run/value_format.h"
 
@@ -53,8 +54,12 @@ Settings ReadSettingsLines(const QStringList& lines, const Settings& missing)
         settings.folder = line(2);
     if (count >= 3)
         settings.cycleIndex = IndexOr(line(3), missing.cycleIndex);
-    if (count >= 4)
-        settings.durationIndex = IndexOr(line(4), missing.durationIndex);
+    if (count >= 4) {
+        // An index beyond the duration list (the list counts from 0) keeps the first start's.
+        const int duration = IndexOr(line(4), missing.durationIndex);
+        settings.durationIndex
+            = duration >= 0 && duration < Plot::DurationCount ? duration : missing.durationIndex;
+    }
     if (count >= 5 && !IsCommaTwice(line(5)))
         settings.separatorCode = line(5);
     if (count >= 6)

@@ -25,7 +25,8 @@ QStringList SettingsLines(const Settings& settings);
 
 // The settings of the lines read; a line the file does not have, or a number line without a
 // number, keeps its value from `missing` (the first start's values), so a cut or damaged file
-// never turns into other choices. A separator code with the comma twice keeps `missing`'s too.
+// never turns into other choices. A separator code with the comma twice, and a duration index
+// beyond the duration list, keep `missing`'s too.
 Settings ReadSettingsLines(const QStringList& lines, const Settings& missing);
 
 // The list indexes in a separator code: characters 1-2 and 3-4, each read as a number.

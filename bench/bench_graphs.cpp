@@ -6,7 +6,9 @@
 #include "platform/memory_serial_line.h"
 #include "platform/picture_box.h"
 #include "platform/text_file.h"
-#include "window/form1.h"
+#include "window/comparison_panel.h"
+#include "window/graph_scale.h"
+#include "window/live_graph.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -35,27 +37,30 @@ std::pair<double, double> StoredValues(int test, int seconds)
     return {std::round(viscosity * 10) / 10, std::round(temperature * 10) / 10};
 }
 
-// A window showing its graphs offscreen, temperature on, on the 5-hour axis.
-struct GraphWindowSetup {
-    GraphWindowSetup()
+// Both graphs shown offscreen, temperature on, on the 5-hour axis at 0-50 °C.
+struct GraphSetup {
+    GraphSetup()
+        : live(scale)
+        , comparison(scale, [this] { return folder.filePath("Serie") + QDir::separator(); })
     {
-        window = MakeBenchWindow(folder.path()).window;
-        window->resize(1600, 1000);
-        window->show();
-        window->TempOnOff[1]->setChecked(true);
-        window->DurationIndex = 5;
-        window->TempSkal_Click(1);
-        for (PictureBox* graph : window->Grafik)
-            graph->setFixedSize(GraphSize);
+        scale.DurationIndex = 5;
+        scale.TempScaleFactor = TempScaleFactorOf(1);
+        for (QWidget* graph : std::initializer_list<QWidget*> {&live, &comparison}) {
+            graph->resize(1600, 1000);
+            graph->show();
+        }
+        live.Graph().setFixedSize(GraphSize);
+        comparison.Graph().setFixedSize(GraphSize);
+        live.DrawPlotFrame();
+        comparison.ResetComparisonGraph();
         QCoreApplication::processEvents();
     }
 
     void writeStoredTests()
     {
         QDir(folder.path()).mkdir("Serie");
-        window->TabProtDatei->addItem("Serie");
-        window->FormatCurveList();
-        window->WahlTab->setRows(StoredTests + 1);
+        comparison.FormatCurveList();
+        comparison.SetCurveRows(StoredTests + 1);
         for (int test = 1; test <= StoredTests; ++test) {
             QStringList lines(11, "Kopf;");
             for (int step = 0; step < LinesPerTest; ++step) {
@@ -72,39 +77,37 @@ struct GraphWindowSetup {
             const int position = (test - 1) % 3 + 1;
             WriteTextLines(folder.filePath(QString("Serie/No-%1-%2.CSV").arg(number).arg(position)),
                 lines, WriteMode::Create);
-            window->WahlTab->setTextMatrix(test, 0, number);
-            window->WahlTab->setTextMatrix(test, 1, QString::number(position));
-            window->WahlTab->setTextMatrix(test, 2, "-1");
+            comparison.AddCurveRow(test, number, QString::number(position));
+            comparison.SetShown(test, true);
         }
     }
 
     QTemporaryDir folder;
-    std::unique_ptr<Form1> window;
+    GraphScale scale;
+    LiveGraph live;
+    ComparisonPanel comparison;
 };
 
 void BM_RedrawStoredCurves(benchmark::State& state)
 {
-    GraphWindowSetup setup;
+    GraphSetup setup;
     setup.writeStoredTests();
     for (auto _ : state) {
-        setup.window->RedrawStoredCurves();
-        benchmark::DoNotOptimize(setup.window->Grafik[0]->Picture());
+        setup.comparison.RedrawStoredCurves();
+        benchmark::DoNotOptimize(setup.comparison.Graph().Picture());
     }
-    state.counters["segments"] = double(setup.window->Grafik[0]->DrawCount());
+    state.counters["segments"] = double(setup.comparison.Graph().DrawCount());
 }
 
 void BM_PlotLiveSample(benchmark::State& state)
 {
-    GraphWindowSetup setup;
-    setup.window->SSTab1->setCurrentIndex(1);
-    QCoreApplication::processEvents();
+    GraphSetup setup;
     PaintCounter counter;
-    setup.window->Grafik[1]->installEventFilter(&counter);
+    setup.live.Graph().installEventFilter(&counter);
     qint32 seconds = 0;
     for (auto _ : state) {
         ++seconds;
-        setup.window->PlotLiveSample(
-            1, 50 + std::sin(seconds / 50.0) * 30, 23.5, true, seconds, true);
+        setup.live.PlotLiveSample(50 + std::sin(seconds / 50.0) * 30, 23.5, true, seconds, true);
         QCoreApplication::processEvents();
     }
     state.counters["paints_per_sample"] = double(counter.paints) / double(state.iterations());
@@ -158,14 +161,14 @@ void BM_LiveTestMemory100h(benchmark::State& state)
 {
     constexpr qint32 Samples = 100 * 3600;
     for (auto _ : state) {
-        GraphWindowSetup setup;
-        setup.window->DurationIndex = 9;
+        GraphSetup setup;
+        setup.scale.DurationIndex = 9;
         const long before = ResidentBytes();
         for (qint32 seconds = 1; seconds <= Samples; ++seconds) {
-            setup.window->PlotLiveSample(
-                1, 50 + std::sin(seconds / 500.0) * 30, 23.5, true, seconds, true);
+            setup.live.PlotLiveSample(
+                50 + std::sin(seconds / 500.0) * 30, 23.5, true, seconds, true);
         }
-        benchmark::DoNotOptimize(setup.window->Grafik[1]->Picture());
+        benchmark::DoNotOptimize(setup.live.Graph().Picture());
         state.counters["grown_MiB"] = double(ResidentBytes() - before) / (1 << 20);
     }
 }

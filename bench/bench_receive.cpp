@@ -62,15 +62,17 @@ struct RunningTestSetup {
         window = std::move(bench.window);
         serial = bench.line;
         QDir(folder.path()).mkdir("Serie");
-        window->TabProtDatei->addItem("Serie");
-        window->TempOnOff[1]->setChecked(true);
-        window->Messzeit->setCurrentIndex(0);
+        window->findChild<QComboBox*>("TabProtDatei")->addItem("Serie");
+        window->findChild<QRadioButton*>("TempOnOff1")->setChecked(true);
+        window->findChild<QComboBox*>("Messzeit")->setCurrentIndex(0);
         serial->deliver("*S11\r");
         headerBytes = fileBytes();
-        frameSteps = window->Grafik[1]->DrawCount();
+        frameSteps = LiveGraphBox().DrawCount();
     }
 
-    bool running() const { return window->run->IsRunning(1); }
+    bool running() const { return window->findChild<TestRun*>()->IsRunning(1); }
+
+    PictureBox& LiveGraphBox() const { return *window->findChild<PictureBox*>("Grafik1"); }
 
     // The size of the one file in the measurement folder.
     qint64 fileBytes() const
@@ -81,7 +83,7 @@ struct RunningTestSetup {
     }
 
     // The segments of the live curves, without the plot frame.
-    qsizetype liveSegments() const { return window->Grafik[1]->DrawCount() - frameSteps; }
+    qsizetype liveSegments() const { return LiveGraphBox().DrawCount() - frameSteps; }
 
     QTemporaryDir folder;
     MemorySerialLine* serial = nullptr;

@@ -9,6 +9,8 @@
 #include "records/protocol_file.h"
 #include "settings/settings_file.h"
 #include "window/form1.h"
+#include "window/record_keeping.h"
+#include "window/settings_panel.h"
 
 #include <QApplication>
 #include <QFile>
@@ -25,6 +27,12 @@ constexpr int GridRows = RecordCount + 1;
 // The tab of the record table (ProtTab).
 constexpr int ProtocolTab = 6;
 constexpr double MiB = 1 << 20;
+
+// The record table, found by its name.
+FlexGrid& Table(const Form1& window)
+{
+    return *window.findChild<FlexGrid*>(QStringLiteral("ProtTab"));
+}
 const QString SeriesName = QStringLiteral("Serie");
 
 // The heap in use, in bytes: what the loads keep, however the allocator reuses freed memory.
@@ -91,21 +99,22 @@ struct RecordWindowSetup {
     // Lists the protocol files and selects "Serie", which loads it the first time.
     void listAndSelect()
     {
-        window->ProtocolFileName = SeriesName;
-        window->ShowStorageFolder();
+        window->findChild<SettingsPanel*>()->RememberProtocolName(SeriesName);
+        window->findChild<SettingsPanel*>()->ShowStorageFolder();
     }
 
     void show()
     {
         window->resize(1600, 1000);
-        window->SSTab1->setCurrentIndex(ProtocolTab);
+        window->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(ProtocolTab);
         window->show();
         QCoreApplication::processEvents();
     }
 
     bool complete() const
     {
-        return window->ProtTab->Rows() == GridRows && window->WahlTab->Rows() == GridRows;
+        return Table(*window).Rows() == GridRows
+            && window->findChild<FlexGrid*>("WahlTab")->Rows() == GridRows;
     }
 
     QTemporaryDir folder;
@@ -134,9 +143,9 @@ void BM_LoadProtocolFile(benchmark::State& state)
         return;
     }
     PaintCounter counter;
-    setup.window->ProtTab->viewport()->installEventFilter(&counter);
+    Table(*setup.window).viewport()->installEventFilter(&counter);
     for (auto _ : state) {
-        setup.window->LoadProtocolFile();
+        setup.window->findChild<RecordKeeping*>()->LoadProtocolFile();
         if (shown)
             QCoreApplication::processEvents();
     }
@@ -201,7 +210,7 @@ void BM_DamagedFiles(benchmark::State& state)
         if (!file.open(QIODevice::WriteOnly)
             || !file.write(CreatedHeaderLine().toLatin1() + QByteArray("\r\n").repeated(1 << 19)))
             state.SkipWithError("the protocol file cannot be written");
-        window->ProtocolFileName = SeriesName;
+        window->findChild<SettingsPanel*>()->RememberProtocolName(SeriesName);
     }
     malloc_trim(0);
     const long before = ResidentBytes();
@@ -213,11 +222,11 @@ void BM_DamagedFiles(benchmark::State& state)
             heapGrowth = std::max(heapGrowth, (HeapBytes() - heapBefore) / MiB);
             benchmark::DoNotOptimize(built.window.get());
         } else {
-            window->ShowStorageFolder();
+            window->findChild<SettingsPanel*>()->ShowStorageFolder();
             heapGrowth = std::max(heapGrowth, (HeapBytes() - heapBefore) / MiB);
         }
     }
-    if (window && window->ProtTab->Rows() != 1)
+    if (window && Table(*window).Rows() != 1)
         state.SkipWithError("lines without a record became rows");
     state.counters["heap_growth_MiB"] = heapGrowth;
     state.counters["rss_growth_MiB"] = double(ResidentBytes() - before) / MiB;

@@ -43,7 +43,7 @@ inline BenchWindow MakeBenchWindow(const QString& folder, FormEnvironment enviro
     auto window = std::make_unique<Form1>(std::move(environment));
     // Connected at once, so that no search tick falls into a measurement.
     serial->deliver("*OK! RUN\r");
-    window->link->Timer2_Timer();
+    window->findChild<InstrumentLink*>()->Timer2_Timer();
     return {std::move(window), serial};
 }
 

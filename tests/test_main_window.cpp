@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 class MainWindowTest : public QObject {
@@ -32,7 +33,8 @@ private slots:
 void MainWindowTest::choiceListsAreFilledWithNothingChosen()
 {
     WindowFixture fixture;
-    const QComboBox& cycles = *fixture.window->MessZyklusTab;
+    const Form1& window = *fixture.window;
+    const auto& cycles = Find<QComboBox>(window, "MessZyklusTab");
     QCOMPARE(cycles.count(), 66);
     QCOMPARE(cycles.itemText(0), QString("Motor immer ein"));
     QCOMPARE(cycles.itemText(5), QString(" 50 Sekunden"));
@@ -40,15 +42,16 @@ void MainWindowTest::choiceListsAreFilledWithNothingChosen()
     QCOMPARE(cycles.itemText(65), QString(" 60 Minuten"));
     QCOMPARE(cycles.currentIndex(), -1);
     QCOMPARE(fixture.panel(4), QString("Zyklus: "));
-    const QComboBox& durations = *fixture.window->Messzeit;
+    const auto& durations = Find<QComboBox>(window, "Messzeit");
     QCOMPARE(durations.count(), 9);
     QCOMPARE(durations.itemText(3), QString("  2 Stunden  "));
     QCOMPARE(durations.itemText(8), QString("100 Stunden  "));
     QCOMPARE(durations.currentIndex(), 0);
-    QCOMPARE(fixture.window->LaufNr->text(), QString("1"));
-    fixture.window->Frame14->show();
-    fixture.window->ButCancel_Click();
-    QVERIFY(fixture.window->Frame14->isHidden());
+    QCOMPARE(Find<QLineEdit>(window, "LaufNr").text(), QString("1"));
+    Find<QPushButton>(window, "ButProtNeu").click();
+    QVERIFY(!Find<QGroupBox>(window, "Frame14").isHidden());
+    Find<QPushButton>(window, "ButCancel").click();
+    QVERIFY(Find<QGroupBox>(window, "Frame14").isHidden());
 }
 
 void MainWindowTest::versionText_data()
@@ -69,14 +72,14 @@ void MainWindowTest::versionText()
 
 void MainWindowTest::versionLineFollowsTheExecutable()
 {
-    WindowFixture fixture;
-    QCOMPARE(fixture.panel(6), QString());
-    QFile executable(fixture.folder.filePath("taliv01"));
+    QCOMPARE(WindowFixture().panel(6), QString());
+    QTemporaryDir programFolder;
+    QFile executable(programFolder.filePath("taliv01"));
     QVERIFY(executable.open(QIODevice::WriteOnly));
     QVERIFY(executable.setFileTime(
         QDateTime(QDate(2010, 11, 21), QTime(9, 30)), QFileDevice::FileModificationTime));
     executable.close();
-    fixture.window->ShowVersion();
+    const WindowFixture fixture({1}, {}, {.programFolder = programFolder.path()});
     QCOMPARE(fixture.panel(6), QString("Version:  1.1121"));
 }
 
@@ -108,32 +111,35 @@ void MainWindowTest::parameterChoicesSendTheirCommands()
     Form1& window = *fixture.window;
     QCOMPARE(fixture.line->writtenTo(1), QByteArray("RUN\n\rD1\n\rT0\n\r"));
     fixture.line->clearWrites();
-    QComboBox* list = control == "cycle" ? window.MessZyklusTab : window.Messzeit;
+    QComboBox* list = &Find<QComboBox>(window, control == "cycle" ? "MessZyklusTab" : "Messzeit");
     const auto choose = [&] {
         if (control == "temperature")
-            window.TempOnOff[choice]->click();
+            Find<QRadioButton>(window, QString("TempOnOff%1").arg(choice)).click();
         else
             Choose(list, choice);
     };
+    auto& liveGraph = Find<PictureBox>(window, "Grafik1");
+    auto& comparisonGraph = Find<PictureBox>(window, "Grafik0");
+    const QImage liveBefore = liveGraph.Picture();
+    const QImage comparisonBefore = comparisonGraph.Picture();
     choose();
     choose();
     QCOMPARE(fixture.line->writtenTo(1), written + written);
     QCOMPARE(fixture.panel(1), echo);
     if (control == "cycle" && choice >= 0)
         QCOMPARE(fixture.panel(4), QString("Zyklus:  5 Minuten"));
-    if (control == "duration" && choice >= 0) {
-        QCOMPARE(window.DurationIndex, qint16(7));
-        QVERIFY(window.Grafik[1]->DrawLog().contains("text 3400,60 #000000 'Stunden  '"));
-        QVERIFY(window.Grafik[0]->DrawLog().contains("text 3400,60 #000000 'Stunden  '"));
-    }
+    // Both graphs are drawn again for the new duration.
+    const bool redrawn = control == "duration" && choice >= 0;
+    QCOMPARE(liveGraph.Picture() != liveBefore, redrawn);
+    QCOMPARE(comparisonGraph.Picture() != comparisonBefore, redrawn);
     if (control == "temperature")
-        QCOMPARE(window.Frame10->isVisibleTo(&window), choice == 1);
+        QCOMPARE(Find<QGroupBox>(window, "Frame10").isVisibleTo(&window), choice == 1);
 }
 
 void MainWindowTest::loadLocksTheReserveTabs()
 {
     WindowFixture fixture;
-    const QTabWidget* tabs = fixture.window->SSTab1;
+    const auto* tabs = &Find<QTabWidget>(*fixture.window, "SSTab1");
     QCOMPARE(tabs->currentIndex(), 0);
     for (int tab = 0; tab < tabs->count(); ++tab)
         QCOMPARE(tabs->isTabEnabled(tab), tabs->tabText(tab) != "Reserve");
@@ -165,16 +171,16 @@ void MainWindowTest::searchOutcomes()
     QFETCH(bool, startShown);
 
     WindowFixture fixture({1});
-    fixture.window->TabProtDatei->addItem("Serie");
+    Find<QComboBox>(*fixture.window, "TabProtDatei").addItem("Serie");
     QDir(fixture.folder.path()).mkdir("Serie");
     fixture.answers = {answer};
     fixture.receive(received);
     fixture.line->clearWrites();
     const int ticks = received.isEmpty() ? InstrumentLink::LastSearchPort : 1;
     for (int tick = 0; tick < ticks; ++tick)
-        fixture.window->link->Timer2_Timer();
+        fixture.window->findChild<InstrumentLink*>()->Timer2_Timer();
     QCOMPARE(fixture.line->writtenTo(1), written);
-    QCOMPARE(!fixture.window->Start[1]->isHidden(), startShown);
+    QCOMPARE(!Find<QPushButton>(*fixture.window, "Start1").isHidden(), startShown);
     QCOMPARE(fixture.questions.size(), received.isEmpty() ? 1 : 0);
     if (received.isEmpty()) {
         QCOMPARE(fixture.questions.first().style, 53);

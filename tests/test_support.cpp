@@ -57,7 +57,7 @@ WindowFixture::WindowFixture(
 
 QString WindowFixture::panel(int number) const
 {
-    return window->StBar1->panelText(number);
+    return Find<StatusBar>(*window, "StBar1").panelText(number);
 }
 
 PseudoTerminal::PseudoTerminal()

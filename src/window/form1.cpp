@@ -14,7 +14,7 @@ Form1::Form1(FormEnvironment environment, QWidget* parent)
           environment.settingsBesideProgram)
     , arguments(environment.arguments)
     , clock(environment.clock ? environment.clock : Clock(SystemNow))
-    , answerer(environment.answerer)
+    , messages(this, environment.answerer)
     , printRunner(environment.print)
     , systemPrinter(std::make_unique<SystemPrinter>())
 {
@@ -40,7 +40,8 @@ Form1::~Form1() = default;
 void Form1::closeEvent(QCloseEvent* event)
 {
     if (run->AnyPositionRunning() && !closeRequestedBySignal) {
-        const int answer = MsgBox(QStringLiteral("Es läuft noch eine Messung.") + CrLf + CrLf
+        const int answer = messages.MsgBox(QStringLiteral("Es läuft noch eine Messung.") + CrLf
+                + CrLf
                 + QStringLiteral("Soll die Messung beendet und das Programm geschlossen werden?"),
             MsgStyle::YesNo + MsgStyle::Question + MsgStyle::DefaultButton2,
             QStringLiteral("Programm beenden"));

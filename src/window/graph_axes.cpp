@@ -1,15 +1,10 @@
 // The plot frame of both graphs: the duration tables, the three axes, the temperature scale.
-#include "graph/plot_frame.h"
 #include "instrument/field_reading.h"
 #include "platform/picture_box.h"
 #include "run/value_format.h"
-#include "window/form1.h"
+#include "window/graph_scale.h"
 
-#include <QApplication>
-#include <QRadioButton>
-#include <algorithm>
 #include <array>
-#include <cmath>
 
 namespace {
 constexpr int AxisStep = 100;
@@ -17,11 +12,10 @@ constexpr std::array<float, 4> TempScaleFactors {0, 0.5F, 1.0F, 1.5F};
 const QColor Black(PlotColour::Black);
 const QColor Cyan(PlotColour::Cyan);
 const QColor Red(PlotColour::Red);
-const QColor Blue(PlotColour::Blue);
 const QColor GraphBackground(PlotColour::Background);
 } // namespace
 
-void Form1::FillDurationTables()
+GraphScale::GraphScale()
 {
     for (int index = 1; index <= DurationCount; ++index) {
         const DurationRow& row = *DurationTableRow(index);
@@ -33,29 +27,41 @@ void Form1::FillDurationTables()
     }
 }
 
-// Both graphs alike: the plot coordinates, solid lines of width 1, Arial 8 pt on light yellow.
-void Form1::SetUpGraphs()
+int GraphScale::CurrentDurationRow() const
 {
-    for (PictureBox* graph : Grafik) {
-        graph->setDrawWidth(1);
-        graph->setDrawStyle(Qt::SolidLine);
-        graph->Scale({Plot::Left, Plot::Top}, {Plot::Right, Plot::Bottom});
-        graph->setTextFont(QFont(QStringLiteral("Arial"), 8, QFont::Normal));
-        graph->setBackColor(GraphBackground);
-        graph->Cls();
-    }
+    return DurationIndex >= 1 && DurationIndex <= DurationCount ? DurationIndex : 0;
 }
 
-PictureBox* Form1::GraphAt(int Index) const
+QStringList GraphScale::DurationEntries() const
 {
-    return Index >= 0 && Index < int(Grafik.size()) ? Grafik[Index] : nullptr;
+    return QStringList(DurationText.begin() + 1, DurationText.end());
 }
 
-void Form1::DrawViscosityAxis(int Index)
+float TempScaleFactorOf(int scaleIndex)
 {
-    if (!GraphAt(Index))
-        return;
-    PictureBox& graph = *Grafik[Index];
+    return scaleIndex >= 1 && scaleIndex <= 3 ? TempScaleFactors[scaleIndex] : 0.0F;
+}
+
+void SetUpGraph(PictureBox& graph)
+{
+    graph.setDrawWidth(1);
+    graph.setDrawStyle(Qt::SolidLine);
+    graph.Scale({Plot::Left, Plot::Top}, {Plot::Right, Plot::Bottom});
+    graph.setTextFont(QFont(QStringLiteral("Arial"), 8, QFont::Normal));
+    graph.setBackColor(GraphBackground);
+    graph.Cls();
+}
+
+void DrawPlotAxes(PictureBox& graph, const GraphScale& scale)
+{
+    graph.Cls();
+    DrawViscosityAxis(graph);
+    DrawTimeAxis(graph, scale);
+    DrawTemperatureAxis(graph, scale);
+}
+
+void DrawViscosityAxis(PictureBox& graph)
+{
     graph.Line({0, 0}, {0, Plot::Height});
     for (int y = int(Plot::Height); y >= 0; y -= AxisStep)
         graph.Line({-40, float(y)}, {0, float(y)});
@@ -72,41 +78,37 @@ void Form1::DrawViscosityAxis(int Index)
 }
 
 // An unknown duration draws the axis line and its unit place only: no step may be 0.
-void Form1::DrawTimeAxis(int Index)
+void DrawTimeAxis(PictureBox& graph, const GraphScale& scale)
 {
-    if (!GraphAt(Index))
-        return;
-    PictureBox& graph = *Grafik[Index];
-    const int d = CurrentDurationRow();
+    const int d = scale.CurrentDurationRow();
     graph.Line({0, 0}, {Plot::Width, 0});
-    if (MinorTickStep[d] > 0) {
-        for (int x = int(Plot::Width); x >= 0; x -= MinorTickStep[d])
+    if (scale.MinorTickStep[d] > 0) {
+        for (int x = int(Plot::Width); x >= 0; x -= scale.MinorTickStep[d])
             graph.Line({float(x), -14}, {float(x), 0});
     }
-    if (MajorTickStep[d] > 0 && TimeLabelDivisor[d] > 0) {
-        for (int x = 0; x <= Plot::Width; x += MajorTickStep[d]) {
+    if (scale.MajorTickStep[d] > 0 && scale.TimeLabelDivisor[d] > 0) {
+        for (int x = 0; x <= Plot::Width; x += scale.MajorTickStep[d]) {
             graph.Line({float(x), -30}, {float(x), 0}, Black);
             graph.setCurrentPosition(float(x - 40), -50);
-            graph.Print(TimeLabel(double(x) / TimeLabelDivisor[d]));
+            graph.Print(TimeLabel(double(x) / scale.TimeLabelDivisor[d]));
             if (x > 0)
                 graph.Line({float(x), 0}, {float(x), Plot::Height}, Cyan);
         }
     }
     graph.setCurrentPosition(3400, 60);
-    graph.Print(DurationText[d].mid(4));
+    graph.Print(scale.DurationText[d].mid(4));
 }
 
-void Form1::DrawTemperatureAxis(int Index)
+void DrawTemperatureAxis(PictureBox& graph, const GraphScale& scale)
 {
-    if (TempOnOff[0]->isChecked() || !GraphAt(Index))
+    if (!scale.temperatureAxis)
         return;
-    PictureBox& graph = *Grafik[Index];
     for (int y = 0; y <= Plot::Height; y += AxisStep) {
         graph.Line({20, float(y)}, {0, float(y)});
         graph.setCurrentPosition(60, float(y + 15));
         if (y > 0) {
             graph.setForeColor(Red);
-            graph.Print(AxisLabel(RoundHalfEven(y / 10 * TempScaleFactor)));
+            graph.Print(AxisLabel(RoundHalfEven(y / 10 * scale.TempScaleFactor)));
             graph.setForeColor(Black);
         }
     }
@@ -116,52 +118,4 @@ void Form1::DrawTemperatureAxis(int Index)
     graph.setCurrentPosition(60, 1070);
     graph.Print(QStringLiteral("Grad C"));
     graph.setForeColor(Black);
-}
-
-// Clears the graph of a position and draws its frame and limit line (the live graph is
-// position 1).
-void Form1::DrawPlotFrame(int position)
-{
-    if (!GraphAt(position))
-        return;
-    Grafik[position]->Cls();
-    DrawViscosityAxis(position);
-    DrawTimeAxis(position);
-    DrawTemperatureAxis(position);
-    if (LimitValue[position] > 0)
-        DrawLimitLine(position);
-}
-
-void Form1::ResetComparisonGraph()
-{
-    Grafik[0]->Cls();
-    DrawViscosityAxis(0);
-    DrawTimeAxis(0);
-    DrawTemperatureAxis(0);
-}
-
-void Form1::TempSkal_Click(int Index)
-{
-    if (Index < 1 || Index > 3)
-        return;
-    for (int i = 1; i <= 3; ++i)
-        ShowScaleChoice(*TempSkal[i], false);
-    TempSkal[Index]->setChecked(true);
-    ShowScaleChoice(*TempSkal[Index], true);
-    TempScaleFactor = TempScaleFactors[Index];
-    DrawPlotFrame(1);
-    ResetComparisonGraph();
-}
-
-// The chosen scale stands out in bold blue; the others in the usual button text.
-void Form1::ShowScaleChoice(QRadioButton& option, bool chosen)
-{
-    QPalette colours = option.palette();
-    const QColor text = chosen ? Blue : QApplication::palette().color(QPalette::ButtonText);
-    colours.setColor(QPalette::WindowText, text);
-    colours.setColor(QPalette::ButtonText, text);
-    option.setPalette(colours);
-    QFont font = option.font();
-    font.setBold(chosen);
-    option.setFont(font);
 }

@@ -1,35 +1,22 @@
-// The graphs on paper and in files: drawn afresh from the picture box's own drawing steps at the
-// resolution of the output, never taken from the screen.
+#include "window/graph_export.h"
+
 #include "platform/message_box.h"
 #include "platform/picture_box.h"
 #include "platform/text_file.h"
 #include "print/protocol_printout.h"
-#include "window/form1.h"
 
 #include <QBuffer>
-#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QRegularExpression>
 
 namespace {
 
 // A picture file holds three pixels for each pixel of the graph on the screen.
 constexpr qreal PictureFileRatio = 3;
 constexpr int LongestPictureFileSide = 7000;
-constexpr int MostNamedCurves = 12;
-
-// Only characters every file system takes, so that a suggested name always works.
-QString FileNamePart(QString text)
-{
-    static const QRegularExpression unsafe(QStringLiteral(R"([^\w.-]+)"));
-    return text.trimmed().replace(unsafe, QStringLiteral("_"));
-}
 
 // The file to save to, asked in a dialog that gives the name the suggested file's extension where
 // the user typed another or none, so that a graph never replaces a measurement or protocol file;
@@ -73,135 +60,118 @@ qreal PictureRatio(QSize logicalSize)
 
 } // namespace
 
-QString Form1::GraphTitle(int Index) const
+GraphExport::GraphExport(PictureBox& picture, GraphNames graphNames, PrintRunner printRunner,
+    std::function<void(const QString&, int, const QString&)> reporter)
+    : QObject(&picture)
+    , graph(picture)
+    , names(std::move(graphNames))
+    , print(std::move(printRunner))
+    , report(std::move(reporter))
 {
-    if (Index == 0) {
-        QStringList curves = ShownStoredTests();
-        if (curves.size() > MostNamedCurves) {
-            curves = curves.mid(0, MostNamedCurves);
-            curves.append(QStringLiteral("…"));
-        }
-        return QStringLiteral("Vergleichsgrafik  ")
-            + (curves.isEmpty() ? QStringLiteral("(keine Kurve gewählt)") : curves.join(", "));
-    }
-    QStringList parts {QStringLiteral("Messung")};
-    for (const QLineEdit* field : {TestNr, Text1, TestDatum, TestZeit}) {
-        if (!field->text().trimmed().isEmpty())
-            parts.append(field->text().trimmed());
-    }
-    return parts.join(QStringLiteral("  "));
 }
 
-// The graph's name as a document and a file: "Vergleich-<protocol>" or "Messung-<test number>".
-QString Form1::GraphDocumentName(int Index) const
+PrintJob GraphExport::GraphPrintJob() const
 {
-    return Index == 0 ? QStringLiteral("Vergleich-") + FileNamePart(TabProtDatei->currentText())
-                      : QStringLiteral("Messung-") + FileNamePart(TestNr->text());
-}
-
-QString Form1::GraphFileName(int Index, const QString& extension) const
-{
-    return Label10->text() + GraphDocumentName(Index) + extension;
-}
-
-// The page of a graph: the frame of the protocol printout, the title, and the graph as large as
-// the page allows.
-PrintJob Form1::GraphPrintJob(int Index) const
-{
-    const PictureBox* graph = GraphAt(Index);
-    const QString title = GraphTitle(Index);
-    return [graph, title](Printer& printer) {
+    const PictureBox* shown = &graph;
+    const QString title = names.title();
+    return [shown, title](Printer& printer) {
         printer.setScale({0, 0, 800, 680});
         printer.setFontName(QStringLiteral("Arial"));
         PrintPageFrame(printer, 50, 1);
         SetPrintPosition(printer, 50, 50, 9, 1);
         printer.Print(title, 720);
-        printer.DrawPicture({50, 72, 720, 580}, graph->size(), [graph](QSize pixels, qreal ratio) {
-            return graph->PictureAt((QSizeF(pixels) / ratio).toSize(), ratio);
+        printer.DrawPicture({50, 72, 720, 580}, shown->size(), [shown](QSize pixels, qreal ratio) {
+            return shown->PictureAt((QSizeF(pixels) / ratio).toSize(), ratio);
         });
     };
 }
 
-namespace {
-
 // A file not saved is named to the user; no printer plays a part in it.
-void ReportGraphFileFailure(Form1& window, const QString& path)
+void GraphExport::ReportGraphFileFailure(const QString& path)
 {
-    window.MsgBox(QStringLiteral("Die Grafik konnte nicht in die Datei ")
-            + QDir::toNativeSeparators(path) + QStringLiteral(" gespeichert werden.") + window.CrLf
-            + window.CrLf
+    const QString CrLf = QStringLiteral("\r\n");
+    report(QStringLiteral("Die Grafik konnte nicht in die Datei ") + QDir::toNativeSeparators(path)
+            + QStringLiteral(" gespeichert werden.") + CrLf + CrLf
             + QStringLiteral("Bitte prüfen Sie, ob der Ordner beschreibbar ist und genug Platz "
                              "bietet. Eine vorhandene Datei dieses Namens bleibt unverändert."),
         MsgStyle::Exclamation, QStringLiteral("Grafik speichern"));
 }
 
-} // namespace
-
-bool Form1::SaveGraphPicture(int Index, const QString& path)
+bool GraphExport::SaveGraphPicture(const QString& path)
 {
-    const PictureBox* graph = GraphAt(Index);
-    const QImage picture = graph->PictureAt(graph->size(), PictureRatio(graph->size()));
+    const QImage picture = graph.PictureAt(graph.size(), PictureRatio(graph.size()));
     QByteArray png;
     QBuffer buffer(&png);
     const bool saved = !picture.isNull() && buffer.open(QIODevice::WriteOnly)
         && picture.save(&buffer, "PNG") && ReplaceFileBytes(path, png);
     if (!saved)
-        ReportGraphFileFailure(*this, path);
+        ReportGraphFileFailure(path);
     return saved;
 }
 
-bool Form1::SaveGraphPdf(int Index, const QString& path)
+bool GraphExport::SaveGraphPdf(const QString& path)
 {
-    const bool saved = WritePdfFile(
-        path, A4Page(QPageLayout::Landscape), GraphTitle(Index), GraphPrintJob(Index));
+    const bool saved
+        = WritePdfFile(path, A4Page(QPageLayout::Landscape), names.title(), GraphPrintJob());
     if (!saved)
-        ReportGraphFileFailure(*this, path);
+        ReportGraphFileFailure(path);
     return saved;
 }
 
-void Form1::PrintGraph(int Index)
+void GraphExport::PrintGraph()
 {
     ReportPrintOutcome(
-        printRunner(GraphDocumentName(Index), GraphPrintJob(Index)), QStringLiteral("Die Grafik"));
+        print(names.documentName(), GraphPrintJob()), QStringLiteral("Die Grafik"), report);
 }
 
-void Form1::ChooseGraphPictureFile(int Index)
+void GraphExport::ChooseGraphPictureFile()
 {
-    const QString path = AskForFile(this, QStringLiteral("Grafik als Bild speichern"),
-        GraphFileName(Index, QStringLiteral(".png")), QStringLiteral("PNG-Bild (*.png)"));
+    const QString path = AskForFile(&graph, QStringLiteral("Grafik als Bild speichern"),
+        names.folder() + names.documentName() + QStringLiteral(".png"),
+        QStringLiteral("PNG-Bild (*.png)"));
     if (!path.isEmpty()) {
         const WaitCursor waiting;
-        SaveGraphPicture(Index, path);
+        SaveGraphPicture(path);
     }
 }
 
-void Form1::ChooseGraphPdfFile(int Index)
+void GraphExport::ChooseGraphPdfFile()
 {
-    const QString path = AskForFile(this, QStringLiteral("Grafik als PDF speichern"),
-        GraphFileName(Index, QStringLiteral(".pdf")), QStringLiteral("PDF-Datei (*.pdf)"));
+    const QString path = AskForFile(&graph, QStringLiteral("Grafik als PDF speichern"),
+        names.folder() + names.documentName() + QStringLiteral(".pdf"),
+        QStringLiteral("PDF-Datei (*.pdf)"));
     if (!path.isEmpty()) {
         const WaitCursor waiting;
-        SaveGraphPdf(Index, path);
+        SaveGraphPdf(path);
     }
 }
 
-// The menu of a graph; made once and kept with the graph.
-QMenu* Form1::GraphMenu(int Index)
+QMenu* GraphExport::Menu()
 {
-    PictureBox* graph = GraphAt(Index);
-    if (auto* made = graph->findChild<QMenu*>(QString(), Qt::FindDirectChildrenOnly))
-        return made;
-    auto* menu = new QMenu(graph);
-    menu->addAction(QStringLiteral("Grafik als Bild speichern …"), this,
-        [this, Index] { ChooseGraphPictureFile(Index); });
-    menu->addAction(QStringLiteral("Grafik als PDF speichern …"), this,
-        [this, Index] { ChooseGraphPdfFile(Index); });
+    if (menu)
+        return menu;
+    menu = new QMenu(&graph);
+    menu->addAction(
+        QStringLiteral("Grafik als Bild speichern …"), this, [this] { ChooseGraphPictureFile(); });
+    menu->addAction(
+        QStringLiteral("Grafik als PDF speichern …"), this, [this] { ChooseGraphPdfFile(); });
     menu->addSeparator();
-    menu->addAction(QStringLiteral("Grafik drucken …"), this, [this, Index] { PrintGraph(Index); });
+    menu->addAction(QStringLiteral("Grafik drucken …"), this, [this] { PrintGraph(); });
     return menu;
 }
 
-void Form1::ShowGraphMenu(int Index, const QPoint& globalPosition)
+void GraphExport::ShowMenu(const QPoint& globalPosition)
 {
-    GraphMenu(Index)->popup(globalPosition);
+    Menu()->popup(globalPosition);
+}
+
+void ReportPrintOutcome(PrintOutcome outcome, const QString& what,
+    const std::function<void(const QString&, int, const QString&)>& report)
+{
+    if (outcome != PrintOutcome::Failed)
+        return;
+    report(what + QStringLiteral(" konnte nicht gedruckt oder gespeichert werden.\r\n\r\n")
+            + QStringLiteral("Bitte prüfen Sie den Drucker, oder beim Speichern als PDF, ob der "
+                             "Ordner beschreibbar ist und genug Platz bietet."),
+        MsgStyle::Exclamation, QStringLiteral("Drucken"));
 }

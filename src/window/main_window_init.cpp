@@ -7,7 +7,11 @@
 #include "run/choice_lists.h"
 #include "run/value_format.h"
 #include "window/form1.h"
+#include "window/live_graph.h"
+#include "window/measurement_panel.h"
 #include "window/parameter_panel.h"
+#include "window/record_keeping.h"
+#include "window/settings_panel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -19,6 +23,8 @@
 namespace {
 constexpr int FirstGroupTab = 1;
 constexpr int LastGroupTab = 4;
+// The groups of positions this instrument has; the tabs of the others stay locked.
+constexpr int GroupCount = 2;
 #ifdef Q_OS_WIN
 const QString ExecutableName = QStringLiteral("TALIV01.EXE");
 #else
@@ -30,9 +36,8 @@ void Form1::Form_Load()
 {
     for (int tab = 2; tab <= 4; ++tab)
         SSTab1->setTabEnabled(tab, false);
-    for (QLineEdit* field : {Text1, Text2, Text3, Bem1, Bem2, Bem3, TestNr, TestDatum, TestZeit})
-        field->clear();
-    TempScaleFactor = 0.5F;
+    measurement->ClearTestData();
+    graphScale.TempScaleFactor = 0.5F;
     link->OpenFirstPort();
     InitMainWindow();
     link->ApplyCommandLinePort(arguments);
@@ -72,83 +77,34 @@ bool Form1::AskToSearchAgain()
     const QString text = "Die Verbindung zum Messgerät konnte nicht aufgebaut werden !" + CrLf
         + CrLf + "Gerät einschalten, Verbindung prüfen und 'Wiederholen'" + CrLf + "  " + CrLf
         + CrLf + " " + CrLf + CrLf;
-    return MsgBox(text, MsgStyle::RetryCancel + MsgStyle::Exclamation,
+    return messages.MsgBox(text, MsgStyle::RetryCancel + MsgStyle::Exclamation,
                QStringLiteral("Verbindung zum Messgerät "))
         == MsgResult::Retry;
 }
 
 void Form1::InitMainWindow()
 {
-    CrLf = QStringLiteral("\r\n");
-    FillDurationTables();
-    FillCycleList();
-    GroupCount = 2;
-    FillDurationList();
+    settingsTab->FillCycleList(CycleEntries());
+    settingsTab->FillDurationList(graphScale.DurationEntries());
     parameters->FillSeparatorLists();
     SSTab1->setCurrentIndex(0);
-    LimitDrawMode = InvertingDrawMode;
-    SetUpGraphs();
-    DurationIndex = 1;
+    liveGraph->UseInvertingDrawMode();
+    graphScale.DurationIndex = 1;
     LoadSettings();
     for (int tab = FirstGroupTab; tab <= LastGroupTab; ++tab)
         SSTab1->setTabEnabled(tab, tab <= GroupCount && SSTab1->isTabEnabled(tab));
-    StBar1->setPanelText(4, QStringLiteral("Zyklus: ") + MessZyklusTab->currentText());
-    ShowStorageFolder();
+    StBar1->setPanelText(4, QStringLiteral("Zyklus: ") + settingsTab->CycleText());
+    settingsTab->ShowStorageFolder();
     RemoveUnfinishedSaves();
     ShowVersion();
-    WahlTab->setColHidden(1, true);
-    FormatRecordTable();
-    LoadProtocolFile();
+    recordKeeping->LoadProtocolFile();
     link->StartSearch();
-}
-
-// The lists are filled with no entry chosen and without their click handlers: the settings
-// choose an entry, and that sends its command.
-void Form1::FillCycleList()
-{
-    const QSignalBlocker quiet(MessZyklusTab);
-    MessZyklusTab->clear();
-    MessZyklusTab->addItems(CycleEntries());
-    MessZyklusTab->setCurrentIndex(-1);
-}
-
-void Form1::FillDurationList()
-{
-    const QSignalBlocker quiet(Messzeit);
-    Messzeit->clear();
-    for (int index = 1; index <= DurationCount; ++index)
-        Messzeit->addItem(DurationText[index]);
-    Messzeit->setCurrentIndex(-1);
 }
 
 // "Version: " and the version from the executable's date; nothing when the date is unknown.
 void Form1::ShowVersion()
 {
     const std::optional<QDateTime> built
-        = FileDateTime(ProgramFolder() + QDir::separator() + ExecutableName);
+        = FileDateTime(programFolder + QDir::separator() + ExecutableName);
     StBar1->setPanelText(6, built ? QStringLiteral("Version: ") + VersionText(*built) : QString());
-}
-
-int Form1::MsgBox(const QString& text, int style, const QString& title)
-{
-    if (answerer)
-        return answerer(style, title, text);
-    return ShowMessageBox(this, style, title, text);
-}
-
-void Form1::MsgBoxAsk(
-    const QString& text, int style, const QString& title, const std::function<void(int)>& answered)
-{
-    if (answerer)
-        answered(answerer(style, title, text));
-    else
-        AskLater(this, style, title, text, answered);
-}
-
-void Form1::MsgBoxLater(const QString& text, int style, const QString& title)
-{
-    if (answerer)
-        answerer(style, title, text);
-    else
-        ShowMessageBoxLater(this, style, title, text);
 }

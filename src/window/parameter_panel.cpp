@@ -18,6 +18,8 @@ ParameterPanel::ParameterPanel(
     , DezimalTrenn(new QComboBox)
     , tell(std::move(message))
 {
+    DatenTrenn->setObjectName("DatenTrenn");
+    DezimalTrenn->setObjectName("DezimalTrenn");
     auto* frame = new QGroupBox("Feldtrennzeichen / Dezimal-Trennzeichen  ");
     auto* grid = new QGridLayout(frame);
     grid->addWidget(new QLabel("Datentrennzeichen:"), 0, 0);

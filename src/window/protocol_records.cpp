@@ -4,8 +4,13 @@
 #include "platform/status_bar.h"
 #include "platform/text_file.h"
 #include "records/protocol_register.h"
-#include "window/form1.h"
+#include "run/test_run.h"
+#include "window/comparison_panel.h"
+#include "window/messages.h"
 #include "window/parameter_panel.h"
+#include "window/protocol_panel.h"
+#include "window/record_keeping.h"
+#include "window/settings_panel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -19,51 +24,47 @@ const QString NameErrorTitle = QStringLiteral("Fehler Protokoll-Dateiname ");
 const QString RecordTitle = QStringLiteral("Messprotokoll");
 } // namespace
 
-void Form1::ButProtNeu_Click()
-{
-    Frame14->show();
-    ProtDat->setFocus();
-}
-
 // Makes the protocol file with its header and, beside it, its measurement folder. A name that
 // cannot serve as a file and folder name, or that is taken, makes nothing.
-void Form1::CreateProtocolFile()
+void RecordKeeping::CreateProtocolFile()
 {
-    const QString name = ProtDat->text();
+    const QString name = settingsTab->NewProtocolName();
     if (const std::optional<QString> problem = ProtocolNameProblem(name)) {
-        MsgBox(QStringLiteral("Die Protokoll-Datei : ") + name + CrLf + CrLf + *problem + CrLf,
+        messages.MsgBox(
+            QStringLiteral("Die Protokoll-Datei : ") + name + CrLf + CrLf + *problem + CrLf,
             MsgStyle::OkOnly + MsgStyle::Exclamation, NameErrorTitle);
         return;
     }
-    const CreateOutcome outcome
-        = MakeProtocolFile(Label10->text(), name, parameters->FieldSeparator().front());
+    const CreateOutcome outcome = MakeProtocolFile(
+        settingsTab->StorageFolder(), name, parameters->FieldSeparator().front());
     if (outcome == CreateOutcome::Exists) {
-        MsgBox(QStringLiteral("Die Protokoll-Datei : ") + name + CrLf + CrLf
+        messages.MsgBox(QStringLiteral("Die Protokoll-Datei : ") + name + CrLf + CrLf
                 + QStringLiteral("existiert bereits und kann nicht neu eröffnet werden !") + CrLf
                 + CrLf + QStringLiteral("Verwenden Sie bitte einen anderen Namen.  ") + CrLf + CrLf
                 + QStringLiteral(" ") + CrLf + CrLf,
             MsgStyle::OkOnly + MsgStyle::Exclamation, NameErrorTitle);
-        Frame14->hide();
+        settingsTab->CloseNewProtocolPanel();
         return;
     }
     if (outcome == CreateOutcome::Failed) {
-        MsgBox(QStringLiteral("Die Protokoll-Datei ")
-                + QDir::toNativeSeparators(Label10->text() + name + QStringLiteral(".CSV"))
+        messages.MsgBox(QStringLiteral("Die Protokoll-Datei ")
+                + QDir::toNativeSeparators(
+                    settingsTab->StorageFolder() + name + QStringLiteral(".CSV"))
                 + QStringLiteral(" kann nicht angelegt werden.") + CrLf
                 + QStringLiteral("Bitte die Dateiablage prüfen."),
             MsgStyle::OkOnly + MsgStyle::Exclamation, NameErrorTitle);
         return;
     }
-    ProtocolFileName = name;
+    settingsTab->RememberProtocolName(name);
     ListProtocolFiles();
-    Frame14->hide();
+    settingsTab->CloseNewProtocolPanel();
 }
 
 // Appends the record of the test that has just ended at the position, with the texts of its
 // start, to the protocol file chosen at its start, and adds its row, shown in the comparison
 // graph, where the table shows that file. A record that cannot be written is reported and gets no
 // row, so that rows keep mirroring the file.
-void Form1::AppendTestRecord(int position, const RunningTest& test)
+void RecordKeeping::AppendTestRecord(int position, const RunningTest& test)
 {
     if (test.testNumber == 0)
         return;
@@ -81,19 +82,26 @@ void Form1::AppendTestRecord(int position, const RunningTest& test)
         ReloadProtocolFile();
         break;
     case AppendOutcome::Added:
-        AddRecordRow(ProtTab->Rows(), protocol->Records().back());
+        AddRecordRow(records->RecordRows(), protocol->Records().back());
         break;
     }
-    WahlTab->setTextMatrix(ProtTab->Rows() - 1, ShownColumn, QStringLiteral("-1"));
+    comparison->SetShown(records->RecordRows() - 1, true);
 }
 
 // Each lost record has a box of its own: a later one must not replace the report of an earlier.
-void Form1::ReportRecordNotWritten(qint32 testNumber, const QString& path)
+void RecordKeeping::ReportRecordNotWritten(qint32 testNumber, const QString& path)
 {
-    MsgBoxLater(QStringLiteral("Der Eintrag von Test ") + QString::number(testNumber)
+    messages.MsgBoxLater(QStringLiteral("Der Eintrag von Test ") + QString::number(testNumber)
             + QStringLiteral(" konnte nicht in die Protokolldatei ")
             + QDir::toNativeSeparators(path) + QStringLiteral(" geschrieben werden.") + CrLf
             + QStringLiteral("Die Messdatei ist erhalten."),
         MsgStyle::Exclamation, RecordTitle + QStringLiteral(": Test %1").arg(testNumber));
     StBar1->showNotice(QStringLiteral("Protokolleintrag nicht geschrieben!"));
+}
+
+// Another program holds the protocol file longer than a record takes.
+void RecordKeeping::ReportProtocolLocked(const QString& protocolPath)
+{
+    messages.MsgBoxLater(
+        ProtocolLockedText(protocolPath), MsgStyle::Exclamation, QStringLiteral("Messprotokoll"));
 }

@@ -5,10 +5,16 @@
 #include "platform/text_file.h"
 #include "records/protocol_register.h"
 #include "records/test_numbers.h"
+#include "run/test_run.h"
 #include "run/value_format.h"
-#include "window/form1.h"
+#include "window/comparison_panel.h"
+#include "window/messages.h"
+#include "window/protocol_panel.h"
+#include "window/record_keeping.h"
+#include "window/settings_panel.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,139 +23,97 @@
 #include <algorithm>
 #include <array>
 
-namespace {
-
-const QString ProtocolExtension = QStringLiteral(".CSV");
-constexpr std::array<int, 16> ColumnWidths {
-    720, 400, 2000, 2000, 1000, 2000, 2000, 2000, 1000, 800, 600, 1000, 900, 1100, 100, 100};
-constexpr std::array<int, 6> HiddenColumns {1, 11, 12, 13, 14, 15};
-
-} // namespace
-
-void Form1::FormatRecordTable()
+RecordKeeping::RecordKeeping(ProtocolRegister& protocolRegister, const TestRun& testRun,
+    const RecordViews& views, QObject* parent)
+    : QObject(parent)
+    , protocol(&protocolRegister)
+    , run(&testRun)
+    , settingsTab(views.settingsTab)
+    , records(views.records)
+    , comparison(views.comparison)
+    , parameters(views.parameters)
+    , StBar1(views.StBar1)
+    , messages(views.messages)
 {
-    ProtTab->setRows(1);
-    ProtTab->Clear();
-    QString format;
-    const QStringList captions = RecordTableCaptions();
-    for (int column = 0; column < int(captions.size()); ++column)
-        format += (column < 2 ? u'>' : u'<') + captions[column] + u'|';
-    ProtTab->setFormatString(format);
-    ProtTab->setCols(int(ColumnWidths.size()));
-    for (int column = 0; column < int(ColumnWidths.size()); ++column)
-        ProtTab->setColWidth(column, ColumnWidths[column]);
-    for (int column : HiddenColumns)
-        ProtTab->setColHidden(column, true);
+    connect(
+        protocol, &ProtocolRegister::changedElsewhere, this, &RecordKeeping::ReloadProtocolFile);
+    connect(records, &ProtocolPanel::curveToggleRequested, this, &RecordKeeping::ToggleStoredCurve);
+    connect(records, &ProtocolPanel::deleteRequested, this, &RecordKeeping::DeleteSelectedTest);
+    connect(
+        settingsTab, &SettingsPanel::storageFolderShown, this, &RecordKeeping::ListProtocolFiles);
+    connect(settingsTab, &SettingsPanel::folderLeft, this, &RecordKeeping::Dir1_LostFocus);
+    connect(
+        settingsTab, &SettingsPanel::protocolSelected, this, &RecordKeeping::TabProtDatei_Click);
+    connect(settingsTab, &SettingsPanel::newProtocolConfirmed, this,
+        &RecordKeeping::CreateProtocolFile);
 }
 
-// One record into row `row` of both grids, which grow to hold it; its curve starts hidden.
-void Form1::AddRecordRow(qint32 row, const QStringList& cells)
+// The measurement folder of the protocol file now selected.
+QString RecordKeeping::MeasurementFolder() const
 {
-    if (ProtTab->Rows() < row + 1)
-        ProtTab->setRows(row + 1);
-    for (int column = 0; column < int(cells.size()); ++column)
-        ProtTab->setTextMatrix(row, column, cells[column]);
-    if (WahlTab->Rows() < row + 1)
-        WahlTab->setRows(row + 1);
-    WahlTab->setTextMatrix(row, 0, cells[0]);
-    WahlTab->setTextMatrix(row, 1, cells[1]);
-    WahlTab->setTextMatrix(row, ShownColumn, QStringLiteral("0"));
+    return settingsTab->StorageFolder() + settingsTab->ProtocolName() + QDir::separator();
 }
 
-void Form1::SetRecordRows(int count)
+void RecordKeeping::AddRecordRow(qint32 row, const QStringList& cells)
 {
-    ProtTab->setRows(count);
-    WahlTab->setRows(count);
+    records->AddRecordRow(row, cells);
+    comparison->AddCurveRow(row, cells.value(0), cells.value(1));
 }
 
-QString Form1::ProtocolFilePath() const
+QString RecordKeeping::ProtocolFilePath() const
 {
-    return Label10->text() + TabProtDatei->currentText() + ProtocolExtension;
+    return settingsTab->StorageFolder() + settingsTab->ProtocolName() + QStringLiteral(".CSV");
 }
 
 // Fills both grids from the selected protocol file and sets the next test number. A file that
 // cannot be read leaves the grids empty and the test number as it was.
-void Form1::LoadProtocolFile()
+void RecordKeeping::LoadProtocolFile()
 {
-    FormatRecordTable();
-    FormatCurveList();
-    // No test of the newly loaded table is chosen yet, so none may be deleted.
-    DelMessung->hide();
-    Label28->hide();
-    LabelProt->setText(ProtocolFilePath());
-    const QString path = TabProtDatei->currentIndex() >= 0 ? ProtocolFilePath() : QString();
+    records->ShowProtocolFile(ProtocolFilePath());
+    comparison->FormatCurveList();
+    const QString path = settingsTab->ProtocolChosen() ? ProtocolFilePath() : QString();
     if (!protocol->LoadProtocolFile(path, MeasurementFolder()))
         return;
-    const std::vector<QStringList>& records = protocol->Records();
-    SetRecordRows(int(records.size()) + 1);
-    for (std::size_t row = 0; row < records.size(); ++row)
-        AddRecordRow(qint32(row + 1), records[row]);
+    const std::vector<QStringList>& loaded = protocol->Records();
+    records->ShowRecords(loaded);
+    comparison->SetCurveRows(int(loaded.size()) + 1);
+    for (std::size_t row = 0; row < loaded.size(); ++row)
+        comparison->AddCurveRow(int(row + 1), loaded[row].value(0), loaded[row].value(1));
     if (const std::optional<qint32> next = protocol->NextTestNumber(run->HighestRunningNumber()))
-        LaufNr->setText(SignedNumberText(*next));
+        settingsTab->ShowNextNumber(SignedNumberText(*next));
 }
 
 // Loads the protocol file again, as another program has changed it; the curves shown stay shown.
-void Form1::ReloadProtocolFile()
+void RecordKeeping::ReloadProtocolFile()
 {
-    const QStringList shown = ShownStoredTests();
-    const QString typedNumber = LaufNr->text();
+    const QStringList shown = comparison->ShownStoredTests();
+    const QString typedNumber = settingsTab->NextNumberText();
     LoadProtocolFile();
     // A higher number the user typed stays: the start takes it if it is still free.
-    if (FieldValue(typedNumber) > FieldValue(LaufNr->text()))
-        LaufNr->setText(typedNumber);
-    for (int row = 1; row < WahlTab->Rows(); ++row) {
-        if (shown.contains(StoredTestName(row)))
-            WahlTab->setTextMatrix(row, ShownColumn, QStringLiteral("-1"));
-    }
-    RedrawStoredCurves();
+    if (FieldValue(typedNumber) > FieldValue(settingsTab->NextNumberText()))
+        settingsTab->ShowNextNumber(typedNumber);
+    comparison->ShowAgain(shown);
+    comparison->RedrawStoredCurves();
 }
 
 // Lists the protocol files of the storage folder and selects the one chosen last, or else the
 // first; selecting loads it. Measurement files ("No-...") and nameless files are left out, and so
 // is a "name.csv" that the name's path "name.CSV" would not reach (a file system that tells
 // cases apart).
-void Form1::ListProtocolFiles()
+void RecordKeeping::ListProtocolFiles()
 {
-    const QStringList names = ProtocolFileNames(Label10->text());
-    {
-        const QSignalBlocker quiet(TabProtDatei);
-        TabProtDatei->clear();
-        TabProtDatei->addItems(names);
-        TabProtDatei->setCurrentIndex(-1);
-    }
-    if (names.isEmpty())
-        return;
-    TabProtDatei->setCurrentIndex(std::max<qsizetype>(0, names.indexOf(ProtocolFileName)));
+    settingsTab->ShowProtocolNames(ProtocolFileNames(settingsTab->StorageFolder()));
 }
 
 // A protocol file selected: its records are loaded and every stored curve is hidden.
-void Form1::TabProtDatei_Click()
+void RecordKeeping::TabProtDatei_Click()
 {
     LoadProtocolFile();
-    ButDel_Click(0);
+    comparison->ButDel_Click();
     OfferUnrecordedTests();
 }
 
-void Form1::ShowSelectedTest()
-{
-    const int row = ProtTab->Row();
-    if (row < 1) {
-        DelMessung->hide();
-        Label28->hide();
-        return;
-    }
-    Label28->setText(SelectedTestText(row));
-    DelMessung->show();
-    Label28->show();
-}
-
-QString Form1::SelectedTestText(int row) const
-{
-    return QStringLiteral("Test-Nr.: ") + ProtTab->TextMatrix(row, 0) + QStringLiteral(" / ")
-        + ProtTab->TextMatrix(row, 2);
-}
-
-void Form1::Dir1_LostFocus()
+void RecordKeeping::Dir1_LostFocus()
 {
     ListProtocolFiles();
     LoadProtocolFile();

@@ -4,8 +4,9 @@
 #include "platform/file_lock.h"
 #include "platform/text_file.h"
 #include "records/protocol_register.h"
-#include "window/form1.h"
+#include "window/messages.h"
 #include "window/parameter_panel.h"
+#include "window/record_keeping.h"
 
 #include <QDir>
 #include <algorithm>
@@ -27,7 +28,7 @@ QString NamesText(const std::vector<UnrecordedTest>& tests)
 
 } // namespace
 
-void Form1::OfferUnrecordedTests()
+void RecordKeeping::OfferUnrecordedTests()
 {
     const QString protocolPath = ProtocolFilePath();
     const QString folder = MeasurementFolder();
@@ -48,7 +49,7 @@ void Form1::OfferUnrecordedTests()
                          "Mal.");
     UnrecordedQuestionOpen = true;
     // Escape, closing the box or the program answer Cancel: only an explicit No declines.
-    MsgBoxAsk(text, MsgStyle::YesNoCancel + MsgStyle::Question, UnrecordedTitle,
+    messages.MsgBoxAsk(text, MsgStyle::YesNoCancel + MsgStyle::Question, UnrecordedTitle,
         [this, protocolPath, folder](int answer) {
             UnrecordedQuestionOpen = false;
             if (answer == MsgResult::Yes)
@@ -58,7 +59,7 @@ void Form1::OfferUnrecordedTests()
         });
 }
 
-void Form1::AddUnrecordedTests(const QString& protocolPath, const QString& folder)
+void RecordKeeping::AddUnrecordedTests(const QString& protocolPath, const QString& folder)
 {
     const AppendOutcome outcome
         = WriteUnrecordedRecords(protocolPath, folder, parameters->FieldSeparator().front());
@@ -75,7 +76,7 @@ void Form1::AddUnrecordedTests(const QString& protocolPath, const QString& folde
         ReloadProtocolFile();
 }
 
-void Form1::DeclineUnrecordedTests(const QString& protocolPath, const QString& folder)
+void RecordKeeping::DeclineUnrecordedTests(const QString& protocolPath, const QString& folder)
 {
     RememberDeclinedTests(protocolPath, folder);
 }

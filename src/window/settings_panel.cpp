@@ -1,12 +1,15 @@
-// Tab "Einstellung": the maker's block, the device settings and the storage of the files.
+#include "window/settings_panel.h"
+
+#include "graph/plot_frame.h"
 #include "platform/drives.h"
 #include "platform/folder_list.h"
-#include "window/form1.h"
 #include "window/layout_helpers.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -15,6 +18,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace {
@@ -46,9 +50,33 @@ QPixmap Logo()
     return logo;
 }
 
+// The folder as shown and used to build file names: native separators, one trailing separator.
+QString StorageFolderText(const QString& folder)
+{
+    QString text = QDir::toNativeSeparators(folder);
+    if (!text.endsWith(QDir::separator()))
+        text += QDir::separator();
+    return text;
+}
+
+// The chosen scale stands out in bold blue; the others in the usual button text.
+void ShowScaleChoice(QRadioButton& option, bool chosen)
+{
+    QPalette colours = option.palette();
+    const QColor text
+        = chosen ? QColor(PlotColour::Blue) : QApplication::palette().color(QPalette::ButtonText);
+    colours.setColor(QPalette::WindowText, text);
+    colours.setColor(QPalette::ButtonText, text);
+    option.setPalette(colours);
+    QFont font = option.font();
+    font.setBold(chosen);
+    option.setFont(font);
+}
+
 } // namespace
 
-QWidget* Form1::BuildSettingsTab(const QString& startFolder)
+SettingsPanel::SettingsPanel(const QString& startFolder, QWidget* parent)
+    : QWidget(parent)
 {
     auto* title = new QLabel("KALDURA - QTM");
     QFont titleFont("Arial", 26, QFont::Bold);
@@ -74,18 +102,18 @@ QWidget* Form1::BuildSettingsTab(const QString& startFolder)
     header->addSpacing(24);
     header->addWidget(title, 1);
 
-    auto* tab = new QWidget;
-    auto* layout = new QVBoxLayout(tab);
+    auto* layout = new QVBoxLayout(this);
     layout->addLayout(header);
     layout->addWidget(line);
     layout->addWidget(deviceSettings, 1);
     // Down the left column, then the storage frame from top to bottom.
     ChainTabOrder({TempOnOff[0], TempOnOff[1], TempSkal[1], TempSkal[2], TempSkal[3], MessZyklusTab,
         Messzeit, Drive1, Dir1, TabProtDatei, LaufNr, ButProtNeu, ProtDat, ButOK, ButCancel});
-    return tab;
+    NameControls();
+    ConnectControls();
 }
 
-QGroupBox* Form1::BuildStorageFrame(const QString& startFolder)
+QGroupBox* SettingsPanel::BuildStorageFrame(const QString& startFolder)
 {
     Frame7 = new QGroupBox("Dateiablage ");
     const QStringList driveRoots = MountedDriveRoots();
@@ -113,7 +141,7 @@ QGroupBox* Form1::BuildStorageFrame(const QString& startFolder)
     return Frame7;
 }
 
-QGroupBox* Form1::BuildTemperatureFrame()
+QGroupBox* SettingsPanel::BuildTemperatureFrame()
 {
     TempOnOff[0] = new QRadioButton("Temperatur AUS");
     TempOnOff[1] = new QRadioButton("Temperatur EIN");
@@ -146,7 +174,7 @@ QGroupBox* Form1::BuildTemperatureFrame()
     return frame;
 }
 
-QWidget* Form1::BuildMakerBlock()
+QWidget* SettingsPanel::BuildMakerBlock()
 {
     Picture1 = new QLabel;
     Picture1->setPixmap(Logo());
@@ -165,7 +193,7 @@ QWidget* Form1::BuildMakerBlock()
     return block;
 }
 
-QGroupBox* Form1::BuildCycleFrame()
+QGroupBox* SettingsPanel::BuildCycleFrame()
 {
     MessZyklusTab = new QComboBox;
     SetListWidth(MessZyklusTab, ChoiceListCharacters);
@@ -178,7 +206,7 @@ QGroupBox* Form1::BuildCycleFrame()
     return Frame6;
 }
 
-QGroupBox* Form1::BuildDurationFrame()
+QGroupBox* SettingsPanel::BuildDurationFrame()
 {
     Messzeit = new QComboBox;
     SetListWidth(Messzeit, ChoiceListCharacters);
@@ -194,7 +222,7 @@ QGroupBox* Form1::BuildDurationFrame()
 }
 
 // The protocol file, the next test number and the panel for a new protocol file.
-QWidget* Form1::BuildProtocolChoice()
+QWidget* SettingsPanel::BuildProtocolChoice()
 {
     TabProtDatei = new QComboBox;
     LaufNr = new QLineEdit("1");
@@ -230,7 +258,238 @@ QWidget* Form1::BuildProtocolChoice()
     return choice;
 }
 
-void Form1::ButCancel_Click()
+void SettingsPanel::NameControls()
+{
+    for (auto [control, name] : std::initializer_list<std::pair<QWidget*, const char*>> {
+             {Frame7, "Frame7"}, {Drive1, "Drive1"}, {Dir1, "Dir1"}, {Label10, "Label10"},
+             {TabProtDatei, "TabProtDatei"}, {LaufNr, "LaufNr"}, {ButProtNeu, "ButProtNeu"},
+             {Frame14, "Frame14"}, {ProtDat, "ProtDat"}, {ButOK, "ButOK"}, {ButCancel, "ButCancel"},
+             {Frame5, "Frame5"}, {Frame6, "Frame6"}, {Frame10, "Frame10"}, {Picture1, "Picture1"},
+             {Label7, "Label7"}, {MessZyklusTab, "MessZyklusTab"}, {Messzeit, "Messzeit"}})
+        control->setObjectName(name);
+    for (int index = 0; index < int(TempOnOff.size()); ++index)
+        TempOnOff[index]->setObjectName(QStringLiteral("TempOnOff%1").arg(index));
+    for (int index = 1; index < int(TempSkal.size()); ++index)
+        TempSkal[index]->setObjectName(QStringLiteral("TempSkal%1").arg(index));
+}
+
+// Every choice the user makes is reported, also the one already shown: the instrument may have
+// been switched off and on meanwhile.
+void SettingsPanel::ConnectControls()
+{
+    connect(Drive1, &QComboBox::currentIndexChanged, this, &SettingsPanel::Drive1_Change);
+    connect(Dir1, &FolderList::pathChanged, this, &SettingsPanel::Dir1_Change);
+    connect(Dir1, &FolderList::LostFocus, this, &SettingsPanel::folderLeft);
+    connect(TabProtDatei, &QComboBox::currentIndexChanged, this, &SettingsPanel::protocolSelected);
+    connect(TabProtDatei, &QComboBox::activated, this,
+        [this] { ProtocolFileName = TabProtDatei->currentText(); });
+    connect(ButProtNeu, &QPushButton::clicked, this, &SettingsPanel::ButProtNeu_Click);
+    connect(ButOK, &QPushButton::clicked, this, &SettingsPanel::newProtocolConfirmed);
+    connect(ButCancel, &QPushButton::clicked, this, &SettingsPanel::ButCancel_Click);
+    connect(MessZyklusTab, &QComboBox::activated, this, &SettingsPanel::cycleChosen);
+    connect(Messzeit, &QComboBox::activated, this, &SettingsPanel::durationChosen);
+    for (int index = 0; index < 2; ++index)
+        connect(TempOnOff[index], &QRadioButton::clicked, this,
+            [this, index] { emit temperatureChosen(index); });
+    connect(TempOnOff[0], &QRadioButton::toggled, this, &SettingsPanel::temperatureOffShown);
+    for (int index = 1; index <= 3; ++index)
+        connect(TempSkal[index], &QRadioButton::clicked, this,
+            [this, index] { emit scaleChosen(index); });
+}
+
+QString SettingsPanel::StorageFolder() const
+{
+    return Label10->text();
+}
+
+QString SettingsPanel::DriveText() const
+{
+    return Drive1->currentText();
+}
+
+QString SettingsPanel::FolderPath() const
+{
+    return Dir1->path();
+}
+
+bool SettingsPanel::ApplyStorageFolder(const QString& drive, const QString& folder)
+{
+    if (!QFileInfo(folder).isDir())
+        return false;
+    if (Drive1->findText(drive) >= 0)
+        Drive1->setCurrentText(drive);
+    return Dir1->setPath(folder);
+}
+
+// A drive that cannot be read leaves the folder list and the storage folder as they were; the
+// drive list goes on showing the drive the user picked.
+void SettingsPanel::Drive1_Change()
+{
+    if (!Dir1->setPath(Drive1->currentText()))
+        return;
+    ShowStorageFolder();
+}
+
+void SettingsPanel::Dir1_Change()
+{
+    emit folderPicked();
+    QStringList drives;
+    for (int index = 0; index < Drive1->count(); ++index)
+        drives << Drive1->itemText(index);
+    const QString drive = DriveOfPath(Dir1->path(), drives);
+    if (!drive.isEmpty()) {
+        const QSignalBlocker quiet(Drive1);
+        Drive1->setCurrentText(drive);
+    }
+    ShowStorageFolder();
+}
+
+void SettingsPanel::ShowStorageFolder()
+{
+    Label10->setText(StorageFolderText(Dir1->path()));
+    emit storageFolderShown();
+}
+
+void SettingsPanel::ShowProtocolNames(const QStringList& names)
+{
+    {
+        const QSignalBlocker quiet(TabProtDatei);
+        TabProtDatei->clear();
+        TabProtDatei->addItems(names);
+        TabProtDatei->setCurrentIndex(-1);
+    }
+    if (names.isEmpty())
+        return;
+    TabProtDatei->setCurrentIndex(std::max<qsizetype>(0, names.indexOf(ProtocolFileName)));
+}
+
+void SettingsPanel::RememberProtocolName(const QString& name)
+{
+    ProtocolFileName = name;
+}
+
+QString SettingsPanel::ProtocolName() const
+{
+    return TabProtDatei->currentText();
+}
+
+bool SettingsPanel::ProtocolChosen() const
+{
+    return TabProtDatei->currentIndex() >= 0;
+}
+
+QString SettingsPanel::NextNumberText() const
+{
+    return LaufNr->text();
+}
+
+void SettingsPanel::ShowNextNumber(const QString& text)
+{
+    LaufNr->setText(text);
+}
+
+QString SettingsPanel::NewProtocolName() const
+{
+    return ProtDat->text();
+}
+
+void SettingsPanel::ButProtNeu_Click()
+{
+    Frame14->show();
+    ProtDat->setFocus();
+}
+
+void SettingsPanel::ButCancel_Click()
+{
+    CloseNewProtocolPanel();
+}
+
+void SettingsPanel::CloseNewProtocolPanel()
 {
     Frame14->hide();
+}
+
+void SettingsPanel::FillCycleList(const QStringList& entries)
+{
+    const QSignalBlocker quiet(MessZyklusTab);
+    MessZyklusTab->clear();
+    MessZyklusTab->addItems(entries);
+    MessZyklusTab->setCurrentIndex(-1);
+}
+
+void SettingsPanel::FillDurationList(const QStringList& entries)
+{
+    const QSignalBlocker quiet(Messzeit);
+    Messzeit->clear();
+    Messzeit->addItems(entries);
+    Messzeit->setCurrentIndex(-1);
+}
+
+int SettingsPanel::CycleEntry() const
+{
+    return MessZyklusTab->currentIndex();
+}
+
+QString SettingsPanel::CycleText() const
+{
+    return MessZyklusTab->currentText();
+}
+
+int SettingsPanel::DurationEntry() const
+{
+    return Messzeit->currentIndex();
+}
+
+bool SettingsPanel::ChooseCycle(int entry)
+{
+    if (entry < 0 || entry >= MessZyklusTab->count())
+        return false;
+    MessZyklusTab->setCurrentIndex(entry);
+    return true;
+}
+
+bool SettingsPanel::ChooseDuration(int entry)
+{
+    if (entry < 0 || entry >= Messzeit->count())
+        return false;
+    Messzeit->setCurrentIndex(entry);
+    return true;
+}
+
+int SettingsPanel::TemperatureOption() const
+{
+    return TempOnOff[0]->isChecked() ? 0 : TempOnOff[1]->isChecked() ? 1 : -1;
+}
+
+void SettingsPanel::ChooseTemperature(int option)
+{
+    TempOnOff[option == 1 ? 1 : 0]->setChecked(true);
+}
+
+void SettingsPanel::ShowScaleFrame(bool shown)
+{
+    Frame10->setVisible(shown);
+}
+
+int SettingsPanel::ScaleIndex() const
+{
+    for (int index = 1; index < int(TempSkal.size()); ++index) {
+        if (TempSkal[index]->isChecked())
+            return index;
+    }
+    return 0;
+}
+
+void SettingsPanel::ChooseScale(int index)
+{
+    for (int i = 1; i < int(TempSkal.size()); ++i)
+        ShowScaleChoice(*TempSkal[i], false);
+    TempSkal[index]->setChecked(true);
+    ShowScaleChoice(*TempSkal[index], true);
+}
+
+void SettingsPanel::SetParameterFramesEnabled(bool enabled)
+{
+    for (QGroupBox* frame : {Frame5, Frame6, Frame7})
+        frame->setEnabled(enabled);
 }

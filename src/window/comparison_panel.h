@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+
+class FlexGrid;
+class PictureBox;
+class QPushButton;
+struct GraphScale;
+
+// The tab "Alle Messungen": the comparison graph (Grafik(0)) of stored tests and the curve list
+// (WahlTab) that chooses them. Each row of the list mirrors a record: test number, position and
+// the shown flag ("-1"/"0").
+class ComparisonPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    // folderOfCurves: the measurement folder the stored tests are read from.
+    ComparisonPanel(const GraphScale& scale, std::function<QString()> folderOfCurves,
+        QWidget* parent = nullptr);
+
+    PictureBox& Graph() const { return *Grafik0; }
+
+    // The list with its headings and no row.
+    void FormatCurveList();
+    void SetCurveRows(int count);
+    // The row of a record; its curve starts hidden.
+    void AddCurveRow(int row, const QString& testNumber, const QString& position);
+    int CurveRows() const;
+    bool IsShown(int row) const;
+    void SetShown(int row, bool shown);
+    // "test-position" of a row, as its measurement file is named.
+    QString StoredTestName(int row) const;
+    QStringList ShownStoredTests() const;
+    // The tests of `names` that the list still holds are shown again.
+    void ShowAgain(const QStringList& names);
+    // Each row as "name shown-flag" (index 0: the heading row).
+    QStringList CurveListRows() const;
+    // After a row was deleted the curves shown before stay shown, all but the deleted row's;
+    // rows after it have moved up by one.
+    void ShowStoredTestsAgain(const QStringList& rowsBefore, int deletedRow);
+
+    void ResetComparisonGraph();
+    void RedrawStoredCurves();
+    // "Alle Kurven löschen": the graph is cleared and every curve hidden.
+    void ButDel_Click();
+
+signals:
+    void menuRequested(const QPoint& globalPosition);
+
+private:
+    void DrawStoredCurve(const QString& Name, qint16 Position);
+    void WahlTab_Click();
+
+    const GraphScale& scale;
+    std::function<QString()> folderOfCurves;
+    PictureBox* Grafik0;
+    FlexGrid* WahlTab;
+    QPushButton* ButDel0;
+};

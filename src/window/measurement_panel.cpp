@@ -1,0 +1,162 @@
+#include "window/measurement_panel.h"
+
+#include "run/value_format.h"
+#include "window/layout_helpers.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString StartCaption = QStringLiteral("Start");
+const QString StopCaption = QStringLiteral("Stop");
+const QColor RunningColour(255, 0, 0);
+
+QLineEdit* NamedField(QLineEdit* field, const QString& name)
+{
+    field->setObjectName(name);
+    return field;
+}
+
+} // namespace
+
+MeasurementPanel::MeasurementPanel(QWidget* liveGraph, QWidget* parent)
+    : QWidget(parent)
+    , TestNr(NamedField(ReadOnlyField(), "TestNr"))
+    , TestDatum(NamedField(ReadOnlyField(), "TestDatum"))
+    , TestZeit(NamedField(ReadOnlyField(), "TestZeit"))
+    , Text1(NamedField(new QLineEdit, "Text1"))
+    , Text2(NamedField(new QLineEdit, "Text2"))
+    , Text3(NamedField(new QLineEdit, "Text3"))
+    , Bem1(NamedField(new QLineEdit, "Bem1"))
+    , Bem2(NamedField(new QLineEdit, "Bem2"))
+    , Bem3(NamedField(new QLineEdit, "Bem3"))
+    , Start1(new QPushButton(StartCaption))
+    , MessWert1(NamedField(ReadOnlyField(), "MessWert1"))
+    , MessWert0(NamedField(ReadOnlyField(), "MessWert0"))
+    , MessDauer1(NamedField(ReadOnlyField(), "MessDauer1"))
+    , GWert1(NamedField(ReadOnlyField(), "GWert1"))
+{
+    Start1->setObjectName("Start1");
+    // Wide enough for a product name or a remark of about 40 characters.
+    Text1->setMinimumWidth(Text1->fontMetrics().averageCharWidth() * 40);
+    // The readings of the running test stand out from the test data.
+    for (QLineEdit* reading : {MessWert1, MessWert0, MessDauer1}) {
+        QFont bold = reading->font();
+        bold.setBold(true);
+        reading->setFont(bold);
+    }
+    Start1->setMinimumHeight(Start1->sizeHint().height() * 3 / 2);
+
+    auto* frame = new QGroupBox("Messung ");
+    auto* form = new QFormLayout;
+    // Right-aligned, so that the remark numbers "2" and "3" stand under the "1".
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    form->addRow("Test-Nummer :", TestNr);
+    form->addRow("Test-Datum :", TestDatum);
+    form->addRow("Test-Zeit :", TestZeit);
+    form->addRow(SeparatorLine());
+    form->addRow("Produkt-Bezeichnung:", Text1);
+    form->addRow("Auftragsnummer :", Text2);
+    form->addRow("Chargennummer :", Text3);
+    form->addRow("Bemerkungen  1  :", Bem1);
+    form->addRow("2  :", Bem2);
+    form->addRow("3  :", Bem3);
+    form->addRow(SeparatorLine());
+    form->addRow("Aktuelle  Viskosität:", MessWert1);
+    form->addRow("Aktuelle Temperatur:", MessWert0);
+    form->addRow("Messzeit:", MessDauer1);
+    form->addRow("Grenzwert:", GWert1);
+
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->addLayout(form);
+    frameLayout->addSpacing(12);
+    frameLayout->addWidget(Start1);
+    frameLayout->addStretch(1);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addWidget(liveGraph, 1);
+    // Only the entries take the Tab key; after the last remark it reaches Start (or Stop).
+    ChainTabOrder({Text1, Text2, Text3, Bem1, Bem2, Bem3, Start1});
+    connect(Start1, &QPushButton::clicked, this, &MeasurementPanel::startClicked);
+}
+
+MeasurementHeader MeasurementPanel::TypedTexts() const
+{
+    return {Text1->text(), Text2->text(), Text3->text(), Bem1->text(), Bem2->text(), Bem3->text(),
+        {}, {}, {}};
+}
+
+void MeasurementPanel::ClearTestData()
+{
+    for (QLineEdit* field : {Text1, Text2, Text3, Bem1, Bem2, Bem3, TestNr, TestDatum, TestZeit})
+        field->clear();
+}
+
+void MeasurementPanel::ShowTestStart(qint32 testNumber, const QDateTime& at)
+{
+    TestDatum->setText(at.toString(QStringLiteral("dd.MM.yyyy")));
+    TestZeit->setText(at.toString(QStringLiteral("hh:mm")));
+    TestNr->setText(FFix0(testNumber, 5, 0));
+}
+
+void MeasurementPanel::ShowValues(const QString& viscosity, const QString& temperature)
+{
+    MessWert1->setText(viscosity);
+    MessWert0->setText(temperature);
+}
+
+void MeasurementPanel::ShowElapsed(const QString& text)
+{
+    MessDauer1->setText(text);
+}
+
+void MeasurementPanel::ShowLimit(const QString& text)
+{
+    GWert1->setText(text);
+}
+
+void MeasurementPanel::ShowRunning(bool running)
+{
+    Start1->setText(running ? StopCaption : StartCaption);
+    QPalette palette;
+    if (running)
+        palette.setColor(QPalette::Button, RunningColour);
+    Start1->setPalette(palette);
+}
+
+void MeasurementPanel::HideStart()
+{
+    Start1->hide();
+}
+
+QString MeasurementPanel::ShownViscosity() const
+{
+    return MessWert1->text();
+}
+
+QString MeasurementPanel::ShownTemperature() const
+{
+    return MessWert0->text();
+}
+
+QString MeasurementPanel::TestNumberText() const
+{
+    return TestNr->text();
+}
+
+QStringList MeasurementPanel::TestDescription() const
+{
+    QStringList parts;
+    for (const QLineEdit* field : {TestNr, Text1, TestDatum, TestZeit}) {
+        if (!field->text().trimmed().isEmpty())
+            parts.append(field->text().trimmed());
+    }
+    return parts;
+}

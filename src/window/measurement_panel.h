@@ -1,0 +1,59 @@
+#pragma once
+
+#include "run/measurement_file.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+class QLineEdit;
+class QPushButton;
+
+// The tab "Messung / Grafik": the test data the user types, the running test's number, date,
+// time, values and elapsed time, the limit value, the Start button of position 1 and, beside
+// them, the live graph the window gives it.
+class MeasurementPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MeasurementPanel(QWidget* liveGraph, QWidget* parent = nullptr);
+
+    // The typed texts of the next test; date, time and cycle are the run's.
+    MeasurementHeader TypedTexts() const;
+    void ClearTestData();
+    void ShowTestStart(qint32 testNumber, const QDateTime& at);
+    void ShowValues(const QString& viscosity, const QString& temperature);
+    void ShowElapsed(const QString& text);
+    void ShowLimit(const QString& text);
+    // The Start button is a red "Stop" while the test runs.
+    void ShowRunning(bool running);
+    // No instrument: nothing can be started.
+    void HideStart();
+
+    QString ShownViscosity() const;
+    QString ShownTemperature() const;
+    QString TestNumberText() const;
+    // Test number, product, date and time, those that are filled in.
+    QStringList TestDescription() const;
+
+signals:
+    void startClicked();
+
+private:
+    QLineEdit* TestNr;
+    QLineEdit* TestDatum;
+    QLineEdit* TestZeit;
+    QLineEdit* Text1;
+    QLineEdit* Text2;
+    QLineEdit* Text3;
+    QLineEdit* Bem1;
+    QLineEdit* Bem2;
+    QLineEdit* Bem3;
+    QPushButton* Start1;
+    // MessWert(1) viscosity, MessWert(0) temperature; MessDauer(1) the elapsed time.
+    QLineEdit* MessWert1;
+    QLineEdit* MessWert0;
+    QLineEdit* MessDauer1;
+    QLineEdit* GWert1;
+};

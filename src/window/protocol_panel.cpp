@@ -1,0 +1,164 @@
+#include "window/protocol_panel.h"
+
+#include "platform/flex_grid.h"
+#include "records/protocol_file.h"
+#include "window/layout_helpers.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <array>
+
+namespace {
+
+constexpr std::array<int, 16> ColumnWidths {
+    720, 400, 2000, 2000, 1000, 2000, 2000, 2000, 1000, 800, 600, 1000, 900, 1100, 100, 100};
+constexpr std::array<int, 6> HiddenColumns {1, 11, 12, 13, 14, 15};
+
+} // namespace
+
+ProtocolPanel::ProtocolPanel(QWidget* parent)
+    : QWidget(parent)
+    , ProtTab(new FlexGrid)
+    , LabelProt(new QLabel)
+    , Label28(WrappedLabel(QString()))
+    , DelMessung(new QPushButton("Messung löschen"))
+    , DruckArt(new QComboBox)
+    , ProtDrucken(new QPushButton("Protokoll drucken"))
+    , ProtVorschau(new QPushButton("Druckvorschau …"))
+{
+    ProtTab->setObjectName("ProtTab");
+    LabelProt->setObjectName("LabelProt");
+    Label28->setObjectName("Label28");
+    DelMessung->setObjectName("DelMessung");
+    DruckArt->setObjectName("DruckArt");
+    ProtDrucken->setObjectName("ProtDrucken");
+    ProtVorschau->setObjectName("ProtVorschau");
+    // Offered only once a test is selected in the table.
+    Label28->hide();
+    DelMessung->hide();
+    DruckArt->addItems(
+        {QStringLiteral("Liste einzeilig"), QStringLiteral("Liste mit Zusatzzeile")});
+
+    auto* current = new QHBoxLayout;
+    current->addWidget(new QLabel("Aktuelle Protokolldatei : "));
+    current->addWidget(LabelProt, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(DelMessung);
+    buttons->addStretch(1);
+    buttons->addWidget(DruckArt);
+    buttons->addWidget(ProtVorschau);
+    buttons->addWidget(ProtDrucken);
+
+    auto* frame = new QGroupBox("Messprotokoll  ");
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->addLayout(current);
+    frameLayout->addWidget(ProtTab, 1);
+    frameLayout->addWidget(Label28);
+    frameLayout->addLayout(buttons);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    ChainTabOrder({ProtTab, DelMessung, DruckArt, ProtVorschau, ProtDrucken});
+
+    FormatRecordTable();
+    connect(ProtTab, &FlexGrid::Click, this, &ProtocolPanel::ShowSelectedTest);
+    connect(ProtTab, &FlexGrid::KeyUp, this, &ProtocolPanel::ShowSelectedTest);
+    connect(ProtTab, &FlexGrid::DblClick, this, &ProtocolPanel::curveToggleRequested);
+    connect(DelMessung, &QPushButton::clicked, this, &ProtocolPanel::deleteRequested);
+    connect(ProtDrucken, &QPushButton::clicked, this, &ProtocolPanel::printRequested);
+    connect(ProtVorschau, &QPushButton::clicked, this, &ProtocolPanel::previewRequested);
+}
+
+void ProtocolPanel::FormatRecordTable()
+{
+    ProtTab->setRows(1);
+    ProtTab->Clear();
+    QString format;
+    const QStringList captions = RecordTableCaptions();
+    for (int column = 0; column < int(captions.size()); ++column)
+        format += (column < 2 ? u'>' : u'<') + captions[column] + u'|';
+    ProtTab->setFormatString(format);
+    ProtTab->setCols(int(ColumnWidths.size()));
+    for (int column = 0; column < int(ColumnWidths.size()); ++column)
+        ProtTab->setColWidth(column, ColumnWidths[column]);
+    for (int column : HiddenColumns)
+        ProtTab->setColHidden(column, true);
+}
+
+void ProtocolPanel::ShowProtocolFile(const QString& path)
+{
+    FormatRecordTable();
+    // No test of the newly loaded table is chosen yet, so none may be deleted.
+    ForgetSelection();
+    LabelProt->setText(path);
+}
+
+void ProtocolPanel::ShowRecords(const std::vector<QStringList>& records)
+{
+    ProtTab->setRows(int(records.size()) + 1);
+    for (std::size_t row = 0; row < records.size(); ++row)
+        AddRecordRow(int(row + 1), records[row]);
+}
+
+void ProtocolPanel::AddRecordRow(int row, const QStringList& cells)
+{
+    if (ProtTab->Rows() < row + 1)
+        ProtTab->setRows(row + 1);
+    for (int column = 0; column < int(cells.size()); ++column)
+        ProtTab->setTextMatrix(row, column, cells[column]);
+}
+
+int ProtocolPanel::RecordRows() const
+{
+    return ProtTab->Rows();
+}
+
+int ProtocolPanel::SelectedRow() const
+{
+    return ProtTab->Row();
+}
+
+QStringList ProtocolPanel::RowCells(int row) const
+{
+    QStringList cells;
+    for (std::size_t column = 0; column < std::size(ProtocolFile::CellCuts); ++column)
+        cells.append(ProtTab->TextMatrix(row, int(column)));
+    return cells;
+}
+
+QString ProtocolPanel::Cell(int row, int column) const
+{
+    return ProtTab->TextMatrix(row, column);
+}
+
+QString ProtocolPanel::SelectedTestText(int row) const
+{
+    return QStringLiteral("Test-Nr.: ") + ProtTab->TextMatrix(row, 0) + QStringLiteral(" / ")
+        + ProtTab->TextMatrix(row, 2);
+}
+
+void ProtocolPanel::ForgetSelection()
+{
+    DelMessung->hide();
+    Label28->hide();
+}
+
+void ProtocolPanel::ShowSelectedTest()
+{
+    const int row = ProtTab->Row();
+    if (row < 1) {
+        ForgetSelection();
+        return;
+    }
+    Label28->setText(SelectedTestText(row));
+    DelMessung->show();
+    Label28->show();
+}
+
+PrintKind ProtocolPanel::ChosenPrintKind() const
+{
+    return DruckArt->currentIndex() == 1 ? PrintKind::ListWithDetails : PrintKind::List;
+}

@@ -2,11 +2,8 @@
 #include "graph/plot_frame.h"
 
 #include "instrument/field_reading.h"
-#include "platform/picture_box.h"
 #include "run/value_format.h"
 
-#include <QApplication>
-#include <QRadioButton>
 #include <algorithm>
 #include <array>
 #include <cmath>

@@ -1,9 +1,6 @@
 // The graphs' hot paths: redrawing the stored curves, one live sample, and raw QPainter lines as
 // the baseline; and the memory a 100-hour live test takes for its drawing.
 #include "bench_support.h"
-#include "platform/environment.h"
-#include "platform/flex_grid.h"
-#include "platform/memory_serial_line.h"
 #include "platform/picture_box.h"
 #include "platform/text_file.h"
 #include "window/comparison_panel.h"
@@ -11,13 +8,9 @@
 #include "window/live_graph.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QPainter>
-#include <QRadioButton>
-#include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <array>
 #include <benchmark/benchmark.h>
 #include <cmath>

@@ -5,7 +5,6 @@
 #include "records/protocol_register.h"
 
 #include <QCloseEvent>
-#include <QTimer>
 
 Form1::Form1(FormEnvironment environment, QWidget* parent)
     : QMainWindow(parent)

@@ -7,7 +7,6 @@
 #include "window/measurement_panel.h"
 #include "window/settings_panel.h"
 
-#include <QDir>
 #include <QRegularExpression>
 
 namespace {

@@ -13,12 +13,7 @@
 #include "window/record_keeping.h"
 #include "window/settings_panel.h"
 
-#include <QComboBox>
 #include <QDir>
-#include <QLineEdit>
-#include <QSignalBlocker>
-#include <QTabWidget>
-#include <QTimer>
 
 namespace {
 constexpr int FirstGroupTab = 1;

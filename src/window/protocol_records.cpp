@@ -12,12 +12,7 @@
 #include "window/record_keeping.h"
 #include "window/settings_panel.h"
 
-#include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 
 namespace {
 const QString NameErrorTitle = QStringLiteral("Fehler Protokoll-Dateiname ");

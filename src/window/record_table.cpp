@@ -13,13 +13,7 @@
 #include "window/record_keeping.h"
 #include "window/settings_panel.h"
 
-#include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSignalBlocker>
 #include <algorithm>
 #include <array>
 

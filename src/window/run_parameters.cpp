@@ -7,10 +7,6 @@
 #include "window/live_graph.h"
 #include "window/settings_panel.h"
 
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLineEdit>
-
 // A list with no entry chosen sends nothing.
 void Form1::MessZyklusTab_Click()
 {

@@ -12,14 +12,6 @@
 #include "window/record_keeping.h"
 #include "window/settings_panel.h"
 
-#include <QComboBox>
-#include <QDir>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-
 void Form1::ConnectRun()
 {
     connect(run, &TestRun::notice, StBar1, &StatusBar::showNotice);

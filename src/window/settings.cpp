@@ -13,8 +13,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
-#include <QRadioButton>
 
 namespace {
 

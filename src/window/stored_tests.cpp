@@ -13,11 +13,7 @@
 #include "window/protocol_panel.h"
 #include "window/record_keeping.h"
 
-#include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
-#include <QLabel>
-#include <QPushButton>
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "window/parameter_panel.h"
 
 #include "platform/message_box.h"
+#include "settings/settings_file.h"
 #include "window/layout_helpers.h"
 #include "window/separators.h"
 
@@ -100,4 +101,14 @@ void ParameterPanel::RefuseSeparatorPair(QComboBox& list, const QString& kept)
 void ParameterPanel::UpdateSeparatorCode()
 {
     separatorCode = SeparatorCodeOf(DatenTrenn->currentIndex(), DezimalTrenn->currentIndex());
+}
+
+void ParameterPanel::ApplySeparatorCode(const QString& code)
+{
+    const int fieldIndex = FieldSeparatorIndexOf(code);
+    if (fieldIndex >= 0 && fieldIndex < DatenTrenn->count())
+        DatenTrenn->setCurrentIndex(fieldIndex);
+    const int decimalIndex = DecimalSeparatorIndexOf(code);
+    if (decimalIndex >= 0 && decimalIndex < DezimalTrenn->count())
+        DezimalTrenn->setCurrentIndex(decimalIndex);
 }

@@ -17,9 +17,6 @@ public:
     explicit ParameterPanel(
         std::function<void(const QString&, int, const QString&)> tell, QWidget* parent = nullptr);
 
-    QComboBox* DatenTrenn = nullptr;
-    QComboBox* DezimalTrenn = nullptr;
-
     // Fills both lists and selects their first entries, which sets the separators.
     void FillSeparatorLists();
     void DatenTrenn_Click();
@@ -29,11 +26,15 @@ public:
     QString DecimalSeparator() const { return decimalSeparator; }
     // The two list indexes as the settings file keeps them (" 0 0").
     QString SeparatorCode() const { return separatorCode; }
+    // Chooses the entries a stored code names; an entry the lists do not hold is left alone.
+    void ApplySeparatorCode(const QString& code);
 
 private:
     void RefuseSeparatorPair(QComboBox& list, const QString& kept);
     void UpdateSeparatorCode();
 
+    QComboBox* DatenTrenn = nullptr;
+    QComboBox* DezimalTrenn = nullptr;
     std::function<void(const QString&, int, const QString&)> tell;
     QString fieldSeparator = QStringLiteral(";");
     QString decimalSeparator = QStringLiteral(".");

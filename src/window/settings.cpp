@@ -89,12 +89,7 @@ void Form1::ApplySettings(const Settings& settings)
         MessZyklusTab_Click();
     if (settingsTab->ChooseDuration(settings.durationIndex))
         Messzeit_Click();
-    const int fieldIndex = FieldSeparatorIndexOf(settings.separatorCode);
-    if (fieldIndex >= 0 && fieldIndex < parameters->DatenTrenn->count())
-        parameters->DatenTrenn->setCurrentIndex(fieldIndex);
-    const int decimalIndex = DecimalSeparatorIndexOf(settings.separatorCode);
-    if (decimalIndex >= 0 && decimalIndex < parameters->DezimalTrenn->count())
-        parameters->DezimalTrenn->setCurrentIndex(decimalIndex);
+    parameters->ApplySeparatorCode(settings.separatorCode);
     // One temperature option is always chosen, so the command sent and the samples read agree.
     const int temperature = settings.temperature == 1 ? 1 : 0;
     settingsTab->ChooseTemperature(temperature);

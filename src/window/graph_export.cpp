@@ -126,23 +126,25 @@ void GraphExport::PrintGraph()
 
 void GraphExport::ChooseGraphPictureFile()
 {
-    const QString path = AskForFile(&graph, QStringLiteral("Grafik als Bild speichern"),
-        names.folder() + names.documentName() + QStringLiteral(".png"),
-        QStringLiteral("PNG-Bild (*.png)"));
-    if (!path.isEmpty()) {
-        const WaitCursor waiting;
-        SaveGraphPicture(path);
-    }
+    ChooseFileAndSave(QStringLiteral("Grafik als Bild speichern"), QStringLiteral(".png"),
+        QStringLiteral("PNG-Bild (*.png)"), &GraphExport::SaveGraphPicture);
 }
 
 void GraphExport::ChooseGraphPdfFile()
 {
-    const QString path = AskForFile(&graph, QStringLiteral("Grafik als PDF speichern"),
-        names.folder() + names.documentName() + QStringLiteral(".pdf"),
-        QStringLiteral("PDF-Datei (*.pdf)"));
+    ChooseFileAndSave(QStringLiteral("Grafik als PDF speichern"), QStringLiteral(".pdf"),
+        QStringLiteral("PDF-Datei (*.pdf)"), &GraphExport::SaveGraphPdf);
+}
+
+// The file is suggested beside the protocol files under the graph's document name.
+void GraphExport::ChooseFileAndSave(const QString& title, const QString& extension,
+    const QString& filter, bool (GraphExport::*save)(const QString&))
+{
+    const QString path
+        = AskForFile(&graph, title, names.folder() + names.documentName() + extension, filter);
     if (!path.isEmpty()) {
         const WaitCursor waiting;
-        SaveGraphPdf(path);
+        (this->*save)(path);
     }
 }
 

@@ -45,6 +45,8 @@ public:
 private:
     void ChooseGraphPictureFile();
     void ChooseGraphPdfFile();
+    void ChooseFileAndSave(const QString& title, const QString& extension, const QString& filter,
+        bool (GraphExport::*save)(const QString&));
     void ReportGraphFileFailure(const QString& path);
 
     PictureBox& graph;

@@ -3,7 +3,7 @@
 #include "platform/environment.h"
 #include "platform/serial_port_backend.h"
 #include "platform/status_bar.h"
-#include "run/measurement_file.h"
+#include "records/measurement_file.h"
 
 #include <QPushButton>
 #include <QScopeGuard>

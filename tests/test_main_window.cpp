@@ -1,7 +1,7 @@
 // The window's choice lists, version line and panels as the load leaves them.
+#include "numbers/value_format.h"
 #include "platform/picture_box.h"
 #include "run/choice_lists.h"
-#include "run/value_format.h"
 #include "test_support.h"
 
 #include <QComboBox>

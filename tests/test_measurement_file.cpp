@@ -1,6 +1,6 @@
 // The measurement file's lines: the header block, data lines at their fixed character positions,
 // and reading them back.
-#include "run/measurement_file.h"
+#include "records/measurement_file.h"
 #include "test_support.h"
 
 #include <QTest>

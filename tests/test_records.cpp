@@ -150,10 +150,8 @@ void RecordsTest::appending()
     series.put("B.CSV", loaded);
     ProtocolRegister records;
     QVERIFY(records.LoadProtocolFile(series.protocol, series.measurements));
-    RunningTest test;
-    test.testNumber = 12;
-    test.header = TestTexts(12);
-    test.protocolPath = change == "elsewhere" ? series.path("B.CSV") : series.protocol;
+    const TestRecordTexts test {12, 1, TestTexts(12)};
+    const QString path = change == "elsewhere" ? series.path("B.CSV") : series.protocol;
     if (change == "removed" || change == "folder")
         QVERIFY(QFile::remove(series.protocol));
     if (change == "folder")
@@ -162,9 +160,9 @@ void RecordsTest::appending()
         Append(series.protocol, RecordLine(11) + "\r\n");
     {
         const FileSizeLimit full(change == "full" ? loaded.size() : NoLimit);
-        QCOMPARE(records.AppendTestRecord(1, test, chosen), outcome);
+        QCOMPARE(records.AppendTestRecord(path, test, chosen), outcome);
     }
-    QCOMPARE(BytesOf(test.protocolPath), file);
+    QCOMPARE(BytesOf(path), file);
     const bool added = outcome == AppendOutcome::Added;
     QCOMPARE(records.Records().size(), added ? 2u : 1u);
     QCOMPARE(records.Records().back()[2].trimmed(), added ? "Öl Nr. 12" : "Öl Nr. 11");

@@ -2,7 +2,7 @@
 // middle of a test: no record is lost, given twice or mixed up with another test's file.
 #include "child_processes.h"
 #include "platform/folder_list.h"
-#include "run/measurement_file.h"
+#include "records/measurement_file.h"
 
 #include <QLineEdit>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "run/value_format.h"
+#include "numbers/value_format.h"
 #include "test_support.h"
 
 #include <QTest>

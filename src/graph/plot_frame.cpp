@@ -1,8 +1,8 @@
 // The plot geometry of both graphs: duration tables, x and y of a value, the axis label texts.
 #include "graph/plot_frame.h"
 
-#include "instrument/field_reading.h"
-#include "run/value_format.h"
+#include "numbers/field_reading.h"
+#include "numbers/value_format.h"
 
 #include <algorithm>
 #include <array>

@@ -1,13 +1,13 @@
 #include "instrument/instrument_link.h"
 
 #include "instrument/commands.h"
-#include "instrument/field_reading.h"
 #include "instrument/line_assembly.h"
 #include "instrument/replies.h"
+#include "numbers/field_reading.h"
+#include "numbers/value_format.h"
 #include "platform/ansi_codec.h"
 #include "platform/comm_control.h"
 #include "platform/line_log.h"
-#include "run/value_format.h"
 
 #include <QTimer>
 

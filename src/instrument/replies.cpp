@@ -1,6 +1,6 @@
 #include "instrument/replies.h"
 
-#include "instrument/field_reading.h"
+#include "numbers/field_reading.h"
 
 namespace {
 constexpr qsizetype EchoLength = 40;

@@ -1,8 +1,8 @@
 #include "print/protocol_printout.h"
 
+#include "numbers/value_format.h"
 #include "platform/flex_grid.h"
 #include "platform/printer.h"
-#include "run/value_format.h"
 
 #include <QStringList>
 

@@ -1,9 +1,9 @@
 #include "records/protocol_file.h"
 
-#include "instrument/field_reading.h"
+#include "numbers/field_reading.h"
+#include "numbers/value_format.h"
 #include "platform/file_lock.h"
 #include "platform/text_file.h"
-#include "run/value_format.h"
 
 #include <QDir>
 #include <QFile>

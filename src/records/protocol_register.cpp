@@ -4,7 +4,6 @@
 #include "platform/file_lock.h"
 #include "platform/text_file.h"
 #include "records/test_numbers.h"
-#include "run/test_run.h"
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -101,9 +100,8 @@ void ProtocolRegister::FileChanged(const QString& path)
 
 // A record that cannot be written gets no row, so that the records keep mirroring the file.
 AppendOutcome ProtocolRegister::AppendTestRecord(
-    int position, const RunningTest& test, QChar chosen)
+    const QString& path, const TestRecordTexts& test, QChar chosen)
 {
-    const QString path = test.protocolPath;
     const FileLock protocolLock(path, RecordWaitMilliseconds);
     if (protocolLock.HeldByOther())
         return AppendOutcome::Locked;
@@ -112,7 +110,7 @@ AppendOutcome ProtocolRegister::AppendTestRecord(
     const QChar separator = madeAnew ? chosen : SeparatorOfProtocolFile(path, chosen);
     if (madeAnew)
         written = WriteTextLines(path, {RecordTableHeaderLine(separator)}, WriteMode::Create);
-    const QString record = TestRecord({test.testNumber, position, test.header}, separator);
+    const QString record = TestRecord(test, separator);
     const qint64 sizeBefore = QFileInfo(path).size();
     written = written && WriteTextLines(path, {record}, WriteMode::Append);
     if (!written)

@@ -9,7 +9,6 @@
 #include <vector>
 
 class QFileSystemWatcher;
-struct RunningTest;
 
 // How appending a record went.
 enum class AppendOutcome {
@@ -50,7 +49,7 @@ public:
 
     // The record of a finished test into the protocol file chosen at its start. `chosen` is the
     // separator of a file made anew.
-    AppendOutcome AppendTestRecord(int position, const RunningTest& test, QChar chosen);
+    AppendOutcome AppendTestRecord(const QString& path, const TestRecordTexts& test, QChar chosen);
     // Removes record `row` if it still has the cells the user confirmed, keeping a copy of the
     // file as ".TMP", and its measurement file unless another record or a program still uses it.
     DeleteOutcome DeleteRecord(int row, const QStringList& confirmedCells);

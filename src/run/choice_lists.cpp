@@ -1,6 +1,6 @@
 #include "run/choice_lists.h"
 
-#include "run/value_format.h"
+#include "numbers/value_format.h"
 
 #include <array>
 

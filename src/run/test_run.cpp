@@ -1,14 +1,14 @@
 #include "run/test_run.h"
 
 #include "graph/plot_frame.h"
-#include "instrument/field_reading.h"
 #include "instrument/instrument_link.h"
 #include "instrument/replies.h"
+#include "numbers/field_reading.h"
+#include "numbers/value_format.h"
 #include "platform/message_box.h"
 #include "records/protocol_file.h"
 #include "records/test_numbers.h"
 #include "run/choice_lists.h"
-#include "run/value_format.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 #include "platform/clock.h"
 #include "platform/file_lock.h"
 #include "platform/text_file.h"
-#include "run/measurement_file.h"
+#include "records/measurement_file.h"
 
 #include <QDateTime>
 #include <QObject>

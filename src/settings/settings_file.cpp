@@ -1,8 +1,8 @@
 #include "settings/settings_file.h"
 
 #include "graph/plot_frame.h"
-#include "instrument/field_reading.h"
-#include "run/value_format.h"
+#include "numbers/field_reading.h"
+#include "numbers/value_format.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "window/comparison_panel.h"
 
 #include "graph/plot_frame.h"
-#include "instrument/field_reading.h"
+#include "numbers/field_reading.h"
 #include "platform/flex_grid.h"
 #include "platform/picture_box.h"
-#include "run/measurement_file.h"
+#include "records/measurement_file.h"
 #include "window/graph_scale.h"
 #include "window/layout_helpers.h"
 

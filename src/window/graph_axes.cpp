@@ -1,7 +1,7 @@
 // The plot frame of both graphs: the duration tables, the three axes, the temperature scale.
-#include "instrument/field_reading.h"
+#include "numbers/field_reading.h"
+#include "numbers/value_format.h"
 #include "platform/picture_box.h"
-#include "run/value_format.h"
 #include "window/graph_scale.h"
 
 #include <array>

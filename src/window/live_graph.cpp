@@ -1,8 +1,8 @@
 #include "window/live_graph.h"
 
 #include "graph/plot_frame.h"
+#include "numbers/value_format.h"
 #include "platform/picture_box.h"
-#include "run/value_format.h"
 #include "window/graph_scale.h"
 
 #include <QHBoxLayout>

@@ -1,11 +1,11 @@
 // The window's initialisation at load and its message boxes.
 #include "instrument/instrument_link.h"
+#include "numbers/value_format.h"
 #include "platform/flex_grid.h"
 #include "platform/message_box.h"
 #include "platform/status_bar.h"
 #include "platform/text_file.h"
 #include "run/choice_lists.h"
-#include "run/value_format.h"
 #include "window/form1.h"
 #include "window/live_graph.h"
 #include "window/measurement_panel.h"

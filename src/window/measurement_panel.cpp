@@ -1,6 +1,6 @@
 #include "window/measurement_panel.h"
 
-#include "run/value_format.h"
+#include "numbers/value_format.h"
 #include "window/layout_helpers.h"
 
 #include <QFormLayout>

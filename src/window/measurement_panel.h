@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/measurement_file.h"
+#include "records/measurement_file.h"
 
 #include <QDateTime>
 #include <QString>

@@ -63,7 +63,9 @@ void RecordKeeping::AppendTestRecord(int position, const RunningTest& test)
 {
     if (test.testNumber == 0)
         return;
-    switch (protocol->AppendTestRecord(position, test, parameters->FieldSeparator().front())) {
+    const TestRecordTexts texts {test.testNumber, position, test.header};
+    switch (protocol->AppendTestRecord(
+        test.protocolPath, texts, parameters->FieldSeparator().front())) {
     case AppendOutcome::Locked:
         ReportProtocolLocked(test.protocolPath);
         ReportRecordNotWritten(test.testNumber, test.protocolPath);

@@ -1,12 +1,12 @@
 // The record table: the tests of the selected protocol file in ProtTab, their curves in WahlTab,
 // and the list of protocol files.
-#include "instrument/field_reading.h"
+#include "numbers/field_reading.h"
+#include "numbers/value_format.h"
 #include "platform/flex_grid.h"
 #include "platform/text_file.h"
 #include "records/protocol_register.h"
 #include "records/test_numbers.h"
 #include "run/test_run.h"
-#include "run/value_format.h"
 #include "window/comparison_panel.h"
 #include "window/messages.h"
 #include "window/protocol_panel.h"

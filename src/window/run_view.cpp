@@ -1,9 +1,9 @@
 // What the window shows of the run, and what the run reads from the window.
 #include "instrument/instrument_link.h"
 #include "instrument/replies.h"
+#include "numbers/value_format.h"
 #include "platform/status_bar.h"
 #include "records/protocol_file.h"
-#include "run/value_format.h"
 #include "window/comparison_panel.h"
 #include "window/form1.h"
 #include "window/live_graph.h"

@@ -1,6 +1,6 @@
 #include "window/separators.h"
 
-#include "run/value_format.h"
+#include "numbers/value_format.h"
 
 const QStringList& FieldSeparatorEntries()
 {

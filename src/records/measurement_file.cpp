@@ -1,8 +1,8 @@
-#include "run/measurement_file.h"
+#include "records/measurement_file.h"
 
-#include "instrument/field_reading.h"
+#include "numbers/field_reading.h"
+#include "numbers/value_format.h"
 #include "platform/text_file.h"
-#include "run/value_format.h"
 
 #include <algorithm>
 #include <array>

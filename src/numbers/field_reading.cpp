@@ -1,4 +1,4 @@
-#include "instrument/field_reading.h"
+#include "numbers/field_reading.h"
 
 #include <QVarLengthArray>
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "run/value_format.h"
+#include "numbers/value_format.h"
 
-#include "instrument/field_reading.h"
+#include "numbers/field_reading.h"
 
 #include <QLocale>
 #include <charconv>

@@ -2,7 +2,7 @@
 // receive path of a running test: display, live curves and the data line in the file.
 #include "bench_support.h"
 #include "platform/environment.h"
-#include "platform/memory_serial_line.h"
+#include "memory_serial_line.h"
 #include "platform/picture_box.h"
 #include "window/form1.h"
 

@@ -4,7 +4,7 @@
 #include "bench_support.h"
 #include "platform/environment.h"
 #include "platform/flex_grid.h"
-#include "platform/memory_serial_line.h"
+#include "memory_serial_line.h"
 #include "platform/text_file.h"
 #include "records/protocol_file.h"
 #include "settings/settings_file.h"

@@ -2,7 +2,7 @@
 
 #include "instrument/instrument_link.h"
 #include "platform/environment.h"
-#include "platform/memory_serial_line.h"
+#include "memory_serial_line.h"
 #include "window/form1.h"
 
 #include <QApplication>

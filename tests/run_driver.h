@@ -1,7 +1,7 @@
 #pragma once
 
 #include "instrument/instrument_link.h"
-#include "platform/memory_serial_line.h"
+#include "memory_serial_line.h"
 #include "run/test_run.h"
 
 #include <QRegularExpression>

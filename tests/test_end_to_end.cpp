@@ -2,7 +2,6 @@
 #include "child_processes.h"
 #include "platform/environment.h"
 #include "platform/serial_port_backend.h"
-#include "platform/status_bar.h"
 #include "records/measurement_file.h"
 
 #include <QPushButton>
@@ -109,7 +108,7 @@ void EndToEndTest::aTestGoesOnAcrossAnUnpluggedAdapter()
     environment.serialBackend = std::make_unique<SerialPortBackend>();
     environment.answerer = [](int, const QString&, const QString&) { return MsgResult::Cancel; };
     Form1 window(std::move(environment));
-    const auto port = [&window] { return Find<StatusBar>(window, "StBar1").panelText(5); };
+    const auto port = [&window] { return PanelText(window, 5); };
     QTRY_VERIFY_WITH_TIMEOUT(port().endsWith(": OK"), 30000);
     const QString connected = port();
     Choose(&Find<QComboBox>(window, "Messzeit"), 4);

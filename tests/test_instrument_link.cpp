@@ -1,7 +1,7 @@
 // The instrument link on the in-memory line, without a window: the port search tick by tick, the
 // command-line port, the lost port, the commands and the replies it reports.
 #include "instrument/instrument_link.h"
-#include "platform/memory_serial_line.h"
+#include "memory_serial_line.h"
 
 #include <QTest>
 

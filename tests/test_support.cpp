@@ -20,7 +20,6 @@ ScopedLocale::~ScopedLocale()
 }
 
 #include "platform/environment.h"
-#include "platform/status_bar.h"
 
 WindowFixture::WindowFixture(
     const QSet<int>& presentPorts, const QStringList& arguments, const WindowPlaces& places)
@@ -57,7 +56,7 @@ WindowFixture::WindowFixture(
 
 QString WindowFixture::panel(int number) const
 {
-    return Find<StatusBar>(*window, "StBar1").panelText(number);
+    return PanelText(*window, number);
 }
 
 PseudoTerminal::PseudoTerminal()

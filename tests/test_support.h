@@ -18,11 +18,12 @@ private:
 };
 
 #include "instrument/instrument_link.h"
-#include "platform/memory_serial_line.h"
+#include "memory_serial_line.h"
 #include "recording_printer.h"
 #include "window/form1.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QList>
 #include <QTemporaryDir>
 #include <memory>
@@ -125,6 +126,12 @@ template <class Control> Control& Find(const QWidget& window, const QString& nam
     if (!control)
         qFatal("no control %s of the expected type", qPrintable(name));
     return *control;
+}
+
+// The text of a status-bar panel, 1 to 6.
+inline QString PanelText(const QWidget& window, int panel)
+{
+    return Find<QLabel>(window, QStringLiteral("Panel%1").arg(panel)).text();
 }
 
 // Chooses an entry of a list as the user does, so that its handler runs.

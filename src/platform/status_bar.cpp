@@ -29,6 +29,7 @@ StatusBar::StatusBar(QWidget* parent)
     connect(noticeTimer, &QTimer::timeout, noticeLabel, [this] { showNoticeArea(false); });
     for (int index = 0; index < PanelCount; ++index) {
         panels[index] = new QLabel(this);
+        panels[index]->setObjectName(QStringLiteral("Panel%1").arg(index + 1));
         panels[index]->setFrameShape(QFrame::StyledPanel);
         panels[index]->setFrameShadow(QFrame::Sunken);
         panels[index]->setTextFormat(Qt::PlainText);
@@ -44,13 +45,6 @@ void StatusBar::setPanelText(int panel, const QString& text)
         return;
     panels[panel - 1]->setText(text);
     panels[panel - 1]->setToolTip(text);
-}
-
-QString StatusBar::panelText(int panel) const
-{
-    if (panel < 1 || panel > PanelCount)
-        return {};
-    return panels[panel - 1]->text();
 }
 
 void StatusBar::showNotice(const QString& text)

@@ -15,9 +15,8 @@ public:
 
     explicit StatusBar(QWidget* parent = nullptr);
 
-    // Panel numbers outside 1 to 6 are ignored / read as empty.
+    // Panel numbers outside 1 to 6 are ignored. The panels are labels named "Panel1" to "Panel6".
     void setPanelText(int panel, const QString& text);
-    QString panelText(int panel) const;
 
     // A notice for the user (a refused start, a line that could not be written), shown left of the
     // panels for half a minute or until the next notice; the program-folder and version panels

@@ -2,7 +2,7 @@
 // command line. The window runs on a temporary folder with an in-memory serial line; the test's
 // replies come from a 15-minute test with temperature, sampled every 10 s up to 14:50.
 #include "platform/environment.h"
-#include "platform/memory_serial_line.h"
+#include "memory_serial_line.h"
 #include "window/form1.h"
 
 #include <QApplication>

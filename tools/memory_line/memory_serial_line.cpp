@@ -1,4 +1,4 @@
-#include "platform/memory_serial_line.h"
+#include "memory_serial_line.h"
 
 bool MemorySerialLine::open(int portNumber, const LineSettings&)
 {

@@ -164,7 +164,7 @@ void StoredTestsTest::unrecordedTests()
     const MeasurementHeader crashed {
         "Absturz; Öl", "A-7", "C-1", "Bem", "", "Ende", "06.12.2026", "09:15", " 10 Sekunden"};
     const MeasurementHeader earlier {"Früher", "", "", "", "", "", "05.12.2026", "08:00", "x"};
-    QCOMPARE(WriteUnrecordedRecords(protocol, folder, ';'), AppendOutcome::Locked);
+    QCOMPARE(WriteUnrecordedRecords(protocol, folder, ';', {}), AppendOutcome::Locked);
     series.put("Serie7.CSV", Protocol({RecordLine(1)}, "\r\n", false));
     for (const int number : {1, 3, 2, 4})
         series.put(QString("Serie7/No-0000%1-1.CSV").arg(number),
@@ -176,20 +176,25 @@ void StoredTestsTest::unrecordedTests()
     QCOMPARE(found.size(), 2u);
     QCOMPARE(found[0].name + " " + found[1].name, "00002-1 00003-1");
     QCOMPARE(found[1].header.time, crashed.time);
-    QCOMPARE(WriteUnrecordedRecords(protocol, folder, ','), AppendOutcome::Added);
+    // A file found while the question was open is not part of the answer.
+    series.put("Serie7/No-00006-1.CSV", MeasurementBytes(earlier, 1));
+    const QSet<QString> asked {"00002-1", "00003-1"};
+    QCOMPARE(WriteUnrecordedRecords(protocol, folder, ',', asked), AppendOutcome::Added);
     QCOMPARE(BytesOf(protocol),
         Protocol({RecordLine(1),
             EncodeAnsi(
                 TestRecord({2, 1, earlier}, ';') + "\r\n" + TestRecord({3, 1, crashed}, ';'))}));
-    QVERIFY(FindUnrecordedTests(protocol, folder).empty());
+    QCOMPARE(FindUnrecordedTests(protocol, folder).size(), 1u);
 
     series.put("Serie7.CSV", Protocol({RecordLine(1)}));
-    RememberDeclinedTests(protocol, folder);
-    QVERIFY(FindUnrecordedTests(protocol, folder).empty());
+    RememberDeclinedTests(protocol, folder, asked);
+    const std::vector<UnrecordedTest> left = FindUnrecordedTests(protocol, folder);
+    QCOMPARE(left.size(), 1u);
+    QCOMPARE(left[0].name, "00006-1");
     MeasurementHeader later = earlier;
     later.time = "08:30";
     series.put("Serie7/No-00002-1.CSV", MeasurementBytes(later, 1));
-    QCOMPARE(FindUnrecordedTests(protocol, folder).size(), 1u);
+    QCOMPARE(FindUnrecordedTests(protocol, folder).size(), 2u);
 }
 
 void StoredTestsTest::storedCurve_data()

@@ -109,7 +109,8 @@ std::optional<QString> RecordTestName(QStringView record)
 
 qint32 RecordTestNumber(QStringView record)
 {
-    return RoundHalfEven32(FieldValue(record.left(ProtocolFile::TestNumber.length)));
+    const qint32 number = RoundHalfEven32(FieldValue(record.left(ProtocolFile::TestNumber.length)));
+    return number >= 1 && number <= ProtocolFile::HighestTestNumber ? number : 0;
 }
 
 namespace {

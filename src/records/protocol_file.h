@@ -14,6 +14,8 @@
 //   86-115, 117-146, 148-177 the three remarks, 179-190 date, 192-198 time, from 200 the cycle
 //   text as long as it is, then two blanks. Character positions count from 1 here.
 namespace ProtocolFile {
+// Test numbers have five digits in records and file names.
+constexpr qint32 HighestTestNumber = 99999;
 // Where a cell of the record table is cut from a record (0-based start, length).
 struct Cut {
     qsizetype at;
@@ -78,7 +80,8 @@ QStringList RecordCells(QStringView record);
 // digits; nothing unless it has that form.
 std::optional<QString> RecordTestName(QStringView record);
 
-// The test number at the start of a record (its first five characters); 0 when there is none.
+// The test number at the start of a record (its first five characters); 0 when there is none or
+// it lies outside 1 to 99999 ("9e99" would otherwise claim every number).
 qint32 RecordTestNumber(QStringView record);
 
 // Why a name typed for a new protocol file cannot be used, in German; nothing when it can. The

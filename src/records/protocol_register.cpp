@@ -106,10 +106,14 @@ AppendOutcome ProtocolRegister::AppendTestRecord(
     if (protocolLock.HeldByOther())
         return AppendOutcome::Locked;
     bool written = true;
-    const bool madeAnew = !QFileInfo(path).exists() && !QFileInfo(path).isSymLink();
+    // An empty file (left by a crash right after it was made) gets its header like a new one;
+    // else the first record would be read as the header.
+    const QFileInfo file(path);
+    const bool madeAnew
+        = (!file.exists() && !file.isSymLink()) || (file.isFile() && file.size() == 0);
     const QChar separator = madeAnew ? chosen : SeparatorOfProtocolFile(path, chosen);
     if (madeAnew)
-        written = WriteTextLines(path, {RecordTableHeaderLine(separator)}, WriteMode::Create);
+        written = WriteTextLines(path, {RecordTableHeaderLine(separator)}, WriteMode::Append);
     const QString record = TestRecord(test, separator);
     const qint64 sizeBefore = QFileInfo(path).size();
     written = written && WriteTextLines(path, {record}, WriteMode::Append);
@@ -193,25 +197,40 @@ std::vector<UnrecordedTest> FindUnrecordedTests(const QString& protocolPath, con
     return tests;
 }
 
-// Another program may have recorded some since they were found.
+namespace {
+
+// The unrecorded tests that the user was asked about and that are still unrecorded: another
+// program may have recorded some since, and files found since were not part of the question.
+std::vector<UnrecordedTest> AskedUnrecordedTests(
+    const QString& protocolPath, const QString& folder, const QSet<QString>& asked)
+{
+    std::vector<UnrecordedTest> tests = FindUnrecordedTests(protocolPath, folder);
+    std::erase_if(
+        tests, [&asked](const UnrecordedTest& test) { return !asked.contains(test.name); });
+    return tests;
+}
+
+} // namespace
+
 AppendOutcome WriteUnrecordedRecords(
-    const QString& protocolPath, const QString& folder, QChar chosen)
+    const QString& protocolPath, const QString& folder, QChar chosen, const QSet<QString>& asked)
 {
     const FileLock protocolLock(protocolPath, SharedFileWaitMilliseconds);
     if (protocolLock.HeldByOther() || !FileExist(protocolPath))
         return AppendOutcome::Locked;
     const QChar separator = SeparatorOfProtocolFile(protocolPath, chosen);
     QStringList lines;
-    for (const UnrecordedTest& test : FindUnrecordedTests(protocolPath, folder))
+    for (const UnrecordedTest& test : AskedUnrecordedTests(protocolPath, folder, asked))
         lines.append(TestRecord(RecordTexts(test), separator));
     return WriteTextLines(protocolPath, lines, WriteMode::Append) ? AppendOutcome::Added
                                                                   : AppendOutcome::Failed;
 }
 
-void RememberDeclinedTests(const QString& protocolPath, const QString& folder)
+void RememberDeclinedTests(
+    const QString& protocolPath, const QString& folder, const QSet<QString>& asked)
 {
     QStringList entries;
-    for (const UnrecordedTest& test : FindUnrecordedTests(protocolPath, folder))
+    for (const UnrecordedTest& test : AskedUnrecordedTests(protocolPath, folder, asked))
         entries.append(DeclinedEntry(MeasurementFileName(test.name), test.header));
     WriteTextLines(folder + DeclinedFileName, entries, WriteMode::Append);
 }

@@ -3,6 +3,7 @@
 #include "records/protocol_file.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -76,12 +77,14 @@ private:
 // The measurement files of a protocol's folder that no record names, that no program writes, that
 // were not declined and whose header reads, in number order.
 std::vector<UnrecordedTest> FindUnrecordedTests(const QString& protocolPath, const QString& folder);
-// Their records, appended under the protocol's lock as they stand now: Locked when the file is
-// held by another program or missing, Failed when it cannot be written, else Added.
+// The records of those of them that the user was asked about (`asked`: test names), appended under
+// the protocol's lock as they stand now: Locked when the file is held by another program or
+// missing, Failed when it cannot be written, else Added.
 AppendOutcome WriteUnrecordedRecords(
-    const QString& protocolPath, const QString& folder, QChar chosen);
-// They are not offered again.
-void RememberDeclinedTests(const QString& protocolPath, const QString& folder);
+    const QString& protocolPath, const QString& folder, QChar chosen, const QSet<QString>& asked);
+// Those of them that the user was asked about are not offered again.
+void RememberDeclinedTests(
+    const QString& protocolPath, const QString& folder, const QSet<QString>& asked);
 
 // The separator of an existing protocol file, read from its first lines; `chosen` when it shows
 // none.

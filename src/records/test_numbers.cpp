@@ -7,7 +7,7 @@
 #include <algorithm>
 
 namespace {
-constexpr qint32 HighestTestNumber = 99999;
+using ProtocolFile::HighestTestNumber;
 
 const QRegularExpression& MeasurementFilePattern()
 {
@@ -40,10 +40,11 @@ std::optional<QString> TestNameOfMeasurementFile(const QString& fileName)
 std::optional<qint32> NewTestNumber(
     qint32 wanted, qint32 highestRecorded, const QSet<qint32>& taken)
 {
-    qint32 number = std::max(wanted, highestRecorded + 1);
-    while (number <= HighestTestNumber && taken.contains(number))
+    // In 64 bits: one above the highest of all numbers must not wrap around.
+    qint64 number = std::max<qint64>(wanted, qint64(highestRecorded) + 1);
+    while (number <= HighestTestNumber && taken.contains(qint32(number)))
         ++number;
-    return number <= HighestTestNumber ? std::optional<qint32>(number) : std::nullopt;
+    return number <= HighestTestNumber ? std::optional<qint32>(qint32(number)) : std::nullopt;
 }
 
 qint32 HighestRecordedNumber(const QString& protocolPath)

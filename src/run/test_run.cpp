@@ -143,6 +143,12 @@ void TestRun::StartReportedTest(int position)
     link.SendEndCommand();
 }
 
+void TestRun::EndReportedTest(int position)
+{
+    if (position == 1 || IsRunning(position))
+        EndTest(position, EndReason::Instrument);
+}
+
 void TestRun::ReportRefusedReportedStart(int position, const QString& reason)
 {
     emit message(QStringLiteral("Das Messgerät hat auf Kanal %1 eine Messung gestartet, die nicht "

@@ -84,6 +84,9 @@ public:
     // False when no test was started.
     bool StartTest(int position, StartOrigin origin = StartOrigin::User);
     void StartReportedTest(int position);
+    // The instrument reports an end. An end for another position than 1 that runs no test here is
+    // left alone: the end command it would send stops the instrument's running test.
+    void EndReportedTest(int position);
     void EndTest(int position, EndReason reason = EndReason::User);
     // The window closes; a close by signal waits for no message.
     void EndRunningTests(bool bySignal);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -57,8 +58,8 @@ private:
     void DeleteSelectedTest();
     void ReportUndeletable(const QString& path);
     void OfferUnrecordedTests();
-    void AddUnrecordedTests(const QString& protocolPath, const QString& folder);
-    void DeclineUnrecordedTests(const QString& protocolPath, const QString& folder);
+    void AddUnrecordedTests(
+        const QString& protocolPath, const QString& folder, const QSet<QString>& asked);
 
     ProtocolRegister* protocol;
     const TestRun* run;

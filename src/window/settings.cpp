@@ -72,6 +72,9 @@ void Form1::LoadSettings()
 
 void Form1::ApplySettings(const Settings& settings)
 {
+    // Known before the folder lists its protocol files, so that the stored one is the first
+    // loaded (and asked about), not the first of the list.
+    settingsTab->RememberProtocolName(settings.protocolName);
     // The stored drive and folder, both or neither: a folder that is not there leaves the
     // folder list where it is.
     if (!settingsTab->ApplyStorageFolder(
@@ -96,7 +99,6 @@ void Form1::ApplySettings(const Settings& settings)
     TempOnOff_Click(temperature);
     if (settings.scaleIndex >= 1 && settings.scaleIndex <= ScaleCount)
         TempSkal_Click(settings.scaleIndex);
-    settingsTab->RememberProtocolName(settings.protocolName);
 }
 
 void Form1::SaveSettings()

@@ -48,21 +48,26 @@ void RecordKeeping::OfferUnrecordedTests()
                          "nicht noch einmal nach ihnen gefragt; bei \"Abbrechen\" beim nächsten "
                          "Mal.");
     UnrecordedQuestionOpen = true;
-    // Escape, closing the box or the program answer Cancel: only an explicit No declines.
+    QSet<QString> asked;
+    for (const UnrecordedTest& test : tests)
+        asked.insert(test.name);
+    // Escape, closing the box or the program answer Cancel: only an explicit No declines. The
+    // answer holds for the files asked about, not for any found while the question was open.
     messages.MsgBoxAsk(text, MsgStyle::YesNoCancel + MsgStyle::Question, UnrecordedTitle,
-        [this, protocolPath, folder](int answer) {
+        [this, protocolPath, folder, asked](int answer) {
             UnrecordedQuestionOpen = false;
             if (answer == MsgResult::Yes)
-                AddUnrecordedTests(protocolPath, folder);
+                AddUnrecordedTests(protocolPath, folder, asked);
             else if (answer == MsgResult::No)
-                DeclineUnrecordedTests(protocolPath, folder);
+                RememberDeclinedTests(protocolPath, folder, asked);
         });
 }
 
-void RecordKeeping::AddUnrecordedTests(const QString& protocolPath, const QString& folder)
+void RecordKeeping::AddUnrecordedTests(
+    const QString& protocolPath, const QString& folder, const QSet<QString>& asked)
 {
     const AppendOutcome outcome
-        = WriteUnrecordedRecords(protocolPath, folder, parameters->FieldSeparator().front());
+        = WriteUnrecordedRecords(protocolPath, folder, parameters->FieldSeparator().front(), asked);
     if (outcome == AppendOutcome::Locked) {
         ReportProtocolLocked(protocolPath);
         return;
@@ -74,9 +79,4 @@ void RecordKeeping::AddUnrecordedTests(const QString& protocolPath, const QStrin
     }
     if (protocolPath == ProtocolFilePath())
         ReloadProtocolFile();
-}
-
-void RecordKeeping::DeclineUnrecordedTests(const QString& protocolPath, const QString& folder)
-{
-    RememberDeclinedTests(protocolPath, folder);
 }

@@ -51,14 +51,14 @@ void SeriesFolder::put(const QString& name, const QByteArray& bytes) const
     PutBytes(path(name), bytes);
 }
 
-QMap<QString, QByteArray> SeriesFolder::files() const
+QMap<QString, QByteArray> FilesBelow(const QString& root)
 {
     QMap<QString, QByteArray> all;
     QDirIterator entries(
-        root.path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (entries.hasNext()) {
         const QString file = entries.next();
-        all.insert(QDir(root.path()).relativeFilePath(file), BytesOf(file));
+        all.insert(QDir(root).relativeFilePath(file), BytesOf(file));
     }
     return all;
 }

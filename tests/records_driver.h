@@ -1,7 +1,7 @@
 #pragma once
 
 // A storage folder with the protocol file "Serie7.CSV" and its measurement folder, and the bytes
-// they hold, for the suites of the records and the stored tests.
+// they hold, for the suites of the records, the stored tests and the settings.
 #include "records/protocol_file.h"
 
 #include <QByteArrayList>
@@ -19,6 +19,8 @@ QByteArray Protocol(
     const QByteArrayList& lines, const QByteArray& end = "\r\n", bool lastEnd = true);
 // A measurement file: its header lines, then data lines at 1:30, 12.3 % and 23.5 °C.
 QByteArray MeasurementBytes(const MeasurementHeader& header = {}, int dataLines = 3);
+// Every file below `root` with its bytes.
+QMap<QString, QByteArray> FilesBelow(const QString& root);
 // The cells of a grid's column, below its heading row.
 QStringList Column(const FlexGrid& grid, int column);
 
@@ -30,6 +32,5 @@ struct SeriesFolder {
     QString measurements; // folder + "Serie7/"
     QString path(const QString& name) const { return folder + name; }
     void put(const QString& name, const QByteArray& bytes) const;
-    // Every file below the folder with its bytes.
-    QMap<QString, QByteArray> files() const;
+    QMap<QString, QByteArray> files() const { return FilesBelow(root.path()); }
 };

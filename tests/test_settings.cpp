@@ -2,20 +2,22 @@
 // kept and how it is replaced; and the window's controls at start and at close.
 #include "platform/drives.h"
 #include "platform/file_lock.h"
-#include "platform/folder_list.h"
 #include "platform/text_file.h"
+#include "records_driver.h"
 #include "settings/settings_store.h"
 #include "test_support.h"
 
 #include <QComboBox>
-#include <QDirIterator>
 #include <QLabel>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
 
 const QString IniName = "TALIV01.INI";
+// The stored choices after the place: cycle, duration, separators, temperature and scale.
+const QStringList Choices {" 7", " 3", " 1 0", "1", " 2"};
 
 QByteArray Lines(const QStringList& lines, const QByteArray& end = "\r\n")
 {
@@ -41,22 +43,6 @@ QString Summary(const Settings& s)
         .join('|');
 }
 
-// The files and folders below `root`, each with its size and first bytes.
-QStringList Snapshot(const QString& root)
-{
-    QStringList items;
-    QDirIterator entries(
-        root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    while (entries.hasNext()) {
-        QFile file(entries.next());
-        const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(64) : "/";
-        items << QDir(root).relativeFilePath(file.fileName()) + " " + QString::number(file.size())
-                + " " + QString::fromLatin1(head.toHex());
-    }
-    items.sort();
-    return items;
-}
-
 // A settings file that cannot be read: a folder of its name, or a file too large.
 void PutUnreadable(const QString& path, bool folder)
 {
@@ -77,19 +63,6 @@ QString SentAfterProbe(const WindowFixture& fixture)
                                       : "no probe first: " + sent;
 }
 
-// The choices the settings restore, as shown by the controls.
-QString State(const QWidget& window)
-{
-    QString state = QString("cycle %1, duration %2, separators %3 %4, temperature")
-                        .arg(Find<QComboBox>(window, "MessZyklusTab").currentIndex())
-                        .arg(Find<QComboBox>(window, "Messzeit").currentIndex())
-                        .arg(Find<QComboBox>(window, "DatenTrenn").currentIndex())
-                        .arg(Find<QComboBox>(window, "DezimalTrenn").currentIndex());
-    for (const char* option : {"TempOnOff0", "TempOnOff1", "TempSkal1", "TempSkal2", "TempSkal3"})
-        state += Find<QRadioButton>(window, option).isChecked() ? QString(" ") + option : "";
-    return state;
-}
-
 } // namespace
 
 class SettingsTest : public QObject {
@@ -98,11 +71,9 @@ class SettingsTest : public QObject {
 private slots:
     void reading_data();
     void reading();
-    void writtenLines();
     void keptWhereItCanBeWritten_data();
     void keptWhereItCanBeWritten();
     void settingsReachTheControls();
-    void unreachableStoredFolder_data();
     void unreachableStoredFolder();
     void unfinishedSavesRemoved();
 };
@@ -114,12 +85,9 @@ void SettingsTest::reading_data()
     QTest::addColumn<qint64>("room"); // bytes a file may grow to while saving
 
     const QStringList place {"N:", "/m"};
-    const QStringList chosen = place + QStringList {" 7", " 3", " 1 0", "1", " 2"};
     QStringList names;
     for (int number = 1; number <= 12; ++number)
         names << QString("Serie%1").arg(number, 2, 10, QChar('0'));
-    const QString all = "/m|7|3| 1 0|1|2|Serie12";
-    const QString first = Summary(FirstStart());
     const auto row = [](const char* name, const QByteArray& content, const QString& read,
                          qint64 room = NoLimit) { QTest::newRow(name) << content << read << room; };
     const auto cut = [&](const QStringList& lines, const QString& read) {
@@ -128,8 +96,8 @@ void SettingsTest::reading_data()
     row("no file", QByteArray(), "none");
     row("a folder of that name", "<folder>", "unreadable");
     row("too large to read", "<large>", "unreadable");
-    row("empty", "", first);
-    row("binary", QByteArray("\x89PNG\x00\x01\xff\xfe\x7f", 9).repeated(40), first);
+    row("empty", "", Summary(FirstStart()));
+    row("binary", QByteArray("\x89PNG\x00\x01\xff\xfe\x7f", 9).repeated(40), Summary(FirstStart()));
     cut({" 7"}, "7|0| 0 0|0|1|");
     // The comma as both separators is no choice: the first start's separators stand.
     cut({" 7", " 3", " 1 1", "1"}, "7|3| 0 0|1|1|");
@@ -139,16 +107,16 @@ void SettingsTest::reading_data()
     cut({" 7", " 8"}, "7|8| 0 0|0|1|");
     cut({" 7", " 9"}, "7|0| 0 0|0|1|");
     cut({" 7", "-1"}, "7|0| 0 0|0|1|");
-    row("twelve protocol names, the last counts", Lines(chosen + names), all);
-    row("CR line ends", Lines(chosen + names, "\r"), all);
-    row("LF line ends", Lines(chosen + names, "\n"), all);
-    row("disk full at once", Lines(chosen + names), all, 0);
-    row("disk full after 10 bytes", Lines(chosen + names), all, 10);
+    const QByteArray full = Lines(place + Choices + names);
+    row("twelve protocol names, the last counts", full, "/m|7|3| 1 0|1|2|Serie12");
+    row("disk full at once", full, "/m|7|3| 1 0|1|2|Serie12", 0);
+    row("disk full after 10 bytes", full, "/m|7|3| 1 0|1|2|Serie12", 10);
 }
 
 // A line the file lacks, or a number line without a number, keeps the first start's value. A
 // file that cannot be read is never replaced; a save that fails leaves the old file whole, with
-// nothing beside it.
+// nothing beside it. Numbers are saved with the blank of their sign, the protocol file on the
+// last twelve lines.
 void SettingsTest::reading()
 {
     QFETCH(QByteArray, content);
@@ -164,30 +132,21 @@ void SettingsTest::reading()
     SettingsStore store(program.path(), QString(), true);
     const std::optional<Settings> settings = store.Read(FirstStart());
     QCOMPARE(settings ? Summary(*settings) : store.Unreadable() ? "unreadable" : "none", read);
-    const QStringList before = Snapshot(program.path());
+    const QMap<QString, QByteArray> before = FilesBelow(program.path());
     Settings chosen = FirstStart();
     chosen.cycleIndex = 65;
+    chosen.protocolName = "Serie7";
     {
         const FileSizeLimit full(room);
         QVERIFY(full.active);
         store.Save(chosen);
     }
     if (read == "unreadable" || room != NoLimit)
-        QCOMPARE(Snapshot(program.path()), before);
+        QCOMPARE(FilesBelow(program.path()), before);
     else
-        QCOMPARE(FileLines(ini), SettingsLines(chosen));
-}
-
-// Numbers keep the blank of their sign; the protocol file fills the last twelve lines.
-void SettingsTest::writtenLines()
-{
-    Settings chosen {"C:", "C:\\Messungen", 7, 3, " 1 0", 1, 2, "Serie7"};
-    QCOMPARE(SettingsLines(chosen),
-        QStringList({"C:", "C:\\Messungen", " 7", " 3", " 1 0", "1", " 2"})
-            + QStringList(12, "Serie7"));
-    chosen.cycleIndex = -1;
-    QCOMPARE(SettingsLines(chosen)[2], "-1");
-    QCOMPARE(Summary(ReadSettingsLines(SettingsLines(chosen), {})), Summary(chosen));
+        QCOMPARE(FileLines(ini),
+            QStringList({"D:", "/daten", " 65", " 0", " 0 0", "0", " 1"})
+                + QStringList(12, "Serie7"));
 }
 
 void SettingsTest::keptWhereItCanBeWritten_data()
@@ -196,14 +155,13 @@ void SettingsTest::keptWhereItCanBeWritten_data()
     QTest::addColumn<QString>("folders");
     QTest::addColumn<QString>("kept"); // where the settings file ends up, below the root
 
-    QTest::newRow("program folder writable") << "program user"
-                                             << "program/TALIV01.INI";
-    QTest::newRow("program folder not writable") << "user"
-                                                 << "config/taliv/TALIV01.INI";
-    QTest::newRow("installed") << "program user installed"
-                               << "config/taliv/TALIV01.INI";
-    QTest::newRow("nowhere to write") << ""
-                                      << "";
+    const auto row = [](const char* name, const QString& folders, const QString& kept) {
+        QTest::newRow(name) << folders << kept;
+    };
+    row("program folder writable", "program user", "program/TALIV01.INI");
+    row("program folder not writable", "user", "config/taliv/TALIV01.INI");
+    row("installed", "program user installed", "config/taliv/TALIV01.INI");
+    row("nowhere to write", "", "");
 }
 
 // Tests run as root, so a program folder that is not there stands for one that cannot be written.
@@ -224,7 +182,8 @@ void SettingsTest::keptWhereItCanBeWritten()
     Settings chosen = FirstStart();
     chosen.cycleIndex = 7;
     store().Save(chosen);
-    QCOMPARE(Snapshot(root.path()).filter(IniName + " ").join('|').section(' ', 0, 0), kept);
+    QCOMPARE(
+        FilesBelow(root.path()).keys().filter(QRegularExpression(IniName + "$")).join('|'), kept);
     QCOMPARE(store().Read(FirstStart()).value_or(FirstStart()).cycleIndex, kept.isEmpty() ? -1 : 7);
 }
 
@@ -239,12 +198,15 @@ void SettingsTest::settingsReachTheControls()
     const QString drive = DriveOfPath(storage.path(), MountedDriveRoots());
     const QString folder = QDir::toNativeSeparators(storage.path());
     PutBytes(program.filePath(IniName),
-        Lines(QStringList {drive, folder, " 7", " 3", " 1 0", "1", " 2"}
-            + QStringList(12, "Serie07")));
+        Lines(QStringList {drive, folder} + Choices + QStringList(12, "Serie07")));
     WindowFixture fixture({1}, {}, {.programFolder = program.path()});
     const Form1& window = *fixture.window;
-    QCOMPARE(
-        State(window), "cycle 7, duration 3, separators 1 0, temperature TempOnOff1 TempSkal2");
+    QCOMPARE(Find<QComboBox>(window, "MessZyklusTab").currentIndex(), 7);
+    QCOMPARE(Find<QComboBox>(window, "Messzeit").currentIndex(), 3);
+    QCOMPARE(Find<QComboBox>(window, "DatenTrenn").currentIndex(), 1);
+    QCOMPARE(Find<QComboBox>(window, "DezimalTrenn").currentIndex(), 0);
+    QVERIFY(Find<QRadioButton>(window, "TempOnOff1").isChecked());
+    QVERIFY(Find<QRadioButton>(window, "TempSkal2").isChecked());
     QCOMPARE(Find<QComboBox>(window, "TabProtDatei").currentText(), "Serie07");
     QCOMPARE(Find<QLabel>(window, "Label10").text(), folder + QDir::separator());
     QCOMPARE(SentAfterProbe(fixture), "M7 D4 T1");
@@ -263,40 +225,22 @@ void SettingsTest::settingsReachTheControls()
     QVERIFY(fixture.questions.isEmpty());
 }
 
-void SettingsTest::unreachableStoredFolder_data()
-{
-    QTest::addColumn<bool>("userPicks");
-    QTest::newRow("kept for the next start") << false;
-    QTest::newRow("replaced by the user's choice") << true;
-}
-
-// A stored folder that cannot be reached is reported and kept with its protocol file, until the
-// user picks a folder, which brings its own list (empty here).
+// A stored folder that cannot be reached is reported and kept with its protocol file for the next
+// start.
 void SettingsTest::unreachableStoredFolder()
 {
-    QFETCH(bool, userPicks);
     QTemporaryDir program;
-    QTemporaryDir other;
     const QString gone = QDir::toNativeSeparators(program.filePath("Netz/Messungen"));
-    const QStringList choices {" 7", " 3", " 1 0", "1", " 2"};
     const QString ini = program.filePath(IniName);
-    PutBytes(ini, Lines(QStringList {"N:", gone} + choices + QStringList(12, "Serie07")));
+    const QStringList stored = QStringList {"N:", gone} + Choices + QStringList(12, "Serie07");
+    PutBytes(ini, Lines(stored));
     WindowFixture fixture({1}, {}, {.programFolder = program.path()});
-    const Form1& window = *fixture.window;
     QCOMPARE(fixture.questions.size(), 1);
     QVERIFY(fixture.questions[0].text.contains(gone));
-    QCOMPARE(Find<QLabel>(window, "Label10").text(),
+    QCOMPARE(Find<QLabel>(*fixture.window, "Label10").text(),
         QDir::toNativeSeparators(fixture.folder.path()) + QDir::separator());
-    QCOMPARE(SentAfterProbe(fixture), "M7 D4 T1");
-    if (userPicks)
-        QVERIFY(Find<FolderList>(window, "Dir1").setPath(other.path()));
     QVERIFY(fixture.window->close());
-    const QStringList place = userPicks
-        ? QStringList {DriveOfPath(other.path(), MountedDriveRoots()),
-            QDir::toNativeSeparators(other.path())}
-        : QStringList {"N:", gone};
-    QCOMPARE(FileLines(ini),
-        place + choices + QStringList(12, userPicks ? QString() : QString("Serie07")));
+    QCOMPARE(FileLines(ini), stored);
 }
 
 // The saving files of saves that a program could not finish are removed at the start: only the

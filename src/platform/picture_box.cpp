@@ -12,21 +12,6 @@ constexpr int MaxDrawWidth = 255;
 constexpr qsizetype LargeDrawing = 50000;
 constexpr int SettleMilliseconds = 150;
 
-QString Number(double value)
-{
-    return QString::number(value, 'g', 7);
-}
-
-QString PointText(QPointF point)
-{
-    return Number(point.x()) + ',' + Number(point.y());
-}
-
-QString ColorText(QRgb color)
-{
-    return QColor(color).name().toUpper();
-}
-
 bool IsAxisAligned(const QLineF& line)
 {
     return line.p1().x() == line.p2().x() || line.p1().y() == line.p2().y();
@@ -341,35 +326,4 @@ void PictureBox::emitMouse(
 {
     const QPointF user = toUser(event->position());
     emit(this->*signal)(button, ShiftOf(event->modifiers()), float(user.x()), float(user.y()));
-}
-
-QStringList PictureBox::DrawLog() const
-{
-    QStringList log;
-    log.reserve(strokes.size());
-    for (const Stroke& stroke : strokes)
-        log.append(describe(stroke));
-    return log;
-}
-
-QString PictureBox::describe(const Stroke& stroke) const
-{
-    const Pen& pen = pens[stroke.pen];
-    const QString attributes = QStringLiteral(" w%1").arg(pen.width)
-        + (pen.mode == DrawMode::Invert ? QStringLiteral(" invert") : QString());
-    switch (stroke.kind) {
-    case Kind::Line:
-        return "line " + PointText({stroke.x1, stroke.y1}) + ' ' + PointText({stroke.x2, stroke.y2})
-            + ' ' + ColorText(pen.color) + attributes;
-    case Kind::Polyline: {
-        QString text = QStringLiteral("polyline");
-        for (const QPointF point : figures[stroke.ref])
-            text += ' ' + PointText(point);
-        return text + attributes;
-    }
-    case Kind::Text:
-        return "text " + PointText({stroke.x1, stroke.y1}) + ' ' + ColorText(pen.color) + " '"
-            + texts[stroke.ref] + '\'';
-    }
-    return {};
 }

@@ -13,7 +13,7 @@
 // A picture box: a drawing surface with a user scale, drawing attributes, a current position for
 // text, and mouse events in user units. What is drawn stays until the box is cleared: every
 // drawing step is kept in a compact list, so the picture is drawn again, crisp, at any size and
-// device pixel ratio, and survives covering. The list is also the log that tests read.
+// device pixel ratio, and survives covering.
 class PictureBox : public QWidget {
     Q_OBJECT
 
@@ -65,10 +65,7 @@ public:
     // Fills the box with the background colour; everything drawn before is gone.
     void Cls();
 
-    // What was drawn since the last clearing, one entry per step, for tests:
-    // "line X1,Y1 X2,Y2 #RRGGBB wN [invert]", "polyline X,Y X,Y ... wN [invert]",
-    // "text X,Y #RRGGBB 'TEXT'". Numbers in user units, shortest form.
-    QStringList DrawLog() const;
+    // How many drawing steps are kept since the last clearing.
     qsizetype DrawCount() const { return strokes.size(); }
     // The picture as the screen shows it, at the box's size and device pixel ratio.
     QImage Picture();
@@ -135,7 +132,6 @@ private:
     QPointF toUser(QPointF pixel) const;
     void emitMouse(
         QMouseEvent* event, int button, void (PictureBox::*signal)(int, int, float, float));
-    QString describe(const Stroke& stroke) const;
 
     QRectF userScale {0, 0, 1, 1};
     int drawWidth = 1;

@@ -1,7 +1,6 @@
 #include "print/protocol_printout.h"
 
 #include "numbers/value_format.h"
-#include "platform/flex_grid.h"
 #include "platform/printer.h"
 
 #include <QStringList>
@@ -20,13 +19,13 @@ constexpr qint16 FieldCount = 10;
 // The room left between a cut text and the next field.
 constexpr double FieldGap = 4;
 
-// The grid column of each printed field; field 1 joins columns 0 and 1.
+// The table column of each printed field; field 1 joins columns 0 and 1.
 constexpr std::array<int, FieldCount + 1> FieldColumn {0, 0, 2, 3, 4, 5, 6, 10, 11, 12, 13};
 // How many characters a field prints; 0: all of them, as far as a line across the page holds.
 constexpr std::array<int, FieldCount + 1> FieldCharacters {0, 0, 18, 10, 10, 0, 0, 0, 0, 0, 0};
 // More characters than 8-point text fits across the widest page: the rest would never show.
 constexpr int MostCharactersOnALine = 250;
-// The fields that carry a heading: the grid's titles of the filled columns.
+// The fields that carry a heading: the titles of the filled columns.
 constexpr int HeadedFields = 7;
 
 const QString MakerLine = QStringLiteral("Viskositäts-Messtechnik, Laborweg 1, 12345 Musterstadt");
@@ -34,23 +33,23 @@ const QString ProductLine = QStringLiteral("KALDURA-Therm");
 
 using PrintedFields = std::array<QString, FieldCount + 1>;
 
-PrintedFields FieldsOfRow(const FlexGrid& table, int row)
+PrintedFields FieldsOfRow(const QStringList& cells)
 {
     PrintedFields fields;
-    fields[1] = table.TextMatrix(row, 0) + '-' + table.TextMatrix(row, 1);
+    fields[1] = cells.value(0) + '-' + cells.value(1);
     for (int field = 2; field <= FieldCount; ++field) {
-        const QString cell = table.TextMatrix(row, FieldColumn[field]);
+        const QString cell = cells.value(FieldColumn[field]);
         fields[field] = cell.left(
             FieldCharacters[field] > 0 ? FieldCharacters[field] : MostCharactersOnALine);
     }
     return fields;
 }
 
-PrintedFields HeadingsOf(const FlexGrid& table)
+PrintedFields HeadingsOf(const PrintedTable& table)
 {
     PrintedFields headings;
     for (int field = 1; field <= HeadedFields; ++field)
-        headings[field] = table.TextMatrix(0, FieldColumn[field]).trimmed();
+        headings[field] = table.headings.value(FieldColumn[field]).trimmed();
     return headings;
 }
 
@@ -75,14 +74,13 @@ void PrintFields(Printer& printer, const PrintedFields& fields, qint16 y, qint16
     }
 }
 
-QString DetailLine(const FlexGrid& table, int row)
+QString DetailLine(const QStringList& cells)
 {
-    const auto cell
-        = [&](int column) { return table.TextMatrix(row, column).left(MostCharactersOnALine); };
+    const auto cell = [&](int column) { return cells.value(column).left(MostCharactersOnALine); };
     return "(Mv.=" + cell(7) + ", Ansatzm.=" + cell(8) + ", Messt.=" + cell(9) + ')';
 }
 
-void BeginPage(Printer& printer, const FlexGrid& table, int pageNumber)
+void BeginPage(Printer& printer, const PrintedTable& table, int pageNumber)
 {
     PrintPageFrame(printer, Margin, pageNumber);
     PrintFields(printer, HeadingsOf(table), HeadingY, 9);
@@ -90,16 +88,14 @@ void BeginPage(Printer& printer, const FlexGrid& table, int pageNumber)
 
 } // namespace
 
-void PrintRecordTable(Printer& printer, const FlexGrid& table, PrintKind kind)
+void PrintRecordTable(Printer& printer, const PrintedTable& table, PrintKind kind)
 {
     printer.setScale({0, 0, 800, 680});
     printer.setFontName(QStringLiteral("Arial"));
     int pageNumber = 1;
     BeginPage(printer, table, pageNumber);
     qint16 y = FirstLineY;
-    for (int row = 1; row < table.Rows(); ++row) {
-        if (table.RowHidden(row))
-            continue;
+    for (const QStringList& cells : table.rows) {
         // A new page only for a row that is still to be printed: a full last page has no empty
         // page after it.
         if (y > LastLineY) {
@@ -108,11 +104,11 @@ void PrintRecordTable(Printer& printer, const FlexGrid& table, PrintKind kind)
             y = FirstLineY;
         }
         y += LineStep;
-        PrintFields(printer, FieldsOfRow(table, row), y, 8);
+        PrintFields(printer, FieldsOfRow(cells), y, 8);
         if (kind == PrintKind::ListWithDetails) {
             y += DetailStep;
             SetPrintPosition(printer, DetailX, y, 7, 0);
-            printer.Print(DetailLine(table, row));
+            printer.Print(DetailLine(cells));
         }
     }
 }

@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <array>
+#include <vector>
 
-class FlexGrid;
 class Printer;
 
 // Where each of the ten printed fields starts, relative to the left margin (index 0 unused).
@@ -14,9 +15,15 @@ constexpr std::array<qint16, 11> PrintColumnStart {
 // The entries of the print-kind list: a plain list, or one with a detail line under each test.
 enum class PrintKind { List = 0, ListWithDetails = 1 };
 
-// The protocol printout: one line per visible row of the record table, 49 lines a page, each page
-// framed by PrintPageFrame.
-void PrintRecordTable(Printer& printer, const FlexGrid& table, PrintKind kind);
+// What the printout prints: the record table's column titles and the cells of each row, by column.
+// A missing cell prints as an empty one.
+struct PrintedTable {
+    QStringList headings;
+    std::vector<QStringList> rows;
+};
+
+// The protocol printout: one line per row, 49 lines a page, each page framed by PrintPageFrame.
+void PrintRecordTable(Printer& printer, const PrintedTable& table, PrintKind kind);
 
 // Header and footer of the current page: page number, rules, maker line and product name.
 void PrintPageFrame(Printer& printer, qint16 Margin, int pageNumber);

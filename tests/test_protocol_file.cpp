@@ -115,6 +115,7 @@ void ProtocolFileTest::cellsOfARecord_data()
     QTest::newRow("short line") << QString("00003-1;Öl") << 3 << QString("Öl").leftJustified(30)
                                 << QString();
     QTest::newRow("no number") << QString("abcde-1") << 0 << QString(30, ' ') << QString();
+    QTest::newRow("beyond five digits") << QString("9e99;x") << 0 << QString(30, ' ') << QString();
 }
 
 void ProtocolFileTest::cellsOfARecord()

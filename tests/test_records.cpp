@@ -108,6 +108,10 @@ void RecordsTest::appending_data()
         << loaded << "removed" << QChar(',')
         << RecordTableHeaderLine(',').toLatin1() + "\r\n" + RecordLine(12, 1, "Probe", ',') + "\r\n"
         << AppendOutcome::ReloadNeeded;
+    QTest::newRow("file emptied: header first")
+        << loaded << "emptied" << QChar(',')
+        << RecordTableHeaderLine(',').toLatin1() + "\r\n" + RecordLine(12, 1, "Probe", ',') + "\r\n"
+        << AppendOutcome::ReloadNeeded;
     QTest::newRow("another program appended")
         << loaded << "appended" << QChar(';') << loaded + eleven + "\r\n" + twelve
         << AppendOutcome::ReloadNeeded;
@@ -136,6 +140,8 @@ void RecordsTest::appending()
     const QString path = change == "elsewhere" ? series.path("B.CSV") : series.protocol;
     if (change == "removed")
         QVERIFY(QFile::remove(series.protocol));
+    if (change == "emptied")
+        PutBytes(series.protocol, {});
     if (change == "appended")
         Append(series.protocol, RecordLine(11) + "\r\n");
     {

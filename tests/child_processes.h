@@ -1,6 +1,7 @@
 #pragma once
 // The built programs as child processes of a test: the instrument simulator and taliv01. Each is
 // ended with SIGTERM at the latest when the test leaves.
+#include "records/measurement_file.h"
 #include "records/protocol_file.h"
 #include "test_support.h"
 
@@ -100,6 +101,17 @@ inline void MakeSeries(const QTemporaryDir& folder)
 {
     PutBytes(folder.filePath("Serie.CSV"), CreatedHeaderLine().toLatin1() + "\r\n");
     QVERIFY(QDir(folder.path()).mkdir("Serie"));
+}
+
+// The data lines of a measurement file, after its header.
+inline QStringList DataLines(const QString& path)
+{
+    const QByteArray bytes = BytesOf(path);
+    if (!bytes.endsWith("\r\n") || bytes.count('\n') != bytes.count("\r\n"))
+        return {"<not a measurement file>"};
+    return QString::fromLatin1(bytes.chopped(2))
+        .split(QStringLiteral("\r\n"))
+        .mid(MeasurementFile::HeaderLineCount);
 }
 
 // The records of the series "Serie" in the folder.

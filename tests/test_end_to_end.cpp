@@ -2,10 +2,8 @@
 #include "child_processes.h"
 #include "platform/environment.h"
 #include "platform/serial_port_backend.h"
-#include "records/measurement_file.h"
 
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -23,17 +21,6 @@ QByteArray InstrumentTest()
         script += QString::asprintf("*I%08d\n*A000000%05d000.0\n", second, ReportedTenths[second])
                       .toLatin1();
     return script + "*E11\nexpect E\n";
-}
-
-// The data lines of a measurement file, after its header; each has its fields at their places.
-QStringList DataLines(const QString& path)
-{
-    const QByteArray bytes = BytesOf(path);
-    if (!bytes.endsWith("\r\n") || bytes.count('\n') != bytes.count("\r\n"))
-        return {"<not a measurement file>"};
-    return QString::fromLatin1(bytes.chopped(2))
-        .split(QStringLiteral("\r\n"))
-        .mid(MeasurementFile::HeaderLineCount);
 }
 
 bool FieldsInPlace(const QString& line)
@@ -94,14 +81,9 @@ void EndToEndTest::aTestGoesOnAcrossAnUnpluggedAdapter()
     Simulator simulator({"--link", link, "--speed", "100"});
     QVERIFY(simulator.device().startsWith("/dev/"));
     // Every port of the search leads to the link, so that a probe lost while the line settles is
-    // answered at the next tick.
-    const auto ports = [&link](bool set) {
-        for (int port = 1; port <= InstrumentLink::LastSearchPort; ++port)
-            set ? qputenv(qPrintable(QString("TALIV_COM%1").arg(port)), link.toLocal8Bit())
-                : qunsetenv(qPrintable(QString("TALIV_COM%1").arg(port)));
-    };
-    ports(true);
-    const auto unsetPorts = qScopeGuard([&ports] { ports(false); });
+    // answered at the next tick. (A Program sets its ports itself.)
+    for (int port = 1; port <= InstrumentLink::LastSearchPort; ++port)
+        qputenv(qPrintable(QString("TALIV_COM%1").arg(port)), link.toLocal8Bit());
     FormEnvironment environment;
     environment.programFolder = folder.path();
     environment.startFolder = folder.path();

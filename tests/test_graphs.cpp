@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -70,232 +69,212 @@ class GraphsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void durations_data();
-    void durations();
-    void storedCurves_data();
-    void storedCurves();
-    void liveGraphOfATest();
-    void limitLineFollowsTheRightMouseButton_data();
-    void limitLineFollowsTheRightMouseButton();
-    void limitLineEndsATest();
+    void durations_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("text");
+        // The seconds of one unit of the time labels, and the last label.
+        QTest::addColumn<int>("labelUnit");
+        QTest::addColumn<QString>("lastTimeLabel");
+
+        QTest::newRow("60 minutes") << 3 << " 60 Minuten  " << 60 << " 60 ";
+        QTest::newRow("2 hours, labelled in minutes") << 4 << "  2 Stunden  " << 60 << " 120 ";
+        QTest::newRow("5 hours") << 5 << "  5 Stunden  " << 3600 << " 5 ";
+        QTest::newRow("20 hours, labelled in days") << 7 << " 20 Stunden  " << 86400 << " 10 ";
+        QTest::newRow("50 hours, labelled in days") << 8 << " 50 Stunden  " << 86400 << " 20 ";
+    }
+
+    // A sample at the time of the last time label lands at the right end of the time axis.
+    void durations()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, text);
+        QFETCH(int, labelUnit);
+        QFETCH(QString, lastTimeLabel);
+        const DurationRow* row = DurationTableRow(index);
+        QVERIFY(row);
+        QCOMPARE(QString::fromLatin1(row->text), text);
+        const double lastLabel = double(Plot::Width) / row->timeLabelDivisor;
+        QCOMPARE(TimeLabel(lastLabel), lastTimeLabel);
+        QCOMPARE(PlotX(lastLabel * labelUnit, row->minutes), double(Plot::Width));
+        QVERIFY(!DurationTableRow(0) && !DurationTableRow(Plot::DurationCount + 1));
+    }
+
+    void storedCurves_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QStringList>("dataLines");
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<QList<Ink>>("inks");
+        QTest::addColumn<bool>("temperatureCurve");
+
+        const QStringList level
+            = {"00:01:00 ; 15.0; 22.5", "00:02:00 ; 15.0; 22.5", "00:03:00 ; 15.0; 22.5"};
+        QTest::newRow("position 1 black, 0-50 °C")
+            << 1 << level << 1
+            << QList<Ink> {{120, 150, PlotColour::Black}, {360, 450, PlotColour::Red}} << true;
+        QTest::newRow("position 2 blue, 0-150 °C")
+            << 2 << QStringList {"00:01:00 ; 15.0; 37.5", "00:03:00 ; 15.0; 37.5"} << 3
+            << QList<Ink> {{120, 150, PlotColour::Blue}, {360, 250, PlotColour::Red}} << true;
+        QTest::newRow("position 3 red, two-field lines")
+            << 3 << QStringList {"00:01:00 ; 15.0", "00:02:00 ; 15.0"} << 1
+            << QList<Ink> {{120, 150, PlotColour::Red}} << false;
+        QTest::newRow("no temperature measured")
+            << 1 << QStringList {"00:01:00 ; 15.0;  0.0", "00:02:00 ; 15.0;  0,0"} << 1
+            << QList<Ink> {{120, 150, PlotColour::Black}} << false;
+        QTest::newRow("missing file") << 1 << QStringList {} << 1 << QList<Ink> {} << false;
+    }
+
+    // The curve list shows and hides the curve of a stored test; "Alle Kurven löschen" clears all.
+    // 15-minute axis (one minute is x 240), temperature off.
+    void storedCurves()
+    {
+        QFETCH(int, position);
+        QFETCH(QStringList, dataLines);
+        QFETCH(int, scale);
+        QFETCH(QList<Ink>, inks);
+        QFETCH(bool, temperatureCurve);
+        GraphFixture fixture(false);
+        const Form1& window = *fixture.window;
+        Find<QRadioButton>(window, QString("TempSkal%1").arg(scale)).click();
+        QVERIFY(Find<QRadioButton>(window, QString("TempSkal%1").arg(scale)).font().bold());
+        if (!dataLines.isEmpty()) {
+            const QString path
+                = fixture.folder.filePath(QString("Serie7/No-00012-%1.CSV").arg(position));
+            QVERIFY(WriteTextLines(path, QStringList(11, "Kopf;") + dataLines, WriteMode::Create));
+        }
+        auto& list = Find<FlexGrid>(window, "WahlTab");
+        list.setRows(2);
+        list.setTextMatrix(1, 0, "00012");
+        list.setTextMatrix(1, 1, QString::number(position));
+        list.setTextMatrix(1, 2, "0");
+        const QImage frame = Drawn(window, "Grafik0");
+
+        list.setRow(1);
+        emit list.Click();
+
+        const QImage shown = Drawn(window, "Grafik0");
+        QCOMPARE(list.TextMatrix(1, 2), "-1");
+        for (const Ink& ink : inks)
+            QVERIFY2(Inked(shown, ink), qPrintable(QString("%1,%2").arg(ink.x).arg(ink.y)));
+        QCOMPARE(AnyPixel(shown, PlotColour::Red), temperatureCurve || position == 3);
+        QCOMPARE(shown == frame, inks.isEmpty());
+        emit list.Click();
+        QCOMPARE(Drawn(window, "Grafik0"), frame);
+        emit list.Click();
+        Find<QPushButton>(window, "ButDel0").click();
+        QCOMPARE(list.TextMatrix(1, 2), "0");
+        QCOMPARE(Drawn(window, "Grafik0"), frame);
+    }
+
+    // The chosen duration sets the ticks of both graphs. A test's samples draw on the live graph
+    // once its time runs; samples before that only move the start of the curves. 60-minute axis
+    // (1 s is x 1), temperature axis, 0-50 °C (1 °C is y 20).
+    void liveGraphOfATest()
+    {
+        GraphFixture fixture(true);
+        Choose(&Find<QComboBox>(*fixture.window, "Messzeit"), 2);
+        const QImage frame = Drawn(*fixture.window, "Grafik1");
+        QCOMPARE(Drawn(*fixture.window, "Grafik0"), frame);
+        QVERIFY(Inked(frame, {300, 550, PlotColour::Cyan})
+            && !Inked(frame, {240, 550, PlotColour::Cyan}));
+        QVERIFY(Inked(frame, {60, -7, PlotColour::Black})
+            && !Inked(frame, {30, -7, PlotColour::Black}));
+        QVERIFY(Inked(frame, {10, 200, PlotColour::Black}));
+        // 15 % at 22.5 °C.
+        const QByteArray sample = "*A000000"
+                                  "00150"
+                                  "022.5\r";
+        const auto elapsed = [](int seconds) {
+            return QString("*I%1\r").arg(seconds, 8, 10, QChar('0')).toLatin1();
+        };
+        fixture.receive("*S11\r" + sample + elapsed(10) + sample + elapsed(130) + sample);
+
+        const QImage live = Drawn(*fixture.window, "Grafik1");
+        QVERIFY(Inked(live, {120, 150, PlotColour::Black})
+            && !Inked(live, {140, 150, PlotColour::Black}));
+        QVERIFY(Inked(live, {60, 450, PlotColour::Red}));
+        QVERIFY(!Inked(live, {0, 250, PlotColour::Red}));
+        // Switched off, the temperature axis is gone once the graph is drawn again.
+        Find<QRadioButton>(*fixture.window, "TempOnOff0").click();
+        Choose(&Find<QComboBox>(*fixture.window, "Messzeit"), 2);
+        QVERIFY(!Inked(Drawn(*fixture.window, "Grafik1"), {10, 200, PlotColour::Black}));
+    }
+
+    void limitLineFollowsTheRightMouseButton_data()
+    {
+        // The button pressed on the graph, and the pixel rows it is pressed at, moved to and
+        // let go at.
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("graph");
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("figureAt");
+
+        const int right = Qt::RightButton;
+        QTest::newRow("right press at 51.5 %")
+            << right << "Grafik1" << QList {121} << "51,5" << 515;
+        QTest::newRow("moved line, one figure")
+            << right << "Grafik1" << QList {121, 80, 60} << "82" << 820;
+        QTest::newRow("dragged above 100 % stops there")
+            << right << "Grafik1" << QList {121, 10} << "100" << 1000;
+        QTest::newRow("dragged below 0.5 % removes it")
+            << right << "Grafik1" << QList {121, 243} << "0" << 0;
+        QTest::newRow("left button does nothing")
+            << int(Qt::LeftButton) << "Grafik1" << QList {121, 80} << "" << 0;
+        QTest::newRow("comparison graph ignored") << right << "Grafik0" << QList {121} << "" << 0;
+    }
+
+    // The live graph is 400 × 244 pixels: pixel y p is plot y 1120 - 5p.
+    void limitLineFollowsTheRightMouseButton()
+    {
+        QFETCH(int, button);
+        QFETCH(QString, graph);
+        QFETCH(QList<int>, rows);
+        QFETCH(QString, shown);
+        QFETCH(int, figureAt);
+        GraphFixture fixture(false);
+        const Form1& window = *fixture.window;
+        for (const QString name : {"Grafik0", "Grafik1"})
+            Find<PictureBox>(window, name).resize(400, 244);
+        const QImage frame = Drawn(window, "Grafik1");
+        const QImage comparison = Drawn(window, "Grafik0");
+        PictureBox& pressed = Find<PictureBox>(window, graph);
+        QTest::mousePress(&pressed, Qt::MouseButton(button), {}, {200, rows.first()});
+        for (const int row : rows.mid(1))
+            QTest::mouseMove(&pressed, {200, row});
+        QTest::mouseRelease(&pressed, Qt::MouseButton(button), {}, {200, rows.last()});
+        QCOMPARE(Find<QLineEdit>(window, "GWert1").text(), shown);
+        const QImage drawn = Drawn(window, "Grafik1");
+        QCOMPARE(drawn == frame, figureAt == 0);
+        // The figure crosses x 1800 at its height, and only there.
+        for (const int y : {figureAt, 515}) {
+            if (y > 0)
+                QCOMPARE(drawn.pixel(2000, 1120 - y) == frame.pixel(2000, 1120 - y), y != figureAt);
+        }
+        QCOMPARE(Drawn(window, "Grafik0"), comparison);
+    }
+
+    // A test ends once its viscosity falls below the limit line, not when it falls to it.
+    void limitLineEndsATest()
+    {
+        GraphFixture fixture(false);
+        const Form1& window = *fixture.window;
+        PictureBox& live = Find<PictureBox>(window, "Grafik1");
+        live.resize(400, 244);
+        QTest::mousePress(&live, Qt::RightButton, {}, {200, 194});
+        QTest::mouseRelease(&live, Qt::RightButton, {}, {200, 194});
+        QCOMPARE(Find<QLineEdit>(window, "GWert1").text(), "15");
+        const auto sample = [](int seconds, const QByteArray& tenths) {
+            return QString("*I%1\r").arg(seconds, 8, 10, QChar('0')).toLatin1() + "*A000000"
+                + tenths + "000.0\r";
+        };
+        fixture.receive("*S11\r" + sample(10, "00160") + sample(20, "00150"));
+        QCOMPARE(Find<QPushButton>(window, "Start1").text(), "Stop");
+        fixture.receive(sample(30, "00149"));
+        QCOMPARE(Find<QPushButton>(window, "Start1").text(), "Start");
+    }
 };
-
-void GraphsTest::durations_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("lastTimeLabel");
-    // The seconds of one unit of the time labels.
-    QTest::addColumn<int>("labelUnit");
-
-    QTest::newRow("15 minutes") << 1 << " 15 Minuten  "
-                                << " 15 " << 60;
-    QTest::newRow("30 minutes") << 2 << " 30 Minuten  "
-                                << " 30 " << 60;
-    QTest::newRow("60 minutes") << 3 << " 60 Minuten  "
-                                << " 60 " << 60;
-    QTest::newRow("2 hours, labelled in minutes") << 4 << "  2 Stunden  "
-                                                  << " 120 " << 60;
-    QTest::newRow("5 hours") << 5 << "  5 Stunden  "
-                             << " 5 " << 3600;
-    QTest::newRow("10 hours") << 6 << " 10 Stunden  "
-                              << " 10 " << 3600;
-    QTest::newRow("20 hours, labelled in days") << 7 << " 20 Stunden  "
-                                                << " 10 " << 86400;
-    QTest::newRow("50 hours, labelled in days") << 8 << " 50 Stunden  "
-                                                << " 20 " << 86400;
-    QTest::newRow("100 hours, labelled in days") << 9 << "100 Stunden  "
-                                                 << " 20 " << 86400;
-}
-
-// A sample at the time of the last time label lands at the right end of the time axis.
-void GraphsTest::durations()
-{
-    QFETCH(int, index);
-    QFETCH(QString, text);
-    QFETCH(QString, lastTimeLabel);
-    QFETCH(int, labelUnit);
-    const DurationRow* row = DurationTableRow(index);
-    QVERIFY(row);
-    QCOMPARE(QString::fromLatin1(row->text), text);
-    const double lastLabel = double(Plot::Width) / row->timeLabelDivisor;
-    QCOMPARE(TimeLabel(lastLabel), lastTimeLabel);
-    QCOMPARE(PlotX(lastLabel * labelUnit, row->minutes), double(Plot::Width));
-    QVERIFY(!DurationTableRow(0) && !DurationTableRow(Plot::DurationCount + 1));
-}
-
-void GraphsTest::storedCurves_data()
-{
-    QTest::addColumn<int>("position");
-    QTest::addColumn<QStringList>("dataLines");
-    QTest::addColumn<int>("scale");
-    QTest::addColumn<QList<Ink>>("inks");
-    QTest::addColumn<bool>("temperatureCurve");
-
-    const QStringList level
-        = {"00:01:00 ; 15.0; 22.5", "00:02:00 ; 15.0; 22.5", "00:03:00 ; 15.0; 22.5"};
-    QTest::newRow("position 1 black, 0-50 °C")
-        << 1 << level << 1
-        << QList<Ink> {{120, 150, PlotColour::Black}, {360, 450, PlotColour::Red}} << true;
-    QTest::newRow("position 2 blue, 0-150 °C")
-        << 2 << QStringList {"00:01:00 ; 15.0; 37.5", "00:03:00 ; 15.0; 37.5"} << 3
-        << QList<Ink> {{120, 150, PlotColour::Blue}, {360, 250, PlotColour::Red}} << true;
-    QTest::newRow("position 3 red, two-field lines")
-        << 3 << QStringList {"00:01:00 ; 15.0", "00:02:00 ; 15.0"} << 1
-        << QList<Ink> {{120, 150, PlotColour::Red}} << false;
-    QTest::newRow("no temperature measured")
-        << 1 << QStringList {"00:01:00 ; 15.0;  0.0", "00:02:00 ; 15.0;  0,0"} << 1
-        << QList<Ink> {{120, 150, PlotColour::Black}} << false;
-    QTest::newRow("missing file") << 1 << QStringList {} << 1 << QList<Ink> {} << false;
-}
-
-// The curve list shows and hides the curve of a stored test; "Alle Kurven löschen" clears all.
-// 15-minute axis (one minute is x 240), temperature off.
-void GraphsTest::storedCurves()
-{
-    QFETCH(int, position);
-    QFETCH(QStringList, dataLines);
-    QFETCH(int, scale);
-    QFETCH(QList<Ink>, inks);
-    QFETCH(bool, temperatureCurve);
-    GraphFixture fixture(false);
-    const Form1& window = *fixture.window;
-    Find<QRadioButton>(window, QString("TempSkal%1").arg(scale)).click();
-    QVERIFY(Find<QRadioButton>(window, QString("TempSkal%1").arg(scale)).font().bold());
-    if (!dataLines.isEmpty()) {
-        const QString path
-            = fixture.folder.filePath(QString("Serie7/No-00012-%1.CSV").arg(position));
-        QVERIFY(WriteTextLines(path, QStringList(11, "Kopf;") + dataLines, WriteMode::Create));
-    }
-    auto& list = Find<FlexGrid>(window, "WahlTab");
-    list.setRows(2);
-    list.setTextMatrix(1, 0, "00012");
-    list.setTextMatrix(1, 1, QString::number(position));
-    list.setTextMatrix(1, 2, "0");
-    const QImage frame = Drawn(window, "Grafik0");
-
-    list.setRow(1);
-    emit list.Click();
-
-    const QImage shown = Drawn(window, "Grafik0");
-    QCOMPARE(list.TextMatrix(1, 2), "-1");
-    for (const Ink& ink : inks)
-        QVERIFY2(Inked(shown, ink), qPrintable(QString("%1,%2").arg(ink.x).arg(ink.y)));
-    QCOMPARE(AnyPixel(shown, PlotColour::Red), temperatureCurve || position == 3);
-    QCOMPARE(shown == frame, inks.isEmpty());
-    emit list.Click();
-    QCOMPARE(Drawn(window, "Grafik0"), frame);
-    emit list.Click();
-    Find<QPushButton>(window, "ButDel0").click();
-    QCOMPARE(list.TextMatrix(1, 2), "0");
-    QCOMPARE(Drawn(window, "Grafik0"), frame);
-}
-
-// The chosen duration sets the ticks of both graphs. A test's samples draw on the live graph once
-// its time runs; samples before that only move the start of the curves. 60-minute axis (1 s is
-// x 1), temperature axis, 0-50 °C (1 °C is y 20).
-void GraphsTest::liveGraphOfATest()
-{
-    GraphFixture fixture(true);
-    Choose(&Find<QComboBox>(*fixture.window, "Messzeit"), 2);
-    const QImage frame = Drawn(*fixture.window, "Grafik1");
-    QCOMPARE(Drawn(*fixture.window, "Grafik0"), frame);
-    QVERIFY(
-        Inked(frame, {300, 550, PlotColour::Cyan}) && !Inked(frame, {240, 550, PlotColour::Cyan}));
-    QVERIFY(
-        Inked(frame, {60, -7, PlotColour::Black}) && !Inked(frame, {30, -7, PlotColour::Black}));
-    QVERIFY(Inked(frame, {10, 200, PlotColour::Black}));
-    // 15 % at 22.5 °C.
-    const QByteArray sample = "*A000000"
-                              "00150"
-                              "022.5\r";
-    const auto elapsed
-        = [](int seconds) { return QString("*I%1\r").arg(seconds, 8, 10, QChar('0')).toLatin1(); };
-    fixture.receive("*S11\r" + sample + elapsed(10) + sample + elapsed(130) + sample);
-
-    const QImage live = Drawn(*fixture.window, "Grafik1");
-    QVERIFY(
-        Inked(live, {120, 150, PlotColour::Black}) && !Inked(live, {140, 150, PlotColour::Black}));
-    QVERIFY(Inked(live, {60, 450, PlotColour::Red}));
-    QVERIFY(!Inked(live, {0, 250, PlotColour::Red}));
-}
-
-void GraphsTest::limitLineFollowsTheRightMouseButton_data()
-{
-    // "down|move|up button pixel-y" on the live graph; "...0" on the comparison graph.
-    QTest::addColumn<QStringList>("events");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<int>("figureAt");
-
-    QTest::newRow("right press at 51.5 %")
-        << QStringList {"down 2 121", "up 2 121"} << "51,5" << 515;
-    QTest::newRow("moved line, one figure")
-        << QStringList {"down 2 121", "move 2 80", "move 2 60", "up 2 60"} << "82" << 820;
-    QTest::newRow("dragged below 0.5 % removes it")
-        << QStringList {"down 2 121", "move 2 243", "up 2 243"} << "0" << 0;
-    QTest::newRow("left button does nothing")
-        << QStringList {"down 1 121", "move 1 80", "up 1 80"} << "" << 0;
-    QTest::newRow("comparison graph ignored")
-        << QStringList {"down0 2 121", "up0 2 121"} << "" << 0;
-}
-
-// The live graph is 400 × 244 pixels: pixel y p is plot y 1120 - 5p.
-void GraphsTest::limitLineFollowsTheRightMouseButton()
-{
-    QFETCH(QStringList, events);
-    QFETCH(QString, shown);
-    QFETCH(int, figureAt);
-    GraphFixture fixture(false);
-    const Form1& window = *fixture.window;
-    for (const QString name : {"Grafik0", "Grafik1"})
-        Find<PictureBox>(window, name).resize(400, 244);
-    const QImage frame = Drawn(window, "Grafik1");
-    const QImage comparison = Drawn(window, "Grafik0");
-    for (const QString& event : events) {
-        const QStringList parts = event.split(' ');
-        QCOMPARE(parts.size(), 3);
-        const auto button = Qt::MouseButton(parts[1].toInt());
-        const QEvent::Type type = parts[0].startsWith("down") ? QEvent::MouseButtonPress
-            : parts[0].startsWith("move")                     ? QEvent::MouseMove
-                                                              : QEvent::MouseButtonRelease;
-        PictureBox& graph
-            = Find<PictureBox>(window, parts[0].endsWith('0') ? "Grafik0" : "Grafik1");
-        const QPointF at(200, parts[2].toInt());
-        QMouseEvent mouse(type, at, graph.mapToGlobal(at),
-            type == QEvent::MouseMove ? Qt::NoButton : button,
-            type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
-        QApplication::sendEvent(&graph, &mouse);
-    }
-    QCOMPARE(Find<QLineEdit>(window, "GWert1").text(), shown);
-    const QImage drawn = Drawn(window, "Grafik1");
-    QCOMPARE(drawn == frame, figureAt == 0);
-    // The figure crosses x 1800 at its height, and only there.
-    for (const int y : {figureAt, 515}) {
-        if (y > 0)
-            QCOMPARE(drawn.pixel(2000, 1120 - y) == frame.pixel(2000, 1120 - y), y != figureAt);
-    }
-    QCOMPARE(Drawn(window, "Grafik0"), comparison);
-}
-
-// A test ends once its viscosity falls below the limit line, not when it falls to it.
-void GraphsTest::limitLineEndsATest()
-{
-    GraphFixture fixture(false);
-    const Form1& window = *fixture.window;
-    PictureBox& live = Find<PictureBox>(window, "Grafik1");
-    live.resize(400, 244);
-    QTest::mousePress(&live, Qt::RightButton, {}, {200, 194});
-    QTest::mouseRelease(&live, Qt::RightButton, {}, {200, 194});
-    QCOMPARE(Find<QLineEdit>(window, "GWert1").text(), "15");
-    const auto sample = [](int seconds, const QByteArray& tenths) {
-        return QString("*I%1\r").arg(seconds, 8, 10, QChar('0')).toLatin1() + "*A000000" + tenths
-            + "000.0\r";
-    };
-    fixture.receive("*S11\r" + sample(10, "00160") + sample(20, "00150"));
-    QCOMPARE(Find<QPushButton>(window, "Start1").text(), "Stop");
-    fixture.receive(sample(30, "00149"));
-    QCOMPARE(Find<QPushButton>(window, "Start1").text(), "Start");
-}
 
 QTEST_MAIN(GraphsTest)
 #include "test_graphs.moc"

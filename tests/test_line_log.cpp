@@ -26,164 +26,151 @@ class TestLineLog : public QObject {
 
 private slots:
     void init() { dir = std::make_unique<QTemporaryDir>(); }
-    void entry_data();
-    void entry();
-    void appendsAfterWhatIsThere();
-    void stops_data();
-    void stops();
-    void sizeLimitEndsWithANote();
-    void fromEnvironment();
+
+    void entry_data()
+    {
+        QTest::addColumn<bool>("sent");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("shown");
+
+        const qsizetype most = LineLog::MaxEntryBytes;
+        QTest::newRow("command with its CR")
+            << true << 1 << QByteArray("RUN\r") << QByteArray("COM1 -> RUN\\r");
+        QTest::newRow("control and non-ASCII bytes")
+            << true << 1 << QByteArray("\x00\t\x7f \xc3\xa4~", 7)
+            << QByteArray("COM1 -> \\x00\\x09\\x7f \\xc3\\xa4~");
+        QTest::newRow("backslash differs from an escape")
+            << true << 1 << QByteArray("C:\\x41") << QByteArray("COM1 -> C:\\\\x41");
+        QTest::newRow("at the bound, whole")
+            << false << 1 << QByteArray(most, 'A') << "COM1 <- " + QByteArray(most, 'A');
+        QTest::newRow("one byte beyond, cut")
+            << false << 1 << QByteArray(most + 1, 'A')
+            << "COM1 <- " + QByteArray(most, 'A') + "... (4097 bytes)";
+        QTest::newRow("escape at the cut kept whole")
+            << false << 1 << QByteArray(most - 1, 'A') + "\xe4\xe4"
+            << "COM1 <- " + QByteArray(most - 1, 'A') + "\\xe4... (4097 bytes)";
+    }
+
+    void entry()
+    {
+        QFETCH(bool, sent);
+        QFETCH(int, port);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, shown);
+        LineLog log(PathOf("serial.log"), FixedNow);
+        sent ? log.Sent(port, bytes) : log.Received(port, bytes);
+        QCOMPARE(BytesOf(PathOf("serial.log")), Line(shown));
+        QVERIFY(log.IsWriting());
+    }
+
+    // A log is appended to, never replaced, also by a second program on the same file.
+    void appendsAfterWhatIsThere()
+    {
+        const QString path = PathOf("serial.log");
+        PutBytes(path, "an earlier session\n");
+        LineLog first(path, FixedNow);
+        LineLog second(path, [] { return QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5, 6)); });
+        first.Sent(1, "RUN\r");
+        second.Sent(2, "STOP\r");
+        first.Received(1, "*OK! RUN");
+        QCOMPARE(BytesOf(path),
+            "an earlier session\n" + Line("COM1 -> RUN\\r")
+                + "2027-01-02 03:04:05.006 COM2 -> STOP\\r\n" + Line("COM1 <- *OK! RUN"));
+    }
+
+    // A place that takes no log, or a failure while it is written, stops the log at once and for
+    // good; a call that blocked would show as the suite's time-out. A log file removed to start
+    // afresh is made anew.
+    void stops_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<QString>("failure"); // after the first entry: "voll", "entfernt", "ordner"
+
+        const QByteArray missing("<missing>");
+        QTest::newRow("folder missing") << "fehlt/serial.log" << missing << "";
+        QTest::newRow("pipe without a reader") << "pipe" << missing << "";
+        QTest::newRow("device") << "/dev/null" << QByteArray() << "";
+        QTest::newRow("full disk, part of a line taken back")
+            << "logs/serial.log" << Line("COM1 -> RUN\\r") << "voll";
+        QTest::newRow("folder removed") << "logs/serial.log" << missing << "ordner";
+        QTest::newRow("file removed: made anew")
+            << "logs/serial.log" << Line("COM1 <- *OK! RUN") + Line("COM1 -> STOP\\r")
+            << "entfernt";
+    }
+
+    void stops()
+    {
+        QFETCH(QString, place);
+        QFETCH(QByteArray, written);
+        QFETCH(QString, failure);
+        QVERIFY(QDir(dir->path()).mkdir("logs"));
+        const QString path = QDir(dir->path()).filePath(place);
+        if (place == "pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        LineLog log(path, FixedNow);
+        log.Sent(1, "RUN\r");
+        {
+            const FileSizeLimit full(failure == "voll" ? BytesOf(path).size() + 10 : NoLimit);
+            QVERIFY(full.active);
+            if (failure == "ordner")
+                QVERIFY(QDir(PathOf("logs")).removeRecursively());
+            if (failure == "entfernt")
+                QVERIFY(QFile::remove(path));
+            log.Received(1, "*OK! RUN");
+        }
+        log.Sent(1, "STOP\r");
+        QCOMPARE(log.IsWriting(), failure == "entfernt");
+        QCOMPARE(log.Failure().isEmpty(), failure == "entfernt");
+        if (place != "pipe" && place != "/dev/null")
+            QCOMPARE(BytesOf(path), written);
+        QVERIFY(!QFileInfo::exists(PathOf("fehlt")));
+    }
+
+    // At its size limit the log writes a last line saying so and stops; a log already at its limit
+    // says so once more and stops at once.
+    void sizeLimitEndsWithANote()
+    {
+        const QString path = PathOf("serial.log");
+        const QByteArray entry = Line("COM1 -> RUN\\r");
+        const qint64 limit = 2 * entry.size() + 5;
+        const QByteArray note = Line(
+            "-- log stopped: it reached its limit of " + QByteArray::number(limit) + " bytes");
+        {
+            LineLog log(path, FixedNow, limit);
+            for (int line = 0; line < 4; ++line)
+                log.Sent(1, "RUN\r");
+            QVERIFY(!log.IsWriting());
+            QVERIFY(log.Failure().contains("Größengrenze"));
+        }
+        QCOMPARE(BytesOf(path), entry + entry + note);
+        LineLog again(path, FixedNow, limit);
+        again.Sent(1, "RUN\r");
+        again.Sent(1, "RUN\r");
+        QCOMPARE(BytesOf(path), entry + entry + note + note);
+    }
+
+    // The log named by TALIV_LOG; none when it is unset or empty.
+    void fromEnvironment()
+    {
+        const QString path = PathOf("Prüfung.log");
+        for (const QByteArray& value : {QByteArray(), QFile::encodeName(path)}) {
+            qputenv("TALIV_LOG", value);
+            const std::unique_ptr<LineLog> log = LineLog::FromEnvironment(FixedNow);
+            QCOMPARE(log != nullptr, !value.isEmpty());
+            if (log)
+                log->Sent(3, "RUN\r");
+        }
+        qunsetenv("TALIV_LOG");
+        QVERIFY(!LineLog::FromEnvironment(FixedNow));
+        QCOMPARE(BytesOf(path), Line("COM3 -> RUN\\r"));
+    }
 
 private:
     QString PathOf(const QString& name) const { return dir->filePath(name); }
     std::unique_ptr<QTemporaryDir> dir;
 };
-
-void TestLineLog::entry_data()
-{
-    QTest::addColumn<bool>("sent");
-    QTest::addColumn<int>("port");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QByteArray>("shown");
-
-    const qsizetype most = LineLog::MaxEntryBytes;
-    QTest::newRow("command with its CR")
-        << true << 1 << QByteArray("RUN\r") << QByteArray("COM1 -> RUN\\r");
-    QTest::newRow("control and non-ASCII bytes")
-        << true << 1 << QByteArray("\x00\t\x7f \xc3\xa4~", 7)
-        << QByteArray("COM1 -> \\x00\\x09\\x7f \\xc3\\xa4~");
-    QTest::newRow("backslash differs from an escape")
-        << true << 1 << QByteArray("C:\\x41") << QByteArray("COM1 -> C:\\\\x41");
-    QTest::newRow("at the bound, whole")
-        << false << 1 << QByteArray(most, 'A') << "COM1 <- " + QByteArray(most, 'A');
-    QTest::newRow("one byte beyond, cut")
-        << false << 1 << QByteArray(most + 1, 'A')
-        << "COM1 <- " + QByteArray(most, 'A') + "... (4097 bytes)";
-    QTest::newRow("escape at the cut kept whole")
-        << false << 1 << QByteArray(most - 1, 'A') + "\xe4\xe4"
-        << "COM1 <- " + QByteArray(most - 1, 'A') + "\\xe4... (4097 bytes)";
-}
-
-void TestLineLog::entry()
-{
-    QFETCH(bool, sent);
-    QFETCH(int, port);
-    QFETCH(QByteArray, bytes);
-    QFETCH(QByteArray, shown);
-    LineLog log(PathOf("serial.log"), FixedNow);
-    sent ? log.Sent(port, bytes) : log.Received(port, bytes);
-    QCOMPARE(BytesOf(PathOf("serial.log")), Line(shown));
-    QVERIFY(log.IsWriting());
-}
-
-// A log is appended to, never replaced, also by a second program on the same file.
-void TestLineLog::appendsAfterWhatIsThere()
-{
-    const QString path = PathOf("serial.log");
-    PutBytes(path, "an earlier session\n");
-    LineLog first(path, FixedNow);
-    LineLog second(path, [] { return QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5, 6)); });
-    first.Sent(1, "RUN\r");
-    second.Sent(2, "STOP\r");
-    first.Received(1, "*OK! RUN");
-    QCOMPARE(BytesOf(path),
-        "an earlier session\n" + Line("COM1 -> RUN\\r")
-            + "2027-01-02 03:04:05.006 COM2 -> STOP\\r\n" + Line("COM1 <- *OK! RUN"));
-}
-
-// A place that takes no log, or a failure while it is written, stops the log at once and for
-// good; a call that blocked would show as the suite's time-out. A log file removed to start
-// afresh is made anew.
-void TestLineLog::stops_data()
-{
-    QTest::addColumn<QString>("place");
-    QTest::addColumn<QString>("failure"); // after the first entry: "voll", "entfernt", "ordner"
-    QTest::addColumn<QByteArray>("written");
-
-    const QByteArray first = Line("COM1 -> RUN\\r");
-    QTest::newRow("folder missing") << "fehlt/serial.log"
-                                    << "" << QByteArray("<missing>");
-    QTest::newRow("a folder") << "logs"
-                              << "" << QByteArray("<missing>");
-    QTest::newRow("pipe without a reader") << "pipe"
-                                           << "" << QByteArray("<missing>");
-    QTest::newRow("device") << "/dev/null"
-                            << "" << QByteArray();
-    QTest::newRow("full disk, part of a line taken back") << "logs/serial.log"
-                                                          << "voll" << first;
-    QTest::newRow("folder removed") << "logs/serial.log"
-                                    << "ordner" << QByteArray("<missing>");
-    QTest::newRow("file removed: made anew")
-        << "logs/serial.log"
-        << "entfernt" << Line("COM1 <- *OK! RUN") + Line("COM1 -> STOP\\r");
-}
-
-void TestLineLog::stops()
-{
-    QFETCH(QString, place);
-    QFETCH(QString, failure);
-    QFETCH(QByteArray, written);
-    QVERIFY(QDir(dir->path()).mkdir("logs"));
-    const QString path = QDir(dir->path()).filePath(place);
-    if (place == "pipe")
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    LineLog log(path, FixedNow);
-    log.Sent(1, "RUN\r");
-    {
-        const FileSizeLimit full(failure == "voll" ? BytesOf(path).size() + 10 : NoLimit);
-        QVERIFY(full.active);
-        if (failure == "ordner")
-            QVERIFY(QDir(PathOf("logs")).removeRecursively());
-        if (failure == "entfernt")
-            QVERIFY(QFile::remove(path));
-        log.Received(1, "*OK! RUN");
-    }
-    log.Sent(1, "STOP\r");
-    QCOMPARE(log.IsWriting(), failure == "entfernt");
-    QCOMPARE(log.Failure().isEmpty(), failure == "entfernt");
-    if (place != "pipe" && place != "/dev/null")
-        QCOMPARE(BytesOf(path), written);
-    QVERIFY(!QFileInfo::exists(PathOf("fehlt")));
-}
-
-// At its size limit the log writes a last line saying so and stops; a log already at its limit
-// says so once more and stops at once.
-void TestLineLog::sizeLimitEndsWithANote()
-{
-    const QString path = PathOf("serial.log");
-    const QByteArray entry = Line("COM1 -> RUN\\r");
-    const qint64 limit = 2 * entry.size() + 5;
-    const QByteArray note
-        = Line("-- log stopped: it reached its limit of " + QByteArray::number(limit) + " bytes");
-    {
-        LineLog log(path, FixedNow, limit);
-        for (int line = 0; line < 4; ++line)
-            log.Sent(1, "RUN\r");
-        QVERIFY(!log.IsWriting());
-        QVERIFY(log.Failure().contains("Größengrenze"));
-    }
-    QCOMPARE(BytesOf(path), entry + entry + note);
-    LineLog again(path, FixedNow, limit);
-    again.Sent(1, "RUN\r");
-    again.Sent(1, "RUN\r");
-    QCOMPARE(BytesOf(path), entry + entry + note + note);
-}
-
-// The log named by TALIV_LOG; none when it is unset or empty.
-void TestLineLog::fromEnvironment()
-{
-    const QString path = PathOf("Prüfung.log");
-    for (const QByteArray& value : {QByteArray(), QFile::encodeName(path)}) {
-        qputenv("TALIV_LOG", value);
-        const std::unique_ptr<LineLog> log = LineLog::FromEnvironment(FixedNow);
-        QCOMPARE(log != nullptr, !value.isEmpty());
-        if (log)
-            log->Sent(3, "RUN\r");
-    }
-    qunsetenv("TALIV_LOG");
-    QVERIFY(!LineLog::FromEnvironment(FixedNow));
-    QCOMPARE(BytesOf(path), Line("COM3 -> RUN\\r"));
-}
 
 QTEST_GUILESS_MAIN(TestLineLog)
 #include "test_line_log.moc"

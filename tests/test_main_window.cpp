@@ -1,13 +1,12 @@
 // The window's choice lists, version line and panels as the load leaves them.
-#include "numbers/value_format.h"
-#include "platform/picture_box.h"
-#include "run/choice_lists.h"
+#include "platform/flex_grid.h"
 #include "test_support.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,178 +18,166 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void choiceListsAreFilledWithNothingChosen();
-    void versionText_data();
-    void versionText();
-    void versionLineFollowsTheExecutable();
-    void parameterChoicesSendTheirCommands_data();
-    void parameterChoicesSendTheirCommands();
-    void loadLocksTheReserveTabs();
-    void searchOutcomes_data();
-    void searchOutcomes();
-};
-
-void MainWindowTest::choiceListsAreFilledWithNothingChosen()
-{
-    WindowFixture fixture;
-    const Form1& window = *fixture.window;
-    const auto& cycles = Find<QComboBox>(window, "MessZyklusTab");
-    QCOMPARE(cycles.count(), 66);
-    QCOMPARE(cycles.itemText(0), QString("Motor immer ein"));
-    QCOMPARE(cycles.itemText(5), QString(" 50 Sekunden"));
-    QCOMPARE(cycles.itemText(6), QString(" 1 Minuten"));
-    QCOMPARE(cycles.itemText(65), QString(" 60 Minuten"));
-    QCOMPARE(cycles.currentIndex(), -1);
-    QCOMPARE(fixture.panel(4), QString("Zyklus: "));
-    const auto& durations = Find<QComboBox>(window, "Messzeit");
-    QCOMPARE(durations.count(), 9);
-    QCOMPARE(durations.itemText(3), QString("  2 Stunden  "));
-    QCOMPARE(durations.itemText(8), QString("100 Stunden  "));
-    QCOMPARE(durations.currentIndex(), 0);
-    QCOMPARE(Find<QLineEdit>(window, "LaufNr").text(), QString("1"));
-    Find<QPushButton>(window, "ButProtNeu").click();
-    QVERIFY(!Find<QGroupBox>(window, "Frame14").isHidden());
-    Find<QPushButton>(window, "ButCancel").click();
-    QVERIFY(Find<QGroupBox>(window, "Frame14").isHidden());
-}
-
-void MainWindowTest::versionText_data()
-{
-    QTest::addColumn<QDate>("date");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("2010-11-21") << QDate(2010, 11, 21) << " 1.1121";
-    QTest::newRow("before 2009") << QDate(2005, 1, 2) << "-4.0102";
-    QTest::newRow("two digits") << QDate(2026, 12, 6) << "17.1206";
-}
-
-void MainWindowTest::versionText()
-{
-    QFETCH(QDate, date);
-    QFETCH(QString, text);
-    QCOMPARE(VersionText(QDateTime(date, QTime(10, 0))), text);
-}
-
-void MainWindowTest::versionLineFollowsTheExecutable()
-{
-    QCOMPARE(WindowFixture().panel(6), QString());
-    QTemporaryDir programFolder;
-    QFile executable(programFolder.filePath("taliv01"));
-    QVERIFY(executable.open(QIODevice::WriteOnly));
-    QVERIFY(executable.setFileTime(
-        QDateTime(QDate(2010, 11, 21), QTime(9, 30)), QFileDevice::FileModificationTime));
-    executable.close();
-    const WindowFixture fixture({1}, {}, {.programFolder = programFolder.path()});
-    QCOMPARE(fixture.panel(6), QString("Version:  1.1121"));
-}
-
-void MainWindowTest::parameterChoicesSendTheirCommands_data()
-{
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<int>("choice");
-    QTest::addColumn<QByteArray>("written");
-    QTest::addColumn<QString>("echo");
-
-    QTest::newRow("cycle 5 minutes") << "cycle" << 10 << QByteArray("M:\n\r") << "Ausg: M:";
-    QTest::newRow("no cycle chosen") << "cycle" << -1 << QByteArray() << "Ausg: T0";
-    QTest::newRow("20 hours") << "duration" << 6 << QByteArray("D7\n\r") << "Ausg: D7";
-    QTest::newRow("no duration chosen") << "duration" << -1 << QByteArray() << "Ausg: T0";
-    QTest::newRow("temperature on") << "temperature" << 1 << QByteArray("T1\n\r") << "Ausg: T1";
-}
-
-// The load sends the probe and the first start's duration and temperature; each choice of the user
-// then sends its command at once, and so does the same choice made again (the instrument may have
-// been switched off and on).
-void MainWindowTest::parameterChoicesSendTheirCommands()
-{
-    QFETCH(QString, control);
-    QFETCH(int, choice);
-    QFETCH(QByteArray, written);
-    QFETCH(QString, echo);
-
-    WindowFixture fixture;
-    Form1& window = *fixture.window;
-    QCOMPARE(fixture.line->writtenTo(1), QByteArray("RUN\n\rD1\n\rT0\n\r"));
-    fixture.line->clearWrites();
-    QComboBox* list = &Find<QComboBox>(window, control == "cycle" ? "MessZyklusTab" : "Messzeit");
-    const auto choose = [&] {
-        if (control == "temperature")
-            Find<QRadioButton>(window, QString("TempOnOff%1").arg(choice)).click();
-        else
-            Choose(list, choice);
-    };
-    auto& liveGraph = Find<PictureBox>(window, "Grafik1");
-    auto& comparisonGraph = Find<PictureBox>(window, "Grafik0");
-    const QImage liveBefore = liveGraph.Picture();
-    const QImage comparisonBefore = comparisonGraph.Picture();
-    choose();
-    choose();
-    QCOMPARE(fixture.line->writtenTo(1), written + written);
-    QCOMPARE(fixture.panel(1), echo);
-    if (control == "cycle" && choice >= 0)
-        QCOMPARE(fixture.panel(4), QString("Zyklus:  5 Minuten"));
-    // Both graphs are drawn again for the new duration.
-    const bool redrawn = control == "duration" && choice >= 0;
-    QCOMPARE(liveGraph.Picture() != liveBefore, redrawn);
-    QCOMPARE(comparisonGraph.Picture() != comparisonBefore, redrawn);
-    if (control == "temperature")
-        QCOMPARE(Find<QGroupBox>(window, "Frame10").isVisibleTo(&window), choice == 1);
-}
-
-void MainWindowTest::loadLocksTheReserveTabs()
-{
-    WindowFixture fixture;
-    const auto* tabs = &Find<QTabWidget>(*fixture.window, "SSTab1");
-    QCOMPARE(tabs->currentIndex(), 0);
-    for (int tab = 0; tab < tabs->count(); ++tab)
-        QCOMPARE(tabs->isTabEnabled(tab), tabs->tabText(tab) != "Reserve");
-}
-
-void MainWindowTest::searchOutcomes_data()
-{
-    QTest::addColumn<QByteArray>("received"); // before the 15 ticks of a whole search
-    QTest::addColumn<int>("answer"); // to the question after the last port
-    QTest::addColumn<QByteArray>("written"); // to the port found, after its probe
-    QTest::addColumn<bool>("startShown");
-
-    QTest::newRow("found: parameters and the reset of position 1")
-        << QByteArray("*OK! RUN\r") << int(MsgResult::Cancel) << QByteArray("D1\n\rT0\n\rE\n\r")
-        << true;
-    QTest::newRow("found while a test runs: nothing sent")
-        << QByteArray("*OK! RUN\r*S11\r") << int(MsgResult::Cancel) << QByteArray() << true;
-    QTest::newRow("not found, Cancel: offline, no Start")
-        << QByteArray() << int(MsgResult::Cancel) << QByteArray() << false;
-}
-
-// What the window makes of the search: the instrument found gets the run parameters; the user
-// giving up leaves the window without a Start button, after the one question.
-void MainWindowTest::searchOutcomes()
-{
-    QFETCH(QByteArray, received);
-    QFETCH(int, answer);
-    QFETCH(QByteArray, written);
-    QFETCH(bool, startShown);
-
-    WindowFixture fixture({1});
-    Find<QComboBox>(*fixture.window, "TabProtDatei").addItem("Serie");
-    QDir(fixture.folder.path()).mkdir("Serie");
-    fixture.answers = {answer};
-    fixture.receive(received);
-    fixture.line->clearWrites();
-    const int ticks = received.isEmpty() ? InstrumentLink::LastSearchPort : 1;
-    for (int tick = 0; tick < ticks; ++tick)
-        fixture.window->findChild<InstrumentLink*>()->Timer2_Timer();
-    QCOMPARE(fixture.line->writtenTo(1), written);
-    QCOMPARE(!Find<QPushButton>(*fixture.window, "Start1").isHidden(), startShown);
-    QCOMPARE(fixture.questions.size(), received.isEmpty() ? 1 : 0);
-    if (received.isEmpty()) {
-        QCOMPARE(fixture.questions.first().style, 53);
-        QCOMPARE(fixture.questions.first().title, QString("Verbindung zum Messgerät "));
-        QCOMPARE(fixture.questions.first().text,
-            QString("Die Verbindung zum Messgerät konnte nicht aufgebaut werden !\r\n\r\n"
-                    "Gerät einschalten, Verbindung prüfen und 'Wiederholen'\r\n  \r\n\r\n"
-                    " \r\n\r\n"));
+    void versionLineFollowsTheExecutable_data()
+    {
+        QTest::addColumn<QDate>("built"); // invalid: no executable
+        QTest::addColumn<QString>("text");
+        QTest::newRow("no executable") << QDate() << "";
+        QTest::newRow("2010-11-21") << QDate(2010, 11, 21) << "Version:  1.1121";
+        QTest::newRow("before 2009") << QDate(2005, 1, 2) << "Version: -4.0102";
+        QTest::newRow("two digits") << QDate(2026, 12, 6) << "Version: 17.1206";
     }
-}
+
+    void versionLineFollowsTheExecutable()
+    {
+        QFETCH(QDate, built);
+        QFETCH(QString, text);
+        QTemporaryDir programFolder;
+        QFile executable(programFolder.filePath("taliv01"));
+        if (built.isValid()) {
+            QVERIFY(executable.open(QIODevice::WriteOnly));
+            QVERIFY(executable.setFileTime(
+                QDateTime(built, QTime(9, 30)), QFileDevice::FileModificationTime));
+            executable.close();
+        }
+        const WindowFixture fixture({1}, {}, {.programFolder = programFolder.path()});
+        QCOMPARE(fixture.panel(6), text);
+    }
+
+    void parameterChoicesSendTheirCommands_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<QString>("echo");
+
+        QTest::newRow("cycle 5 minutes") << "cycle" << 10 << QByteArray("M:\n\r") << "Ausg: M:";
+        QTest::newRow("no cycle chosen") << "cycle" << -1 << QByteArray() << "Ausg: T0";
+        QTest::newRow("20 hours") << "duration" << 6 << QByteArray("D7\n\r") << "Ausg: D7";
+        QTest::newRow("no duration chosen") << "duration" << -1 << QByteArray() << "Ausg: T0";
+        QTest::newRow("temperature on") << "temperature" << 1 << QByteArray("T1\n\r") << "Ausg: T1";
+    }
+
+    // The load sends the probe and the first start's duration and temperature; each choice of the
+    // user then sends its command at once, and so does the same choice made again (the instrument
+    // may have been switched off and on).
+    void parameterChoicesSendTheirCommands()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, choice);
+        QFETCH(QByteArray, written);
+        QFETCH(QString, echo);
+
+        WindowFixture fixture;
+        Form1& window = *fixture.window;
+        QCOMPARE(fixture.line->writtenTo(1), QByteArray("RUN\n\rD1\n\rT0\n\r"));
+        fixture.line->clearWrites();
+        QComboBox* list
+            = &Find<QComboBox>(window, control == "cycle" ? "MessZyklusTab" : "Messzeit");
+        const auto choose = [&] {
+            if (control == "temperature")
+                Find<QRadioButton>(window, QString("TempOnOff%1").arg(choice)).click();
+            else
+                Choose(list, choice);
+        };
+        choose();
+        choose();
+        QCOMPARE(fixture.line->writtenTo(1), written + written);
+        QCOMPARE(fixture.panel(1), echo);
+        if (control == "cycle" && choice >= 0)
+            QCOMPARE(fixture.panel(4), QString("Zyklus:  5 Minuten"));
+        if (control == "temperature")
+            QCOMPARE(Find<QGroupBox>(window, "Frame10").isVisibleTo(&window), choice == 1);
+    }
+
+    // The lists are filled with nothing chosen and the reserve tabs locked; the new-protocol frame
+    // opens and closes; Tab from the last remark reaches Start; a test chosen in the protocol table
+    // is named under it.
+    void loadedWindow()
+    {
+        WindowFixture fixture;
+        const Form1& window = *fixture.window;
+        const auto& cycles = Find<QComboBox>(window, "MessZyklusTab");
+        QCOMPARE(cycles.count(), 66);
+        QCOMPARE(cycles.itemText(0), QString("Motor immer ein"));
+        QCOMPARE(cycles.itemText(6), QString(" 1 Minuten"));
+        QCOMPARE(cycles.itemText(65), QString(" 60 Minuten"));
+        QCOMPARE(cycles.currentIndex(), -1);
+        QCOMPARE(fixture.panel(4), QString("Zyklus: "));
+        const auto& durations = Find<QComboBox>(window, "Messzeit");
+        QCOMPARE(durations.count(), 9);
+        QCOMPARE(durations.itemText(8), QString("100 Stunden  "));
+        QCOMPARE(durations.currentIndex(), 0);
+        QCOMPARE(Find<QLineEdit>(window, "LaufNr").text(), QString("1"));
+        const auto* tabs = &Find<QTabWidget>(window, "SSTab1");
+        QCOMPARE(tabs->currentIndex(), 0);
+        for (int tab = 0; tab < tabs->count(); ++tab)
+            QCOMPARE(tabs->isTabEnabled(tab), tabs->tabText(tab) != "Reserve");
+        Find<QPushButton>(window, "ButProtNeu").click();
+        QVERIFY(!Find<QGroupBox>(window, "Frame14").isHidden());
+        Find<QPushButton>(window, "ButCancel").click();
+        QVERIFY(Find<QGroupBox>(window, "Frame14").isHidden());
+        QWidget* next = Find<QLineEdit>(window, "Bem3").nextInFocusChain();
+        while (!(next->focusPolicy() & Qt::TabFocus))
+            next = next->nextInFocusChain();
+        QCOMPARE(next, &Find<QPushButton>(window, "Start1"));
+        auto& table = Find<FlexGrid>(window, "ProtTab");
+        table.setRows(2);
+        table.setTextMatrix(1, 0, "00012");
+        table.setTextMatrix(1, 2, "Öl");
+        table.setRow(1);
+        emit table.Click();
+        QVERIFY(!Find<QLabel>(window, "Label28").isHidden());
+        QCOMPARE(Find<QLabel>(window, "Label28").text(), "Test-Nr.: 00012 / Öl");
+    }
+
+    void searchOutcomes_data()
+    {
+        QTest::addColumn<QByteArray>("received"); // before the 15 ticks of a whole search
+        QTest::addColumn<int>("answer"); // to the question after the last port
+        QTest::addColumn<QByteArray>("written"); // to the port found, after its probe
+        QTest::addColumn<bool>("startShown");
+
+        QTest::newRow("found: parameters and the reset of position 1")
+            << QByteArray("*OK! RUN\r") << int(MsgResult::Cancel) << QByteArray("D1\n\rT0\n\rE\n\r")
+            << true;
+        QTest::newRow("found while a test runs: nothing sent")
+            << QByteArray("*OK! RUN\r*S11\r") << int(MsgResult::Cancel) << QByteArray() << true;
+        QTest::newRow("not found, Cancel: offline, no Start")
+            << QByteArray() << int(MsgResult::Cancel) << QByteArray() << false;
+    }
+
+    // What the window makes of the search: the instrument found gets the run parameters; the user
+    // giving up leaves the window without a Start button, after the one question.
+    void searchOutcomes()
+    {
+        QFETCH(QByteArray, received);
+        QFETCH(int, answer);
+        QFETCH(QByteArray, written);
+        QFETCH(bool, startShown);
+
+        WindowFixture fixture({1});
+        Find<QComboBox>(*fixture.window, "TabProtDatei").addItem("Serie");
+        QDir(fixture.folder.path()).mkdir("Serie");
+        fixture.answers = {answer};
+        fixture.receive(received);
+        fixture.line->clearWrites();
+        const int ticks = received.isEmpty() ? InstrumentLink::LastSearchPort : 1;
+        for (int tick = 0; tick < ticks; ++tick)
+            fixture.window->findChild<InstrumentLink*>()->Timer2_Timer();
+        QCOMPARE(fixture.line->writtenTo(1), written);
+        QCOMPARE(!Find<QPushButton>(*fixture.window, "Start1").isHidden(), startShown);
+        QCOMPARE(fixture.questions.size(), received.isEmpty() ? 1 : 0);
+        if (received.isEmpty()) {
+            QCOMPARE(fixture.questions.first().style, 53);
+            QCOMPARE(fixture.questions.first().title, QString("Verbindung zum Messgerät "));
+            QCOMPARE(fixture.questions.first().text,
+                QString("Die Verbindung zum Messgerät konnte nicht aufgebaut werden !\r\n\r\n"
+                        "Gerät einschalten, Verbindung prüfen und 'Wiederholen'\r\n  \r\n\r\n"
+                        " \r\n\r\n"));
+        }
+    }
+};
 
 QTEST_MAIN(MainWindowTest)
 #include "test_main_window.moc"

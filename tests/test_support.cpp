@@ -30,13 +30,9 @@ WindowFixture::WindowFixture(
     FormEnvironment environment;
     environment.programFolder
         = places.programFolder.isEmpty() ? folder.path() : places.programFolder;
-    environment.userConfigFolder = places.userConfigFolder;
-    environment.settingsBesideProgram = places.settingsBesideProgram;
     environment.startFolder = places.startFolder.isEmpty() ? folder.path() : places.startFolder;
     environment.arguments = arguments;
     environment.serialBackend = std::move(serial);
-    if (!places.lineLog.isEmpty())
-        environment.lineLog = std::make_unique<LineLog>(places.lineLog, [this] { return now; });
     environment.clock = [this] { return now; };
     environment.answerer = [this](int style, const QString& title, const QString& text) {
         questions.append({style, title, text});

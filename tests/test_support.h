@@ -50,11 +50,7 @@ private:
 // Where a fixture's window lives; an empty program or start folder is the fixture's own `folder`.
 struct WindowPlaces {
     QString programFolder {};
-    QString userConfigFolder {};
     QString startFolder {};
-    // Where the window records the serial line; empty: nowhere.
-    QString lineLog {};
-    bool settingsBesideProgram = true;
 };
 
 // A main window on a temporary folder with an in-memory serial line, a fixed clock and scripted

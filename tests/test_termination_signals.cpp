@@ -79,61 +79,58 @@ class TerminationSignalsTest : public QObject {
 
 private slots:
     void initTestCase() { QVERIFY(TerminationSignals::Catch()); }
-    void floodNeitherBlocksNorTouchesErrno();
-    void openMessageBoxIsAnsweredAndTheWindowClosed();
-    void programEndsNormallyUnderAFlood();
+
+    // Signals caught before anyone reacts are kept, and any number of them is one reaction.
+    void floodNeitherBlocksNorTouchesErrno()
+    {
+        ::raise(SIGHUP);
+        for (int count = 0; count < FloodSize; ++count)
+            ::raise(SIGTERM);
+        errno = EDOM;
+        ::raise(SIGINT);
+        QCOMPARE(errno, EDOM);
+
+        QObject context;
+        int reactions = 0;
+        TerminationSignals::React(&context, [&] { ++reactions; });
+        QTRY_COMPARE_WITH_TIMEOUT(reactions, 1, 20000);
+        QTest::qWait(50);
+        QCOMPARE(reactions, 1);
+    }
+
+    void openMessageBoxIsAnsweredAndTheWindowClosed()
+    {
+        WindowFixture fixture;
+        Form1& window = *fixture.window;
+        window.show();
+        CloseOnTerminationSignals(&window);
+        QTimer::singleShot(0, [] { ::raise(SIGTERM); });
+        const int answer = ShowMessageBox(
+            &window, MsgStyle::RetryCancel + MsgStyle::Exclamation, "Frage", "Wiederholen?");
+        QCOMPARE(answer, MsgResult::Cancel);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 20000);
+    }
+
+    void programEndsNormallyUnderAFlood()
+    {
+        PseudoTerminal instrument;
+        const QTemporaryDir folder;
+        const pid_t program = StartProgram(folder.path(), instrument.device);
+        QVERIFY(program > 0);
+        // The probe on COM1 shows that the program is up and its window being built.
+        QByteArray probe;
+        for (const QDeadlineTimer deadline(60000); probe.size() < 5 && !deadline.hasExpired();)
+            probe += instrument.receive(5 - probe.size());
+        std::vector<std::jthread> flood = SignalFlood(program);
+        const bool ended = EndsWithin(program, 60000);
+        flood.clear();
+        const int exitCode = Reap(program);
+        QVERIFY2(probe.startsWith("RUN\n\r"), probe.constData());
+        QVERIFY2(ended, "the program did not end");
+        QCOMPARE(exitCode, 0);
+        QVERIFY(QFile::exists(folder.filePath(SettingsFileName)));
+    }
 };
-
-// Signals caught before anyone reacts are kept, and any number of them is one reaction.
-void TerminationSignalsTest::floodNeitherBlocksNorTouchesErrno()
-{
-    ::raise(SIGHUP);
-    for (int count = 0; count < FloodSize; ++count)
-        ::raise(SIGTERM);
-    errno = EDOM;
-    ::raise(SIGINT);
-    QCOMPARE(errno, EDOM);
-
-    QObject context;
-    int reactions = 0;
-    TerminationSignals::React(&context, [&] { ++reactions; });
-    QTRY_COMPARE_WITH_TIMEOUT(reactions, 1, 20000);
-    QTest::qWait(50);
-    QCOMPARE(reactions, 1);
-}
-
-void TerminationSignalsTest::openMessageBoxIsAnsweredAndTheWindowClosed()
-{
-    WindowFixture fixture;
-    Form1& window = *fixture.window;
-    window.show();
-    CloseOnTerminationSignals(&window);
-    QTimer::singleShot(0, [] { ::raise(SIGTERM); });
-    const int answer = ShowMessageBox(
-        &window, MsgStyle::RetryCancel + MsgStyle::Exclamation, "Frage", "Wiederholen?");
-    QCOMPARE(answer, MsgResult::Cancel);
-    QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 20000);
-}
-
-void TerminationSignalsTest::programEndsNormallyUnderAFlood()
-{
-    PseudoTerminal instrument;
-    const QTemporaryDir folder;
-    const pid_t program = StartProgram(folder.path(), instrument.device);
-    QVERIFY(program > 0);
-    // The probe on COM1 shows that the program is up and its window being built.
-    QByteArray probe;
-    for (const QDeadlineTimer deadline(60000); probe.size() < 5 && !deadline.hasExpired();)
-        probe += instrument.receive(5 - probe.size());
-    std::vector<std::jthread> flood = SignalFlood(program);
-    const bool ended = EndsWithin(program, 60000);
-    flood.clear();
-    const int exitCode = Reap(program);
-    QVERIFY2(probe.startsWith("RUN\n\r"), probe.constData());
-    QVERIFY2(ended, "the program did not end");
-    QCOMPARE(exitCode, 0);
-    QVERIFY(QFile::exists(folder.filePath(SettingsFileName)));
-}
 
 QTEST_MAIN(TerminationSignalsTest)
 #include "test_termination_signals.moc"

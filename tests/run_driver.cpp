@@ -15,13 +15,13 @@ RunDriver::RunDriver()
     line->setPresentPorts({1});
     link = std::make_unique<InstrumentLink>(std::move(serial), nullptr);
     link->OpenFirstPort();
+    line->deliver("*OK! RUN\r");
     line->clearWrites();
     run = std::make_unique<TestRun>(*link, *this, [this] { return now; });
 
     TestRun* r = run.get();
     QObject::connect(link.get(), &InstrumentLink::startReported, r, &TestRun::StartReportedTest);
-    QObject::connect(link.get(), &InstrumentLink::endReported, r,
-        [r](int position) { r->EndTest(position, EndReason::Instrument); });
+    QObject::connect(link.get(), &InstrumentLink::endReported, r, &TestRun::EndReportedTest);
     QObject::connect(
         link.get(), &InstrumentLink::elapsedTimeReported, r, &TestRun::HandleElapsedTime);
     QObject::connect(link.get(), &InstrumentLink::sampleReported, r,

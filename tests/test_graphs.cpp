@@ -188,7 +188,7 @@ private slots:
         const auto elapsed = [](int seconds) {
             return QString("*I%1\r").arg(seconds, 8, 10, QChar('0')).toLatin1();
         };
-        fixture.receive("*S11\r" + sample + elapsed(10) + sample + elapsed(130) + sample);
+        fixture.receive("*OK! RUN\r*S11\r" + sample + elapsed(10) + sample + elapsed(130) + sample);
 
         const QImage live = Drawn(*fixture.window, "Grafik1");
         QVERIFY(Inked(live, {120, 150, PlotColour::Black})
@@ -269,7 +269,7 @@ private slots:
             return QString("*I%1\r").arg(seconds, 8, 10, QChar('0')).toLatin1() + "*A000000"
                 + tenths + "000.0\r";
         };
-        fixture.receive("*S11\r" + sample(10, "00160") + sample(20, "00150"));
+        fixture.receive("*OK! RUN\r*S11\r" + sample(10, "00160") + sample(20, "00150"));
         QCOMPARE(Find<QPushButton>(window, "Start1").text(), "Stop");
         fixture.receive(sample(30, "00149"));
         QCOMPARE(Find<QPushButton>(window, "Start1").text(), "Start");

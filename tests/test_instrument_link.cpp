@@ -4,8 +4,11 @@
 #include "instrument/instrument_link.h"
 #include "instrument/line_assembly.h"
 #include "memory_serial_line.h"
+#include "platform/line_log.h"
+#include "test_support.h"
 
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -16,12 +19,13 @@ const QByteArray Probe = "RUN\n\r";
 // A link with every signal written down as one event text, and scripted answers to the question
 // after the last port.
 struct LinkDriver {
-    explicit LinkDriver(const QSet<int>& presentPorts, const QStringList& arguments = {})
+    explicit LinkDriver(const QSet<int>& presentPorts, const QStringList& arguments = {},
+        std::unique_ptr<LineLog> log = nullptr)
     {
         auto serial = std::make_unique<MemorySerialLine>();
         line = serial.get();
         line->setPresentPorts(presentPorts);
-        link = std::make_unique<InstrumentLink>(std::move(serial), nullptr);
+        link = std::make_unique<InstrumentLink>(std::move(serial), std::move(log));
         record();
         link->SetSearchQuestion([this] {
             ++questions;
@@ -135,6 +139,15 @@ void InstrumentLinkTest::afterTheLastPort()
     QCOMPARE(driver.last("panel5"), panel5);
     QCOMPARE(driver.link->IsSearching(), retry);
     QCOMPARE(driver.events.contains("offline"), !retry);
+    // A port that never answered as the instrument starts and feeds no test, and its loss is
+    // not watched.
+    driver.line->deliver("*S11\r*A00000001230235\r");
+    QCOMPARE(driver.events.filter(QRegularExpression("^(start|sample) ")).isEmpty(),
+        !driver.link->InstrumentAnswered());
+    if (!retry) {
+        driver.line->unplug();
+        QVERIFY(!driver.link->IsReconnecting());
+    }
     driver.line->deliver("*OK! RUN\r");
     driver.ticks(2);
     QCOMPARE(driver.events.count("connected"), int(retry));
@@ -251,6 +264,7 @@ void InstrumentLinkTest::repliesAreReportedByKind()
     QFETCH(QString, echo);
 
     LinkDriver driver({1});
+    driver.line->deliver("*OK! RUN\r");
     driver.events.clear();
     for (const QByteArray& bytes : received)
         driver.line->deliver(bytes);
@@ -263,10 +277,14 @@ void InstrumentLinkTest::repliesAreReportedByKind()
 
 // A command goes out with LF CR and is echoed in panel 1, also when the port is closed and it is
 // lost; only the end command tells whether it reached the line.
+// Commands and replies also go to the line log.
 void InstrumentLinkTest::commandsAreWrittenAndEchoed()
 {
-    LinkDriver driver({1});
+    const QTemporaryDir folder;
+    const QString logPath = folder.filePath("serial.log");
+    LinkDriver driver({1}, {}, std::make_unique<LineLog>(logPath));
     driver.line->clearWrites();
+    driver.line->deliver("*OK! RUN\r");
     driver.link->SendCycleCommand(0);
     driver.link->SendDurationCommand(9);
     driver.link->SendTemperatureCommand(true);
@@ -278,6 +296,8 @@ void InstrumentLinkTest::commandsAreWrittenAndEchoed()
     QVERIFY(!driver.link->SendEndCommand());
     QCOMPARE(driver.line->writes().size(), 4);
     QCOMPARE(driver.events.count("panel1 Ausg: E"), 2);
+    const QByteArray log = BytesOf(logPath);
+    QVERIFY(log.contains("COM1 <- *OK! RUN") && log.contains("COM1 -> E\\n\\r"));
 }
 
 QTEST_MAIN(InstrumentLinkTest)

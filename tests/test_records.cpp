@@ -246,7 +246,7 @@ void RecordsTest::windowShowsTheRecords()
     QCOMPARE(number.text(), " 12");
 
     Find<QLineEdit>(window, "Text1").setText("Motoröl");
-    fixture.receive("*S11\r*I00000010\r*A00000001230235\r*E11\r*E11\r");
+    fixture.receive("*OK! RUN\r*S11\r*I00000010\r*A00000001230235\r*E11\r*E11\r");
     QCOMPARE(table.TextMatrix(3, 2).trimmed(), "Motoröl");
     QCOMPARE(Column(Find<FlexGrid>(window, "WahlTab"), 2), (QStringList {"0", "0", "-1"}));
     fixture.receive("*S11\r");

@@ -205,7 +205,7 @@ void TestRunTest::endings_data()
             None},
         {"*E11 while idle", 0, "*E11\r", 300, false, true, false, 0, None, None},
         {"*E11 after Stop", 2, "*E11\r", 300, false, true, false, 0, None, None},
-        {"*E12 while 1 runs", 1, "*E12\r", 300, false, true, true, 0, None, None},
+        {"*E12 while 1 runs", 1, "*E12\r", 300, false, false, true, 0, None, None},
         {"falls below the limit", 1, at20 + Sample("00299"), 300, false, true, false, 1, limit,
             None},
         {"no limit", 1, at20 + Sample("00299"), 0, false, false, true, 0, None, None},
@@ -224,7 +224,8 @@ void TestRunTest::endings_data()
         {"Stop, offline", 1, "stop", 300, true, false, false, 1, None, lost},
         {"close, offline: waited for", 1, "close", 300, true, false, false, 1, None,
             lost + "waited|"},
-        {"signal, offline", 1, "signal", 300, true, false, false, 1, None, lost},
+        {"signal, offline: not waited for", 1, "signal", 300, true, false, false, 1, None,
+            lost + "Die Messung"},
     };
     for (const EndRow& row : rows)
         QTest::newRow(row.name) << row;
@@ -397,7 +398,7 @@ void TestRunTest::windowShowsTheRun()
     QCOMPARE(start.text(), "Stop");
     QCOMPARE(Find<QLineEdit>(window, "TestNr").text(), "00012");
     QCOMPARE(Find<QLineEdit>(window, "LaufNr").text(), "   13");
-    fixture.receive(Elapsed(30) + Sample("00123"));
+    fixture.receive("*OK! RUN\r" + Elapsed(30) + Sample("00123"));
     QCOMPARE(Find<QLineEdit>(window, "MessWert1").text(), "12,3 %");
     QCOMPARE(Find<QLineEdit>(window, "MessWert0").text(), "23,5 °");
     QCOMPARE(Find<QLineEdit>(window, "MessDauer1").text(), "00:00:30");

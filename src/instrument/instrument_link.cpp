@@ -188,13 +188,19 @@ void InstrumentLink::comTest_OnComm()
     }
 }
 
-// Each received line is echoed in panel 2, then reported by its code.
+// Each received line is echoed in panel 2, then reported by its code. Until a port has answered
+// as the instrument, its lines are only echoed: a device chattering during the search must not
+// start or feed a test.
 void InstrumentLink::ProcessLine(const QString& line)
 {
     emit replyShown(ReplyEcho(line));
-    switch (KindOfReply(line)) {
-    case ReplyKind::InstrumentAnswer:
+    const ReplyKind kind = KindOfReply(line);
+    if (kind == ReplyKind::InstrumentAnswer)
         instrumentAnswered = true;
+    if (!instrumentAnswered)
+        return;
+    switch (kind) {
+    case ReplyKind::InstrumentAnswer:
         break;
     case ReplyKind::Start:
         if (const std::optional<int> position = ReplyPosition(line))

@@ -1,8 +1,8 @@
 // Line assembly and dispatch of received replies with the whole window alive, and the whole
 // receive path of a running test: display, live curves and the data line in the file.
 #include "bench_support.h"
-#include "platform/environment.h"
 #include "memory_serial_line.h"
+#include "platform/environment.h"
 #include "platform/picture_box.h"
 #include "window/form1.h"
 

@@ -2,9 +2,9 @@
 // live window, hidden and shown; and the bare reading and cutting of the same lines as the
 // baseline.
 #include "bench_support.h"
+#include "memory_serial_line.h"
 #include "platform/environment.h"
 #include "platform/flex_grid.h"
-#include "memory_serial_line.h"
 #include "platform/text_file.h"
 #include "records/protocol_file.h"
 #include "settings/settings_file.h"

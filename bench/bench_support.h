@@ -1,8 +1,8 @@
 #pragma once
 
 #include "instrument/instrument_link.h"
-#include "platform/environment.h"
 #include "memory_serial_line.h"
+#include "platform/environment.h"
 #include "window/form1.h"
 
 #include <QApplication>

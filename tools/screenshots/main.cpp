@@ -1,8 +1,8 @@
 // Writes a PNG of every tab of the main window in the middle of a test to the folder named on the
 // command line. The window runs on a temporary folder with an in-memory serial line; the test's
 // replies come from a 15-minute test with temperature, sampled every 10 s up to 14:50.
-#include "platform/environment.h"
 #include "memory_serial_line.h"
+#include "platform/environment.h"
 #include "window/form1.h"
 
 #include <QApplication>

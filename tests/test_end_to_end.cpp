@@ -1,4 +1,5 @@
-// The built program against the instrument simulator on a pseudo-terminal.
+// The built program against the instrument simulator on a pseudo-terminal: a test goes on across
+// an unplugged adapter. (A whole series of tests of two programs is run in test_shared_protocol.)
 #include "child_processes.h"
 #include "platform/environment.h"
 #include "platform/serial_port_backend.h"
@@ -7,21 +8,6 @@
 #include <QTest>
 
 namespace {
-
-// The viscosities, in tenths of a percent, of the samples a second apart that the instrument
-// reports in its test.
-const QList<int> ReportedTenths {800, 640, 512, 410, 328};
-
-// Once the program has found the instrument and reset position 1 with "E", the instrument starts a
-// test, reports its samples and ends it; the program answers the end with "E".
-QByteArray InstrumentTest()
-{
-    QByteArray script = "expect E\n*S11\n";
-    for (int second = 0; second < ReportedTenths.size(); ++second)
-        script += QString::asprintf("*I%08d\n*A000000%05d000.0\n", second, ReportedTenths[second])
-                      .toLatin1();
-    return script + "*E11\nexpect E\n";
-}
 
 bool FieldsInPlace(const QString& line)
 {
@@ -35,40 +21,8 @@ class EndToEndTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void recordsATestOfTheInstrument();
     void aTestGoesOnAcrossAnUnpluggedAdapter();
 };
-
-// The program finds the instrument behind two ports that lead nowhere, records the test the
-// instrument starts in its measurement file and the protocol, and ends normally at SIGTERM.
-void EndToEndTest::recordsATestOfTheInstrument()
-{
-    QTemporaryDir folder;
-    MakeSeries(folder);
-    Simulator simulator(ScriptArguments(folder, "script.txt", InstrumentTest()));
-    const QString device = simulator.device();
-    QVERIFY(device.startsWith("/dev/"));
-    Program program(folder.path(), folder.path(), device, 2);
-
-    QVERIFY2(simulator.waitForLog("! script finished", 60000) >= 0,
-        simulator.log.right(2000).constData());
-    const QByteArray& log = simulator.log;
-    const qsizetype answered = log.indexOf("> *OK! RUN\n");
-    QVERIFY(log.indexOf("< RUN\n") >= 0 && log.indexOf("< RUN\n") < answered);
-    QVERIFY(answered < log.indexOf("< E\n"));
-
-    QTRY_COMPARE_WITH_TIMEOUT(Records(folder).size(), 1, 20000);
-    QVERIFY2(Records(folder).first().startsWith("00001-1;"), qPrintable(Records(folder).first()));
-    const QStringList lines = DataLines(folder.filePath("Serie/No-00001-1.CSV"));
-    QCOMPARE(lines.size(), ReportedTenths.size());
-    for (qsizetype second = 0; second < lines.size(); ++second) {
-        QVERIFY2(FieldsInPlace(lines[second]), qPrintable(lines[second]));
-        const StoredSample sample = ReadDataLine(lines[second]);
-        QCOMPARE(sample.seconds, second);
-        QCOMPARE(qRound(sample.viscosity * 10), ReportedTenths[second]);
-    }
-    QVERIFY(program.stop());
-}
 
 // The adapter is pulled out in the middle of a 5-hour test and put back under another device: the
 // program opens it again through its link without sending anything, the test goes on in the same

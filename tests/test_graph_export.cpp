@@ -1,12 +1,16 @@
-// A graph saved as a picture is held to 7,000 pixels a side. (Its three pixels per screen pixel and
-// the report of a file that cannot be written are checked through the window's menu.)
+// A graph's menu saves its picture in the file chosen: three pixels for each pixel of the screen,
+// held to 7,000 pixels a side; a file that cannot be written is reported.
 #include "platform/picture_box.h"
 #include "window/graph_export.h"
 #include "window/graph_scale.h"
 
+#include <QApplication>
+#include <QFileDialog>
 #include <QImage>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -20,6 +24,20 @@ struct Exported {
         SetUpGraph(graph);
         graph.resize(size);
         DrawPlotAxes(graph, GraphScale());
+    }
+
+    // The menu's entry, with the next file dialog answered by the file.
+    void saveThroughTheMenu(const QString& path)
+    {
+        QTimer::singleShot(0, [path] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                dialog->selectFile(path);
+                static_cast<QDialog*>(dialog)->accept();
+            }
+        });
+        const QList<QAction*> entries = export_.Menu()->actions();
+        QCOMPARE(entries.first()->text(), QStringLiteral("Grafik als Bild speichern …"));
+        entries.first()->trigger();
     }
 
     PictureBox graph;
@@ -36,21 +54,31 @@ private slots:
     void pictureSize_data()
     {
         QTest::addColumn<QSize>("shown");
-        QTest::addColumn<QSize>("saved");
-        QTest::newRow("wide: 7,000 pixels") << QSize(2400, 120) << QSize(7000, 350);
-        QTest::newRow("tall: 7,000 pixels") << QSize(120, 2400) << QSize(350, 7000);
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QSize>("saved"); // 0 × 0: not written, reported
+        QTest::newRow("three pixels a pixel")
+            << QSize(400, 300) << "Grafik.png" << QSize(1200, 900);
+        QTest::newRow("wide: 7,000 pixels") << QSize(2400, 120) << "Grafik.png" << QSize(7000, 350);
+        QTest::newRow("tall: 7,000 pixels") << QSize(120, 2400) << "Grafik.png" << QSize(350, 7000);
+        QTest::newRow("missing folder") << QSize(400, 300) << "fehlt/Grafik.png" << QSize(0, 0);
     }
 
     void pictureSize()
     {
         QFETCH(QSize, shown);
+        QFETCH(QString, file);
         QFETCH(QSize, saved);
         Exported exported(shown);
         QTemporaryDir folder;
-        const QString path = folder.filePath("Grafik.png");
-        QVERIFY(exported.export_.SaveGraphPicture(path));
-        QCOMPARE(QImage(path).size(), saved);
-        QCOMPARE(exported.reports.size(), 0);
+        const QString path = folder.filePath(file);
+        exported.saveThroughTheMenu(path);
+        const QImage picture(path);
+        QCOMPARE(picture.size(), saved);
+        QCOMPARE(exported.reports.size(), saved.isEmpty() ? 1 : 0);
+        // The picture is the graph drawn afresh, not the screen scaled.
+        if (saved == shown * 3)
+            QCOMPARE(picture.pixel(saved.width() / 2, saved.height() / 2),
+                exported.graph.PictureAt(shown, 1).pixel(shown.width() / 2, shown.height() / 2));
     }
 };
 

@@ -1,6 +1,7 @@
 // The measurement file's lines: the header block, data lines at their fixed character positions,
 // and reading them back.
 #include "records/measurement_file.h"
+#include "records_driver.h"
 #include "test_support.h"
 
 #include <QTest>
@@ -14,6 +15,7 @@ private slots:
     void headerLines();
     void dataLines_data();
     void dataLines();
+    void storedCurveHoldsATestsLines();
 };
 
 void MeasurementFileTest::headerLines()
@@ -80,6 +82,18 @@ void MeasurementFileTest::dataLines()
     const StoredSample sample = ReadDataLine(written);
     QCOMPARE(sample.seconds, readSeconds);
     QCOMPARE(sample.viscosity, readViscosity);
+}
+
+// A stored file longer than any test gives the samples a test writes, and no more.
+void MeasurementFileTest::storedCurveHoldsATestsLines()
+{
+    QTemporaryDir folder;
+    PutBytes(folder.filePath("No-00001-1.CSV"), MeasurementBytes({}, 100001));
+    const std::optional<StoredCurve> curve = ReadStoredCurve(folder.filePath("No-00001-1.CSV"));
+    QVERIFY(curve.has_value() && curve->temperatureMeasured);
+    QCOMPARE(curve->samples.size(), 100000u);
+    QCOMPARE(curve->samples.back().seconds, 90);
+    QCOMPARE(qRound(curve->samples.back().viscosity * 10), 123);
 }
 
 QTEST_GUILESS_MAIN(MeasurementFileTest)

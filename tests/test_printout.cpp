@@ -1,18 +1,12 @@
-// The protocol printout on a recording printer, the PDF writer, and the window's print buttons and
-// graph menus with the files they write.
+// The protocol printout on a recording printer, the PDF writer, and the window's print buttons.
 #include "platform/flex_grid.h"
-#include "platform/picture_box.h"
 #include "print/protocol_printout.h"
 #include "test_support.h"
 
-#include <QContextMenuEvent>
-#include <QFileDialog>
-#include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -40,33 +34,6 @@ QStringList PrintedTests(const RecordingPrinter& printer)
     return tests;
 }
 
-// The entry of a graph's menu, opened with the menu key.
-QAction* MenuEntry(PictureBox& graph, const QString& text)
-{
-    QContextMenuEvent key(QContextMenuEvent::Keyboard, {5, 5}, graph.mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(&graph, &key);
-    auto* menu = graph.findChild<QMenu*>();
-    if (!menu)
-        return nullptr;
-    menu->hide();
-    for (QAction* action : menu->actions()) {
-        if (action->text() == text)
-            return action;
-    }
-    return nullptr;
-}
-
-// Answers the next file dialog with the file.
-void ChooseFileInDialog(const QString& path)
-{
-    QTimer::singleShot(0, [path] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            dialog->selectFile(path);
-            static_cast<QDialog*>(dialog)->accept();
-        }
-    });
-}
-
 } // namespace
 
 class PrintoutTest : public QObject {
@@ -81,7 +48,6 @@ private slots:
     void protocolButtons();
     void pdfWrittenWholeOrNotAtAll_data();
     void pdfWrittenWholeOrNotAtAll();
-    void graphPictureFile();
 };
 
 void PrintoutTest::pagesAndLines_data()
@@ -291,24 +257,6 @@ void PrintoutTest::pdfWrittenWholeOrNotAtAll()
         QCOMPARE(BytesOf(folder.filePath("grafik.pdf")), QByteArray("alte Datei"));
     QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
         QStringList {"grafik.pdf"});
-}
-
-// The graph's menu saves the picture in the file chosen, three pixels for each pixel of the screen.
-void PrintoutTest::graphPictureFile()
-{
-    WindowFixture fixture;
-    PictureBox& graph = Find<PictureBox>(*fixture.window, "Grafik0");
-    graph.resize(400, 300);
-    const QString path = fixture.folder.filePath("vergleich.png");
-    QAction* save = MenuEntry(graph, "Grafik als Bild speichern …");
-    QVERIFY(save);
-    ChooseFileInDialog(path);
-    save->trigger();
-
-    const QImage saved(path);
-    QCOMPARE(saved.size(), QSize(1200, 900));
-    QCOMPARE(saved.pixel(600, 450), graph.PictureAt(graph.size(), 1).pixel(200, 150));
-    QVERIFY(fixture.questions.isEmpty());
 }
 
 QTEST_MAIN(PrintoutTest)

@@ -44,13 +44,14 @@ private slots:
 
 // Two programs, two instruments, one protocol file, 20 tests each as fast as the instruments can
 // start them: 40 records with 40 numbers, each naming the file with its own program's values.
+// Program A finds its instrument behind two ports that lead nowhere; both end normally at SIGTERM.
 void SharedProtocolTest::twoProgramsOnOneProtocol()
 {
     QTemporaryDir storage, programA, programB;
     MakeSeries(storage);
     Simulator instrumentA(ScriptArguments(storage, "a.txt", Script(TestsEach, "00111")));
     Simulator instrumentB(ScriptArguments(storage, "b.txt", Script(TestsEach, "00222")));
-    Program a(programA.path(), storage.path(), instrumentA.device());
+    Program a(programA.path(), storage.path(), instrumentA.device(), 2);
     Program b(programB.path(), storage.path(), instrumentB.device());
     for (Simulator* instrument : {&instrumentA, &instrumentB})
         QVERIFY2(instrument->waitForLog("! script finished", 120000) >= 0,

@@ -1,5 +1,5 @@
 // Stored tests: deleting a record with its measurement file, the measurement files that no record
-// names, the curve of a stored test; and the window's double click, deletion and question.
+// names; and the window's double click, deletion and question.
 #include "platform/ansi_codec.h"
 #include "platform/file_lock.h"
 #include "platform/flex_grid.h"
@@ -44,8 +44,6 @@ private slots:
     void deleting_data();
     void deleting();
     void unrecordedTests();
-    void storedCurve_data();
-    void storedCurve();
     void storedTestsOnTheWindow();
     void unrecordedTestsOffered_data();
     void unrecordedTestsOffered();
@@ -81,14 +79,6 @@ void StoredTestsTest::deleting_data()
         "No-00003-1.CSV");
     row("number used again: its file kept", Protocol({one, two, RecordLine(12, 2, "Wieder")}), 2,
         "", none, deleted, Protocol({one, RecordLine(12, 2, "Wieder")}), "");
-    QByteArrayList many, kept;
-    for (int number = 1; number <= 40000; ++number) {
-        many << RecordLine(number);
-        if (number != 35000)
-            kept << many.last();
-    }
-    row("record 35,000 of 40,000", Protocol(many), 35000, "", none, deleted, Protocol(kept),
-        "No-35000-1.CSV");
     row("a program still writes its file", loaded, 2, "running", none, deleted,
         Protocol({one, three}), "");
     row("backup place is a link", loaded, 2, "link", none, deleted, Protocol({one, three}), twelve);
@@ -119,7 +109,7 @@ void StoredTestsTest::deleting()
 
     SeriesFolder series;
     series.put("Serie7.CSV", protocol);
-    for (const char* file : {"No-00003-1", "No-00012-1", "No-00012-2", "No-00007-1", "No-35000-1"})
+    for (const char* file : {"No-00003-1", "No-00012-1", "No-00012-2", "No-00007-1"})
         series.put(QString("Serie7/%1.CSV").arg(file), MeasurementBytes());
     if (change == "link") {
         series.put("anderswo.txt", OldBackup);
@@ -191,40 +181,6 @@ void StoredTestsTest::unrecordedTests()
     later.time = "08:30";
     series.put("Serie7/No-00002-1.CSV", MeasurementBytes(later, 1));
     QCOMPARE(FindUnrecordedTests(protocol, folder).size(), 2u);
-}
-
-void StoredTestsTest::storedCurve_data()
-{
-    QTest::addColumn<QByteArray>("content"); // null: no file
-    QTest::addColumn<int>("samples"); // -1: nothing read
-    QTest::addColumn<bool>("temperature");
-
-    QTest::newRow("without temperature")
-        << QByteArray(MeasurementBytes({}, 2)).replace("23.5", " 0.0") << 2 << false;
-    QTest::newRow("header only") << MeasurementBytes({}, 0) << 0 << false;
-    QTest::newRow("no file") << QByteArray() << -1 << false;
-    QTest::newRow("more lines than a test writes")
-        << MeasurementBytes({}, 100001) << 100000 << true;
-}
-
-// The data lines after the header, each at its fixed fields; never more than a test writes.
-void StoredTestsTest::storedCurve()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(int, samples);
-    QFETCH(bool, temperature);
-
-    SeriesFolder series;
-    if (!content.isNull())
-        series.put("No-00001-1.CSV", content);
-    const std::optional<StoredCurve> curve = ReadStoredCurve(series.path("No-00001-1.CSV"));
-    QCOMPARE(curve ? int(curve->samples.size()) : -1, samples);
-    if (!curve)
-        return;
-    QCOMPARE(curve->temperatureMeasured, temperature);
-    for (const StoredSample& sample : curve->samples)
-        QVERIFY(sample.seconds == 90 && qAbs(sample.viscosity - 12.3) < 1e-9
-            && qAbs(sample.temperature - (temperature ? 23.5 : 0)) < 1e-9);
 }
 
 // A double click shows a test's curve and says so, a second one hides it without a word; a

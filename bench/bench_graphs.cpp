@@ -53,7 +53,6 @@ struct GraphSetup {
     {
         QDir(folder.path()).mkdir("Serie");
         comparison.FormatCurveList();
-        comparison.SetCurveRows(StoredTests + 1);
         for (int test = 1; test <= StoredTests; ++test) {
             QStringList lines(11, "Kopf;");
             for (int step = 0; step < LinesPerTest; ++step) {

@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <malloc.h>
 
 namespace {
@@ -145,7 +146,7 @@ void BM_LoadProtocolFile(benchmark::State& state)
     PaintCounter counter;
     Table(*setup.window).viewport()->installEventFilter(&counter);
     for (auto _ : state) {
-        setup.window->findChild<RecordKeeping*>()->LoadProtocolFile();
+        setup.window->findChild<RecordKeeping*>()->ReloadProtocolFile();
         if (shown)
             QCoreApplication::processEvents();
     }
@@ -163,32 +164,79 @@ void BM_LoadProtocolFile(benchmark::State& state)
         = benchmark::Counter(double(state.iterations()) * RecordCount, benchmark::Counter::kIsRate);
 }
 
+// Reads the protocol file line by line and cuts every record into cells, as a load must at the
+// least: the number of cells, or -1 when the file cannot be opened.
+qsizetype ReadAndSplit(const QString& path)
+{
+    TextFileReader file;
+    if (!file.Open(path))
+        return -1;
+    file.ReadLine();
+    qsizetype cellCount = 0;
+    while (const std::optional<QString> line = file.ReadLine()) {
+        const QStringList cells = RecordCells(*line);
+        cellCount += cells.size();
+        benchmark::DoNotOptimize(cells.constData());
+    }
+    return cellCount;
+}
+
+constexpr qsizetype CellsOfAllRecords = qsizetype(RecordCount) * std::size(ProtocolFile::CellCuts);
+
 void BM_ReadAndSplitLines(benchmark::State& state)
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(SeriesName + QStringLiteral(".CSV"));
     WriteTextLines(path, ProtocolLines(), WriteMode::Create);
-    qsizetype cellCount = 0;
     for (auto _ : state) {
-        TextFileReader file;
-        if (!file.Open(path)) {
-            state.SkipWithError("the protocol file cannot be opened");
+        if (ReadAndSplit(path) != CellsOfAllRecords) {
+            state.SkipWithError("not every record was read");
             return;
         }
-        file.ReadLine();
-        cellCount = 0;
-        while (const std::optional<QString> line = file.ReadLine()) {
-            const QStringList cells = RecordCells(*line);
-            cellCount += cells.size();
-            benchmark::DoNotOptimize(cells.constData());
-        }
-    }
-    if (cellCount != qsizetype(RecordCount) * std::size(ProtocolFile::CellCuts)) {
-        state.SkipWithError("not every record was read");
-        return;
     }
     state.counters["records_per_second"]
         = benchmark::Counter(double(state.iterations()) * RecordCount, benchmark::Counter::kIsRate);
+}
+
+// Seconds taken by the call.
+template <class Call> double SecondsOf(Call call)
+{
+    const auto start = std::chrono::steady_clock::now();
+    call();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The window built through its whole initialisation on a folder whose only protocol file holds
+// 32,767 records, minus the same on a folder whose protocol file holds its header only. The
+// counter ratio_to_read_and_split compares that with reading and cutting the file once, measured
+// in the same iterations.
+void BM_StartUpWithProtocol(benchmark::State& state)
+{
+    QTemporaryDir full, empty;
+    WriteTextLines(
+        full.filePath(SeriesName + QStringLiteral(".CSV")), ProtocolLines(), WriteMode::Create);
+    WriteTextLines(empty.filePath(SeriesName + QStringLiteral(".CSV")), {CreatedHeaderLine()},
+        WriteMode::Create);
+    double readAndSplit = 0;
+    double startUp = 0;
+    for (auto _ : state) {
+        // The windows are closed after the clock stops.
+        BenchWindow withRecordsBuilt, withoutRecordsBuilt;
+        const double withRecords
+            = SecondsOf([&] { withRecordsBuilt = MakeBenchWindow(full.path()); });
+        const double withoutRecords
+            = SecondsOf([&] { withoutRecordsBuilt = MakeBenchWindow(empty.path()); });
+        if (Table(*withRecordsBuilt.window).Rows() != GridRows) {
+            state.SkipWithError("the start-up did not show every record");
+            return;
+        }
+        readAndSplit
+            += SecondsOf([&] { ReadAndSplit(full.filePath(SeriesName + QStringLiteral(".CSV"))); });
+        startUp += withRecords - withoutRecords;
+        state.SetIterationTime(withRecords - withoutRecords);
+    }
+    state.counters["read_and_split_ms"] = readAndSplit * 1000 / double(state.iterations());
+    state.counters["ratio_to_read_and_split"] = startUp / readAndSplit;
 }
 
 // Damaged files met at the start. Arg 0: a protocol file of 1 MiB of nothing but line ends,
@@ -236,6 +284,7 @@ void BM_DamagedFiles(benchmark::State& state)
 
 BENCHMARK(BM_LoadProtocolFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadAndSplitLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartUpWithProtocol)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DamagedFiles)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)

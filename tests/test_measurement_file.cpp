@@ -20,18 +20,20 @@ private slots:
 
 void MeasurementFileTest::headerLines()
 {
-    // A typed separator never adds a column: it becomes the other one.
-    const MeasurementHeader header {
-        "Lack A,1", "", "C;7", "Bem, eins", "", "", "06.12.2026", "10:30", " 10 Sekunden"};
+    // A typed separator never adds a column: it becomes the other one. No quote or formula
+    // reaches a spreadsheet either.
+    const MeasurementHeader header {"Lack A,1", "\"B\"", "C;7", "Bem, eins", "=1+2", "-5 °C",
+        "06.12.2026", "10:30", " 10 Sekunden"};
     QCOMPARE(HeaderLines(header, ","),
-        (QStringList {"Produkt-Bezeichnung,Lack A;1", "Auftragsnummer,", "Chargen-Nr.,C;7",
-            "Bemerkungen 1,Bem; eins", "Bemerkungen 2,", "Bemerkungen 3,", "Test-Datum,06.12.2026",
-            "Test-Zeit,10:30", "Messzyklus, 10 Sekunden", ",", "Messzeit;Viskosität;Temperatur"}));
+        (QStringList {"Produkt-Bezeichnung,Lack A;1", "Auftragsnummer,'B'", "Chargen-Nr.,C;7",
+            "Bemerkungen 1,Bem; eins", "Bemerkungen 2,'=1+2", "Bemerkungen 3,'-5 °C",
+            "Test-Datum,06.12.2026", "Test-Zeit,10:30", "Messzyklus, 10 Sekunden", ",",
+            "Messzeit;Viskosität;Temperatur"}));
     QCOMPARE(HeaderLines(header, ";").at(2), "Chargen-Nr.;C,7");
     // Read back, the texts are as written; a file whose lines are no header gives nothing.
     const std::optional<MeasurementHeader> read = ReadHeaderLines(HeaderLines(header, ","));
     QVERIFY(read.has_value());
-    QCOMPARE(read->product + '|' + read->order + '|' + read->cycle, "Lack A;1|| 10 Sekunden");
+    QCOMPARE(read->product + '|' + read->order + '|' + read->cycle, "Lack A;1|'B'| 10 Sekunden");
     QVERIFY(!ReadHeaderLines(HeaderLines(header, ",").mid(1)).has_value());
 }
 

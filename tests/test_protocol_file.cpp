@@ -27,6 +27,8 @@ private slots:
     void separatorOfAFile();
     void cellsOfARecord_data();
     void cellsOfARecord();
+    void testNameOfARecord_data();
+    void testNameOfARecord();
     void namesBeyondTheFilesOwnCharacters_data();
     void namesBeyondTheFilesOwnCharacters();
 };
@@ -57,6 +59,9 @@ void ProtocolFileTest::record_data()
         << Test12("a;b;", "x;y") << QChar(';') << QString("a,b,").leftJustified(30) << "x,y";
     QTest::newRow("comma separator")
         << Test12("1,5 kg", "r,s;") << QChar(',') << QString("1;5 kg").leftJustified(30) << "r;s;";
+    QTest::newRow("quotes and a formula, held to the width")
+        << Test12("\"Spezial\" Öl", "=" + QString(35, '1')) << QChar(';')
+        << QString("'Spezial' Öl").leftJustified(30) << "'=" + QString(28, '1');
 }
 
 void ProtocolFileTest::record()
@@ -130,6 +135,25 @@ void ProtocolFileTest::cellsOfARecord()
     QCOMPARE(cells[2], productCell);
     QCOMPARE(cells[10], cycleCell);
     QCOMPARE(RecordTestNumber(record), testNumber);
+}
+
+void ProtocolFileTest::testNameOfARecord_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<QString>("name"); // empty: none
+    const QString none;
+    for (const auto& [record, name] :
+        std::initializer_list<std::pair<QString, QString>> {{"00012-1;Öl", "00012-1"},
+            {"00012-32,", "00012-32"}, {"00012-123;", none}, {"00012-1", none}, {"00012-1 ;", none},
+            {"0012-1;x", none}, {"00012-x;", none}, {"٠٠٠١٢-1;", none}, {"", none}})
+        QTest::newRow(qPrintable(record)) << record << name;
+}
+
+void ProtocolFileTest::testNameOfARecord()
+{
+    QFETCH(QString, record);
+    QFETCH(QString, name);
+    QCOMPARE(RecordTestName(record).value_or(QString()), name);
 }
 
 // The name is stored in the settings file and the code page of the files; Windows also reserves

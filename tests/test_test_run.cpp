@@ -277,9 +277,9 @@ void TestRunTest::endings()
 }
 
 // A sample while no test runs is only shown. In a test, samples before the first time reply are
-// written at 0 s and continue no curve; the file keeps the separators of its start. A test without
-// temperature writes 0 and shows none, not the last one measured. Data lines are synced to the
-// disk a second after the first unsynced one, not one by one.
+// written at 0 s and continue no curve, the first one after it does; the file keeps the separators
+// of its start. A test without temperature writes 0 and shows none, not the last one measured. Data
+// lines are synced to the disk a second after the first unsynced one, not one by one.
 void TestRunTest::samplesBecomeDataLines()
 {
     const ScopedLocale german {QLocale(QLocale::German, QLocale::Germany)};
@@ -296,7 +296,7 @@ void TestRunTest::samplesBecomeDataLines()
     QTRY_COMPARE(syncs, 1);
     QCOMPARE(driver.last("values"), "11 %|21 °");
     QCOMPARE(driver.named("plotted"),
-        (QStringList {"plotted 12.3 0 0", "plotted 12 0 0", "plotted 12 10 0", "plotted 11 20 1"}));
+        (QStringList {"plotted 12.3 0 0", "plotted 12 0 0", "plotted 12 10 1", "plotted 11 20 1"}));
     QCOMPARE(driver.dataLines(),
         (QStringList {"00:00:00 ; 12.3; 23.5", "00:00:00 ; 12.0; 24.0", "00:00:10 ; 12.0; 20.0",
             "00:00:20 ; 11.0; 21.0"}));

@@ -24,6 +24,7 @@ public:
     int rowTotal() const { return int(cells.size()); }
     int columnTotal() const { return columns; }
     void resizeRows(int total);
+    void appendRows(QList<QStringList> rows);
     void resizeColumns(int total);
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
@@ -36,6 +37,7 @@ private:
     bool contains(int row, int col) const;
     void refreshDataCells();
 
+    // A row may be shorter than the column count: its last cells are empty.
     QList<QStringList> cells {QStringList()};
     QList<Qt::Alignment> alignments;
     int columns = 0;
@@ -94,7 +96,7 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    const QString& text = cells[index.row() + 1][index.column()];
+    const QString text = cells[index.row() + 1].value(index.column());
     const bool isCheckBox = index.column() == checkColumn;
     switch (role) {
     case Qt::DisplayRole:
@@ -139,6 +141,23 @@ void FlexGridModel::resizeRows(int total)
     }
 }
 
+// All rows in one insertion, so that the view lays out once instead of once per cell.
+void FlexGridModel::appendRows(QList<QStringList> rows)
+{
+    rows.resize(std::min(rows.size(), qsizetype(MaxRows - rowTotal())));
+    if (rows.isEmpty())
+        return;
+    // A row may hold fewer cells than the grid has columns: the rest read empty. A list shared
+    // with its owner is copied only when it holds too many.
+    for (QStringList& row : rows) {
+        if (row.size() > columns)
+            row.resize(columns);
+    }
+    beginInsertRows({}, rowTotal() - 1, rowTotal() + int(rows.size()) - 2);
+    cells.append(std::move(rows));
+    endInsertRows();
+}
+
 void FlexGridModel::resizeColumns(int total)
 {
     if (total > columns) {
@@ -154,8 +173,10 @@ void FlexGridModel::resizeColumns(int total)
 
 void FlexGridModel::storeColumnTotal(int total)
 {
-    for (QStringList& row : cells)
-        row.resize(total);
+    for (QStringList& row : cells) {
+        if (row.size() > total)
+            row.resize(total);
+    }
     alignments.resize(total, Qt::AlignLeft);
     columns = total;
 }
@@ -167,13 +188,15 @@ bool FlexGridModel::contains(int row, int col) const
 
 QString FlexGridModel::text(int row, int col) const
 {
-    return contains(row, col) ? cells[row][col] : QString();
+    return contains(row, col) ? cells[row].value(col) : QString();
 }
 
 void FlexGridModel::setText(int row, int col, const QString& text)
 {
-    if (!contains(row, col))
+    if (!contains(row, col) || cells[row].value(col) == text)
         return;
+    if (cells[row].size() <= col)
+        cells[row].resize(columns);
     cells[row][col] = text;
     if (row == 0) {
         emit headerDataChanged(Qt::Horizontal, col, col);
@@ -240,6 +263,11 @@ int FlexGrid::Rows() const
 void FlexGrid::setRows(int count)
 {
     cells->resizeRows(std::clamp(count, 1, MaxRows));
+}
+
+void FlexGrid::AppendRows(QList<QStringList> rows)
+{
+    cells->appendRows(std::move(rows));
 }
 
 int FlexGrid::Cols() const

@@ -18,6 +18,8 @@ public:
     // last rows.
     int Rows() const;
     void setRows(int count);
+    // Data rows after the last, their cells in column order; cells beyond the columns are dropped.
+    void AppendRows(QList<QStringList> rows);
     int Cols() const;
     void setCols(int count);
 

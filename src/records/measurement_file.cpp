@@ -60,9 +60,13 @@ QChar SeparatorSubstitute(QChar fieldSeparator)
     return fieldSeparator == u',' ? u';' : u',';
 }
 
-QString WithoutFieldSeparator(QString text, QChar fieldSeparator)
+QString FieldText(QString text, QChar fieldSeparator)
 {
-    return text.replace(fieldSeparator, SeparatorSubstitute(fieldSeparator));
+    text.replace(fieldSeparator, SeparatorSubstitute(fieldSeparator)).replace(u'"', u'\'');
+    static const QString formulaStarts = QStringLiteral("=+-@");
+    if (!text.isEmpty() && formulaStarts.contains(text.front()))
+        text.prepend(u'\'');
+    return text;
 }
 
 namespace {
@@ -84,7 +88,7 @@ QStringList HeaderLines(const MeasurementHeader& header, const QString& fieldSep
     QStringList lines;
     for (std::size_t line = 0; line < HeaderLabels.size(); ++line)
         lines.append(QLatin1String(HeaderLabels[line]) + fieldSeparator
-            + WithoutFieldSeparator(header.*HeaderTexts[line], separator));
+            + FieldText(header.*HeaderTexts[line], separator));
     return lines << fieldSeparator << QStringLiteral("Messzeit;Viskosität;Temperatur");
 }
 

@@ -39,8 +39,11 @@ struct MeasurementHeader {
 // The character that stands for the field separator inside a typed text, so that no text ever
 // adds a column: "," for ";" and ";" for ",".
 QChar SeparatorSubstitute(QChar fieldSeparator);
-// The text with every field separator in it replaced by the substitute.
-QString WithoutFieldSeparator(QString text, QChar fieldSeparator);
+// A typed text as one field of the program's files: every field separator replaced by the
+// substitute and every double quote by a single one, so that a spreadsheet finds the columns as
+// written; a text that a spreadsheet would take for a formula (=, +, - or @ first) gets a leading
+// apostrophe.
+QString FieldText(QString text, QChar fieldSeparator);
 
 // The 11 header lines; a field separator inside a text is replaced by its substitute. The column
 // line keeps ";" whatever the field separator is.

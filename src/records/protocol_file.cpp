@@ -77,7 +77,7 @@ QString TestRecord(const TestRecordTexts& test, QChar separator)
 {
     using namespace ProtocolFile;
     const auto typed = [separator](const QString& text, qsizetype width) {
-        return WithoutFieldSeparator(Fitted(text, width), separator);
+        return Fitted(FieldText(text, separator), width);
     };
     const QString number = TestName(test.testNumber, test.position);
     QString record = number + separator;
@@ -91,20 +91,48 @@ QString TestRecord(const TestRecordTexts& test, QChar separator)
     return record;
 }
 
+// Each cell as cut from the record followed by CellPadding blanks, without making that copy.
 QStringList RecordCells(QStringView record)
 {
-    const QString padded = record.toString() + QString(CellPadding, u' ');
+    const qsizetype paddedSize = record.size() + CellPadding;
     QStringList cells;
-    for (const ProtocolFile::Cut& cut : ProtocolFile::CellCuts)
-        cells.append(padded.mid(cut.at, cut.length));
+    cells.reserve(qsizetype(std::size(ProtocolFile::CellCuts)));
+    for (const ProtocolFile::Cut& cut : ProtocolFile::CellCuts) {
+        if (cut.at > paddedSize) {
+            cells.append(QString());
+            continue;
+        }
+        QString cell(std::min(cut.length, paddedSize - cut.at), u' ');
+        const QStringView fromRecord
+            = record.sliced(std::min(cut.at, record.size()))
+                  .first(std::clamp(record.size() - cut.at, qsizetype(0), cell.size()));
+        std::copy(fromRecord.begin(), fromRecord.end(), cell.begin());
+        cells.append(std::move(cell));
+    }
     return cells;
 }
 
+namespace {
+
+bool IsAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+} // namespace
+
+// Five digits, "-", one or two digits, then a field separator; read without a pattern, as every
+// record of a file is read so.
 std::optional<QString> RecordTestName(QStringView record)
 {
-    static const QRegularExpression testName(QStringLiteral("^([0-9]{5}-[0-9]{1,2})[;,]"));
-    const QRegularExpressionMatch match = testName.match(record.toString());
-    return match.hasMatch() ? std::optional<QString>(match.captured(1)) : std::nullopt;
+    const qsizetype positionEnd = record.size() > 7 && IsAsciiDigit(record[7]) ? 8 : 7;
+    if (record.size() <= positionEnd || record[5] != u'-' || !IsAsciiDigit(record[6])
+        || (record[positionEnd] != u';' && record[positionEnd] != u','))
+        return std::nullopt;
+    const QStringView number = record.first(5);
+    if (!std::all_of(number.begin(), number.end(), IsAsciiDigit))
+        return std::nullopt;
+    return record.first(positionEnd).toString();
 }
 
 qint32 RecordTestNumber(QStringView record)

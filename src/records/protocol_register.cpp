@@ -50,12 +50,13 @@ bool ProtocolRegister::LoadProtocolFile(const QString& path, const QString& fold
     shownPath = path;
     measurementFolder = folder;
     records.clear();
+    recordedNames.clear();
     highestRecorded = 0;
     Watch();
     TextFileReader file;
     if (path.isEmpty() || !file.Open(path))
         return false;
-    bytesShown = QFileInfo(path).size();
+    NoteFileShown();
     file.ReadLine();
     while (const std::optional<QString> line = file.ReadLine()) {
         if (records.size() == std::size_t(std::numeric_limits<int>::max() - 1))
@@ -66,9 +67,27 @@ bool ProtocolRegister::LoadProtocolFile(const QString& path, const QString& fold
     return true;
 }
 
+bool ProtocolRegister::ShowsFileAsItIs(const QString& path, const QString& folder) const
+{
+    if (bytesShown < 0 || path != shownPath || folder != measurementFolder)
+        return false;
+    const QFileInfo file(path);
+    return file.size() == bytesShown && file.lastModified() == modifiedShown
+        && watcher->files().contains(path);
+}
+
+void ProtocolRegister::NoteFileShown()
+{
+    const QFileInfo file(shownPath);
+    bytesShown = file.size();
+    modifiedShown = file.lastModified();
+}
+
 void ProtocolRegister::AddRecord(const QString& line)
 {
     records.push_back(RecordCells(line));
+    if (std::optional<QString> name = RecordTestName(line))
+        recordedNames.insert(std::move(*name));
     highestRecorded = std::max(highestRecorded, RecordTestNumber(line));
 }
 
@@ -124,7 +143,7 @@ AppendOutcome ProtocolRegister::AppendTestRecord(
     if (madeAnew || sizeBefore != bytesShown)
         return AppendOutcome::ReloadNeeded;
     AddRecord(record);
-    bytesShown = QFileInfo(path).size();
+    NoteFileShown();
     return AppendOutcome::Added;
 }
 
@@ -177,11 +196,11 @@ bool ProtocolRegister::IsMeasurementFileInUse(
     return false;
 }
 
-std::vector<UnrecordedTest> FindUnrecordedTests(const QString& protocolPath, const QString& folder)
+namespace {
+
+std::vector<UnrecordedTest> UnrecordedTestsBeside(
+    const QSet<QString>& recorded, const QString& folder)
 {
-    if (!FileExist(protocolPath))
-        return {};
-    const QSet<QString> recorded = RecordedTestNames(protocolPath);
     const std::optional<QStringList> declined = ReadTextLines(folder + DeclinedFileName);
     std::vector<UnrecordedTest> tests;
     for (const QString& fileName : ListFolderFiles(folder, QStringLiteral("No-*.CSV"))) {
@@ -195,6 +214,23 @@ std::vector<UnrecordedTest> FindUnrecordedTests(const QString& protocolPath, con
     std::sort(tests.begin(), tests.end(),
         [](const UnrecordedTest& a, const UnrecordedTest& b) { return a.name < b.name; });
     return tests;
+}
+
+} // namespace
+
+std::vector<UnrecordedTest> FindUnrecordedTests(const QString& protocolPath, const QString& folder)
+{
+    if (!FileExist(protocolPath))
+        return {};
+    return UnrecordedTestsBeside(RecordedTestNames(protocolPath), folder);
+}
+
+std::vector<UnrecordedTest> ProtocolRegister::FindUnrecordedTests(
+    const QString& path, const QString& folder) const
+{
+    if (!ShowsFileAsItIs(path, folder))
+        return ::FindUnrecordedTests(path, folder);
+    return UnrecordedTestsBeside(recordedNames, folder);
 }
 
 namespace {

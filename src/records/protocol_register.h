@@ -2,6 +2,7 @@
 
 #include "records/protocol_file.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -42,11 +43,20 @@ public:
     // Reads the protocol file at path (none when empty) with its measurement folder, and watches
     // it. A file that cannot be read leaves no records; false then.
     bool LoadProtocolFile(const QString& path, const QString& measurementFolder);
+    // Whether the records are those of the file at path as it is now (same size and time of its
+    // last change as when it was read or written here), so that reading it again would change
+    // nothing.
+    bool ShowsFileAsItIs(const QString& path, const QString& measurementFolder) const;
     // The records as the record table shows them, row 1 first.
     const std::vector<QStringList>& Records() const { return records; }
     // The number a new test gets: one above the highest recorded or running, never one whose
     // measurement file exists. Nothing before a file was read.
     std::optional<qint32> NextTestNumber(qint32 highestRunning) const;
+
+    // The unrecorded tests of the protocol file at path (see the free function of that name);
+    // the records shown stand for the file while it is as they were read.
+    std::vector<UnrecordedTest> FindUnrecordedTests(
+        const QString& path, const QString& measurementFolder) const;
 
     // The record of a finished test into the protocol file chosen at its start. `chosen` is the
     // separator of a file made anew.
@@ -63,15 +73,20 @@ private:
     void Watch();
     void FileChanged(const QString& path);
     void AddRecord(const QString& line);
+    void NoteFileShown();
     bool IsMeasurementFileInUse(const QString& name, const QByteArray& protocolBytes) const;
 
     QFileSystemWatcher* watcher = nullptr;
     QString shownPath;
     QString measurementFolder;
     std::vector<QStringList> records;
+    // The test names ("nnnnn-p") the records hold.
+    QSet<QString> recordedNames;
     qint32 highestRecorded = 0;
-    // The size of the file as the records show it; -1 when none is shown.
+    // The size and the time of the last change of the file as the records show it; -1 when none
+    // is shown.
     qint64 bytesShown = -1;
+    QDateTime modifiedShown;
 };
 
 // The measurement files of a protocol's folder that no record names, that no program writes, that

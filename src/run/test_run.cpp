@@ -380,8 +380,10 @@ void TestRun::HandleSample(int position, const QString& line)
     if (temperatureOn)
         shownTemperature = ShownNumber(temperature) + QStringLiteral(" °");
     ShowValues();
+    // Samples before the test's time runs only move the curves' start; every later one joins the
+    // point before it at its own time.
     emit samplePlotted(
-        1, viscosity, temperature, temperatureOn, elapsedSeconds, LastSampleSeconds[1] != 0);
+        1, viscosity, temperature, temperatureOn, elapsedSeconds, elapsedSeconds > 0);
     const float y = PlotOrdinate(viscosity * 10);
     const ViscosityPoints points {RoundHalfEven16(PreviousViscosityY[1]), RoundHalfEven16(y)};
     PreviousViscosityY[1] = y;

@@ -115,8 +115,8 @@ signals:
     void runningShown(int position, bool running);
     void parametersLocked(bool locked);
     void testStarted(int position, qint32 testNumber, const QDateTime& at);
-    // A sample of a running test for the live graph; continuesCurve: a data line was written
-    // before, so a segment joins the previous point.
+    // A sample of a running test for the live graph; continuesCurve: the test's time runs, so a
+    // segment joins the previous point.
     void samplePlotted(int position, double viscosity, double temperature, bool temperatureOn,
         qint32 elapsedSeconds, bool continuesCurve);
     // The test ended with its file closed; its record is due. Its file stays held until the

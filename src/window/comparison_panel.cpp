@@ -98,9 +98,13 @@ void ComparisonPanel::FormatCurveList()
     WahlTab->setColHidden(3, true);
 }
 
-void ComparisonPanel::SetCurveRows(int count)
+void ComparisonPanel::AddCurveRows(const std::vector<QStringList>& records)
 {
-    WahlTab->setRows(count);
+    QList<QStringList> rows;
+    rows.reserve(qsizetype(records.size()));
+    for (const QStringList& cells : records)
+        rows.append({cells.value(0), cells.value(1), NotShown});
+    WahlTab->AppendRows(std::move(rows));
 }
 
 void ComparisonPanel::AddCurveRow(int row, const QString& testNumber, const QString& position)
@@ -144,6 +148,8 @@ QStringList ComparisonPanel::ShownStoredTests() const
 
 void ComparisonPanel::ShowAgain(const QStringList& names)
 {
+    if (names.isEmpty())
+        return;
     for (int row = 1; row < WahlTab->Rows(); ++row) {
         if (names.contains(StoredTestName(row)))
             SetShown(row, true);
@@ -227,6 +233,11 @@ void ComparisonPanel::WahlTab_Click()
 void ComparisonPanel::ButDel_Click()
 {
     ResetComparisonGraph();
+    ForgetShownCurves();
+}
+
+void ComparisonPanel::ForgetShownCurves()
+{
     for (int row = 1; row < WahlTab->Rows(); ++row)
         SetShown(row, false);
 }

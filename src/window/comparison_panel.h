@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 class FlexGrid;
 class PictureBox;
@@ -26,7 +27,8 @@ public:
 
     // The list with its headings and no row.
     void FormatCurveList();
-    void SetCurveRows(int count);
+    // A row for each record after the rows there are; their curves start hidden.
+    void AddCurveRows(const std::vector<QStringList>& records);
     // The row of a record; its curve starts hidden.
     void AddCurveRow(int row, const QString& testNumber, const QString& position);
     int CurveRows() const;
@@ -47,6 +49,8 @@ public:
     void RedrawStoredCurves();
     // "Alle Kurven löschen": the graph is cleared and every curve hidden.
     void ButDel_Click();
+    // Every row's curve counts as hidden; the graph stays as it is.
+    void ForgetShownCurves();
 
 signals:
     void menuRequested(const QPoint& globalPosition);

@@ -98,9 +98,8 @@ void ProtocolPanel::ShowProtocolFile(const QString& path)
 
 void ProtocolPanel::ShowRecords(const std::vector<QStringList>& records)
 {
-    ProtTab->setRows(int(records.size()) + 1);
-    for (std::size_t row = 0; row < records.size(); ++row)
-        AddRecordRow(int(row + 1), records[row]);
+    ProtTab->setRows(1);
+    ProtTab->AppendRows(QList<QStringList>(records.begin(), records.end()));
 }
 
 void ProtocolPanel::AddRecordRow(int row, const QStringList& cells)

@@ -48,6 +48,8 @@ public:
 private:
     static inline const QString CrLf = QStringLiteral("\r\n");
 
+    void ReadProtocolFile();
+    void ShowNextTestNumber();
     void TabProtDatei_Click();
     void Dir1_LostFocus();
     void AddRecordRow(qint32 row, const QStringList& cells);

@@ -60,29 +60,45 @@ QString RecordKeeping::ProtocolFilePath() const
 }
 
 // Fills both grids from the selected protocol file and sets the next test number. A file that
-// cannot be read leaves the grids empty and the test number as it was.
+// cannot be read leaves the grids empty and the test number as it was. A file the grids already
+// show as it is now is not read again: the grids stay, as reading would leave them, with no test
+// chosen and no curve marked shown.
 void RecordKeeping::LoadProtocolFile()
+{
+    const QString path = settingsTab->ProtocolChosen() ? ProtocolFilePath() : QString();
+    if (path.isEmpty() || !protocol->ShowsFileAsItIs(path, MeasurementFolder())) {
+        ReadProtocolFile();
+        return;
+    }
+    records->ForgetSelection();
+    comparison->ForgetShownCurves();
+    ShowNextTestNumber();
+}
+
+void RecordKeeping::ReadProtocolFile()
 {
     records->ShowProtocolFile(ProtocolFilePath());
     comparison->FormatCurveList();
     const QString path = settingsTab->ProtocolChosen() ? ProtocolFilePath() : QString();
     if (!protocol->LoadProtocolFile(path, MeasurementFolder()))
         return;
-    const std::vector<QStringList>& loaded = protocol->Records();
-    records->ShowRecords(loaded);
-    comparison->SetCurveRows(int(loaded.size()) + 1);
-    for (std::size_t row = 0; row < loaded.size(); ++row)
-        comparison->AddCurveRow(int(row + 1), loaded[row].value(0), loaded[row].value(1));
+    records->ShowRecords(protocol->Records());
+    comparison->AddCurveRows(protocol->Records());
+    ShowNextTestNumber();
+}
+
+void RecordKeeping::ShowNextTestNumber()
+{
     if (const std::optional<qint32> next = protocol->NextTestNumber(run->HighestRunningNumber()))
         settingsTab->ShowNextNumber(SignedNumberText(*next));
 }
 
-// Loads the protocol file again, as another program has changed it; the curves shown stay shown.
+// Reads the protocol file again, as another program has changed it; the curves shown stay shown.
 void RecordKeeping::ReloadProtocolFile()
 {
     const QStringList shown = comparison->ShownStoredTests();
     const QString typedNumber = settingsTab->NextNumberText();
-    LoadProtocolFile();
+    ReadProtocolFile();
     // A higher number the user typed stays: the start takes it if it is still free.
     if (FieldValue(typedNumber) > FieldValue(settingsTab->NextNumberText()))
         settingsTab->ShowNextNumber(typedNumber);

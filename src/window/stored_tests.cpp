@@ -85,7 +85,7 @@ void RecordKeeping::DeleteSelectedTest()
         messages.MsgBox(QStringLiteral("Die Protokolldatei wurde inzwischen verändert.") + CrLf
                 + QStringLiteral("Es wurde nichts gelöscht; die Tabelle wird neu geladen."),
             MsgStyle::OkOnly + MsgStyle::Exclamation, DeleteTitle);
-        LoadProtocolFile();
+        ReadProtocolFile();
         return;
     case DeleteOutcome::Unwritable:
         messages.MsgBox(QStringLiteral("Die Protokolldatei ") + QDir::toNativeSeparators(path)

@@ -34,7 +34,7 @@ void RecordKeeping::OfferUnrecordedTests()
     const QString folder = MeasurementFolder();
     if (UnrecordedQuestionOpen || !FileExist(protocolPath))
         return;
-    const std::vector<UnrecordedTest> tests = FindUnrecordedTests(protocolPath, folder);
+    const std::vector<UnrecordedTest> tests = protocol->FindUnrecordedTests(protocolPath, folder);
     if (tests.empty())
         return;
     const QString text = QStringLiteral("Im Ordner %1 liegen %2 Messdateien, die im Messprotokoll "

@@ -85,6 +85,7 @@ void Form1::InitMainWindow()
     SSTab1->setCurrentIndex(0);
     liveGraph->UseInvertingDrawMode();
     graphScale.DurationIndex = 1;
+    recordKeeping->BeginStart();
     LoadSettings();
     for (int tab = FirstGroupTab; tab <= LastGroupTab; ++tab)
         SSTab1->setTabEnabled(tab, tab <= GroupCount && SSTab1->isTabEnabled(tab));
@@ -92,7 +93,7 @@ void Form1::InitMainWindow()
     settingsTab->ShowStorageFolder();
     RemoveUnfinishedSaves();
     ShowVersion();
-    recordKeeping->LoadProtocolFile();
+    recordKeeping->FinishStart();
     link->StartSearch();
 }
 

@@ -40,6 +40,10 @@ public:
     QString ProtocolFilePath() const;
     QString MeasurementFolder() const;
 
+    // While the window starts, the settings choose the folder and the protocol file one after
+    // the other: the protocol files are listed, read and offered once, when the start finishes.
+    void BeginStart() { starting = true; }
+    void FinishStart();
     void ListProtocolFiles();
     void LoadProtocolFile();
     void ReloadProtocolFile();
@@ -72,4 +76,5 @@ private:
     StatusBar* StBar1;
     const Messages& messages;
     bool UnrecordedQuestionOpen = false;
+    bool starting = false;
 };

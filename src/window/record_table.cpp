@@ -112,12 +112,22 @@ void RecordKeeping::ReloadProtocolFile()
 // cases apart).
 void RecordKeeping::ListProtocolFiles()
 {
-    settingsTab->ShowProtocolNames(ProtocolFileNames(settingsTab->StorageFolder()));
+    if (!starting)
+        settingsTab->ShowProtocolNames(ProtocolFileNames(settingsTab->StorageFolder()));
+}
+
+void RecordKeeping::FinishStart()
+{
+    starting = false;
+    ListProtocolFiles();
+    LoadProtocolFile();
 }
 
 // A protocol file selected: its records are loaded and every stored curve is hidden.
 void RecordKeeping::TabProtDatei_Click()
 {
+    if (starting)
+        return;
     LoadProtocolFile();
     comparison->ButDel_Click();
     OfferUnrecordedTests();

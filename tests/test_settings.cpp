@@ -78,7 +78,6 @@ private slots:
     void keptWhereItCanBeWritten_data();
     void keptWhereItCanBeWritten();
     void settingsReachTheControls();
-    void startUpShowsTheStoredProtocolOnce();
     void unreachableStoredFolder();
     void unfinishedSavesRemoved();
 };
@@ -193,18 +192,42 @@ void SettingsTest::keptWhereItCanBeWritten()
 }
 
 // The stored choices reach the controls at the start, and the instrument; the choices made reach
-// the file at close, also a temperature option clicked again.
+// the file at close, also a temperature option clicked again. The stored protocol file is the one
+// selected, read once into the table, and its unrecorded test offered once; no other protocol file
+// of the folder is read.
 void SettingsTest::settingsReachTheControls()
 {
     QTemporaryDir program;
     QTemporaryDir storage;
-    for (const char* name : {"Serie01.CSV", "Serie07.CSV"})
-        PutBytes(storage.filePath(name), "Test-Nr.;\r\n");
+    PutBytes(storage.filePath("Serie01.CSV"), Protocol({RecordLine(1)}));
+    PutBytes(storage.filePath("Serie07.CSV"), Protocol({RecordLine(3), RecordLine(12)}));
+    QVERIFY(QDir(storage.path()).mkdir("Serie07"));
+    PutBytes(storage.filePath("Serie07/No-00020-1.CSV"), MeasurementBytes());
     const QString drive = DriveOfPath(storage.path(), MountedDriveRoots());
     const QString folder = QDir::toNativeSeparators(storage.path());
     PutBytes(program.filePath(IniName),
         Lines(QStringList {drive, folder} + Choices + QStringList(12, "Serie07")));
+    // Every read of the two protocol files ends with a close without writing.
+    const int closes = inotify_init1(IN_NONBLOCK);
+    QVERIFY(closes >= 0);
+    QMap<int, QString> watched;
+    for (const char* name : {"Serie01.CSV", "Serie07.CSV"})
+        watched[inotify_add_watch(closes, qPrintable(storage.filePath(name)), IN_CLOSE_NOWRITE)]
+            = name;
+
     WindowFixture fixture({1}, {}, {.programFolder = program.path()});
+
+    QStringList read;
+    std::array<char, 4096> events;
+    for (ssize_t size; (size = ::read(closes, events.data(), events.size())) > 0;) {
+        for (ssize_t at = 0; at < size;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events.data() + at);
+            read.append(watched.value(event->wd));
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
+    }
+    ::close(closes);
+    QCOMPARE(read, QStringList {"Serie07.CSV"});
     const Form1& window = *fixture.window;
     QCOMPARE(Find<QComboBox>(window, "MessZyklusTab").currentIndex(), 7);
     QCOMPARE(Find<QComboBox>(window, "Messzeit").currentIndex(), 3);
@@ -213,6 +236,10 @@ void SettingsTest::settingsReachTheControls()
     QVERIFY(Find<QRadioButton>(window, "TempOnOff1").isChecked());
     QVERIFY(Find<QRadioButton>(window, "TempSkal2").isChecked());
     QCOMPARE(Find<QComboBox>(window, "TabProtDatei").currentText(), "Serie07");
+    QCOMPARE(Column(Find<FlexGrid>(window, "ProtTab"), 0), (QStringList {"00003", "00012"}));
+    QCOMPARE(Find<QLineEdit>(window, "LaufNr").text(), " 13");
+    QCOMPARE(fixture.questions.size(), 1);
+    QVERIFY(fixture.questions[0].text.contains("No-00020-1.CSV"));
     QCOMPARE(Find<QLabel>(window, "Label10").text(), folder + QDir::separator());
     QCOMPARE(SentAfterProbe(fixture), "M7 D4 T1");
 
@@ -227,51 +254,7 @@ void SettingsTest::settingsReachTheControls()
     QVERIFY(fixture.window->close());
     QCOMPARE(FileLines(program.filePath(IniName)),
         QStringList({drive, folder, " 65", " 8", " 0 1", "0", " 3"}) + QStringList(12, "Serie01"));
-    QVERIFY(fixture.questions.isEmpty());
-}
-
-// The stored protocol file is the one selected at the start, read once into the table; its
-// unrecorded test is offered, and no other protocol file of the folder is read or asked about.
-void SettingsTest::startUpShowsTheStoredProtocolOnce()
-{
-    QTemporaryDir program;
-    SeriesFolder series;
-    series.put("A.CSV", Protocol({RecordLine(1)}));
-    QVERIFY(QDir().mkdir(series.path("A")));
-    series.put("A/No-00002-1.CSV", MeasurementBytes());
-    series.put("Serie7.CSV", Protocol({RecordLine(3), RecordLine(12), RecordLine(7)}));
-    series.put("Serie7/No-00020-1.CSV", MeasurementBytes());
-    const QString folder = QDir::toNativeSeparators(series.root.path());
-    PutBytes(program.filePath(IniName),
-        Lines(QStringList {DriveOfPath(series.root.path(), MountedDriveRoots()), folder} + Choices
-            + QStringList(12, "Serie7")));
-    // Every read of the two protocol files ends with a close without writing.
-    const int closes = inotify_init1(IN_NONBLOCK);
-    QVERIFY(closes >= 0);
-    QMap<int, QString> watched;
-    for (const char* name : {"A.CSV", "Serie7.CSV"})
-        watched[inotify_add_watch(closes, qPrintable(series.path(name)), IN_CLOSE_NOWRITE)] = name;
-
-    WindowFixture fixture({1}, {}, {.programFolder = program.path()});
-
-    QStringList read;
-    std::array<char, 4096> events;
-    for (ssize_t size; (size = ::read(closes, events.data(), events.size())) > 0;) {
-        for (ssize_t at = 0; at < size;) {
-            const auto* event = reinterpret_cast<const inotify_event*>(events.data() + at);
-            read.append(watched.value(event->wd));
-            at += ssize_t(sizeof(inotify_event) + event->len);
-        }
-    }
-    ::close(closes);
-    QCOMPARE(read, QStringList {"Serie7.CSV"});
-    const Form1& window = *fixture.window;
-    QCOMPARE(Find<QComboBox>(window, "TabProtDatei").currentText(), "Serie7");
-    QCOMPARE(
-        Column(Find<FlexGrid>(window, "ProtTab"), 0), (QStringList {"00003", "00012", "00007"}));
-    QCOMPARE(Find<QLineEdit>(window, "LaufNr").text(), " 13");
     QCOMPARE(fixture.questions.size(), 1);
-    QVERIFY(fixture.questions[0].text.contains("No-00020-1.CSV"));
 }
 
 // A stored folder that cannot be reached is reported and kept with its protocol file for the next

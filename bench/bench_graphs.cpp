@@ -88,7 +88,7 @@ void BM_RedrawStoredCurves(benchmark::State& state)
         setup.comparison.RedrawStoredCurves();
         benchmark::DoNotOptimize(setup.comparison.Graph().Picture());
     }
-    state.counters["segments"] = double(setup.comparison.Graph().DrawCount());
+    state.counters["segments"] = double(setup.comparison.Graph().LineCount());
 }
 
 void BM_PlotLiveSample(benchmark::State& state)
@@ -148,21 +148,45 @@ void BM_RawSegments(benchmark::State& state)
     state.counters["segments"] = double(segments.size());
 }
 
+// A 100-hour test drawn one sample a second on the live graph: a wavering viscosity and a
+// temperature that drifts with the room.
+void PlotLiveTest100h(GraphSetup& setup)
+{
+    constexpr qint32 Samples = 100 * 3600;
+    setup.scale.DurationIndex = 9;
+    for (qint32 seconds = 1; seconds <= Samples; ++seconds) {
+        setup.live.PlotLiveSample(50 + std::sin(seconds / 500.0) * 30 + std::sin(seconds * 1.3),
+            23.5 + std::sin(seconds / 7000.0), true, seconds, true);
+    }
+}
+
 // The growth of the process while a 100-hour test draws one sample a second.
 void BM_LiveTestMemory100h(benchmark::State& state)
 {
-    constexpr qint32 Samples = 100 * 3600;
     for (auto _ : state) {
         GraphSetup setup;
-        setup.scale.DurationIndex = 9;
         const long before = ResidentBytes();
-        for (qint32 seconds = 1; seconds <= Samples; ++seconds) {
-            setup.live.PlotLiveSample(
-                50 + std::sin(seconds / 500.0) * 30, 23.5, true, seconds, true);
-        }
+        PlotLiveTest100h(setup);
         benchmark::DoNotOptimize(setup.live.Graph().Picture());
         state.counters["grown_MiB"] = double(ResidentBytes() - before) / (1 << 20);
     }
+}
+
+// The live graph of a 100-hour test drawn afresh after its size changed, alternately to
+// 1600 × 1000 and back to 1000 × 600.
+void BM_ResizeLiveGraph100h(benchmark::State& state)
+{
+    GraphSetup setup;
+    PlotLiveTest100h(setup);
+    PictureBox& graph = setup.live.Graph();
+    graph.Picture();
+    bool large = false;
+    for (auto _ : state) {
+        large = !large;
+        graph.setFixedSize(large ? QSize(1600, 1000) : GraphSize);
+        benchmark::DoNotOptimize(graph.Picture());
+    }
+    state.counters["steps"] = double(graph.DrawCount());
 }
 
 } // namespace
@@ -171,6 +195,7 @@ BENCHMARK(BM_RedrawStoredCurves)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotLiveSample)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RawSegments)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LiveTestMemory100h)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ResizeLiveGraph100h)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

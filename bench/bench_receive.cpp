@@ -67,7 +67,7 @@ struct RunningTestSetup {
         window->findChild<QComboBox*>("Messzeit")->setCurrentIndex(0);
         serial->deliver("*S11\r");
         headerBytes = fileBytes();
-        frameSteps = LiveGraphBox().DrawCount();
+        frameLines = LiveGraphBox().LineCount();
     }
 
     bool running() const { return window->findChild<TestRun*>()->IsRunning(1); }
@@ -83,14 +83,14 @@ struct RunningTestSetup {
     }
 
     // The segments of the live curves, without the plot frame.
-    qsizetype liveSegments() const { return LiveGraphBox().DrawCount() - frameSteps; }
+    qsizetype liveSegments() const { return LiveGraphBox().LineCount() - frameLines; }
 
     QTemporaryDir folder;
     MemorySerialLine* serial = nullptr;
     std::unique_ptr<Form1> window;
     int messages = 0;
     qint64 headerBytes = -1;
-    qsizetype frameSteps = 0;
+    qsizetype frameLines = 0;
 };
 
 // The replies of one sample: "*I" with the elapsed seconds, then "*A" with a viscosity that
@@ -147,7 +147,7 @@ const char* RunningTestFault(const RunningTestSetup& setup, qint64 pairs)
         return "a message box was raised";
     if (setup.fileBytes() - setup.headerBytes < pairs * ShortestDataLine)
         return "data lines missing in the measurement file";
-    if (setup.liveSegments() != 2 * (pairs - 1))
+    if (setup.liveSegments() != 2 * pairs)
         return "live curve segments missing";
     return nullptr;
 }

@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -11,6 +13,8 @@ constexpr int MaxDrawWidth = 255;
 // Drawings of more steps than this take a noticeable time to draw afresh.
 constexpr qsizetype LargeDrawing = 50000;
 constexpr int SettleMilliseconds = 150;
+// Columns of the track grid across the user scale: more than the widest screen has pixels.
+constexpr double TrackColumnCount = 4096;
 
 bool IsAxisAligned(const QLineF& line)
 {
@@ -74,10 +78,73 @@ void PictureBox::Line(QPointF from, QPointF to)
 
 void PictureBox::Line(QPointF from, QPointF to, const QColor& color)
 {
-    add({Kind::Line, penOf(color.rgb()), 0, float(from.x()), float(from.y()), float(to.x()),
-        float(to.y())});
+    const quint16 pen = penOf(color.rgb());
+    ++linesDrawn;
     currentX = float(to.x());
     currentY = float(to.y());
+    const bool trackable = drawMode == DrawMode::Normal && qIsFinite(from.x())
+        && qIsFinite(from.y()) && qIsFinite(to.x()) && qIsFinite(to.y());
+    if (trackable && !extendTrack(pen, from, to))
+        startTrack(pen, from, to);
+    else if (!trackable)
+        add({Kind::Line, pen, 0, float(from.x()), float(from.y()), float(to.x()), float(to.y())});
+}
+
+// A line that starts where the pen's open track ends, and goes on in its column or a later one,
+// joins the track instead of becoming a step of its own.
+bool PictureBox::extendTrack(quint16 pen, QPointF from, QPointF to)
+{
+    if (openTracks.value(pen, -1) < 0)
+        return false;
+    Track& track = tracks[std::size_t(openTracks[pen])];
+    Column& last = track.columns.back();
+    const qint32 index = trackColumn(to.x());
+    if (float(from.x()) != last.lastX || float(from.y()) != last.lastY || index < last.index)
+        return false;
+    const float x = float(to.x());
+    const float y = float(to.y());
+    if (index == last.index) {
+        last.lastX = x;
+        last.lastY = y;
+        last.lowY = std::min(last.lowY, y);
+        last.highY = std::max(last.highY, y);
+    } else {
+        track.columns.push_back({index, x, y, x, y, y, y});
+        ++trackColumns;
+    }
+    const QLineF line(from, to);
+    if (track.stroke < rasterized)
+        pendingLines.append({pen, line});
+    updateAround(line, pen);
+    return true;
+}
+
+void PictureBox::startTrack(quint16 pen, QPointF from, QPointF to)
+{
+    const float x = float(to.x());
+    const float y = float(to.y());
+    tracks.push_back({strokes.size(), {{trackColumn(to.x()), x, y, x, y, y, y}}});
+    ++trackColumns;
+    if (openTracks.size() <= pen)
+        openTracks.resize(pen + 1, -1);
+    openTracks[pen] = qsizetype(tracks.size() - 1);
+    add({Kind::Track, pen, quint32(tracks.size() - 1), float(from.x()), float(from.y()), 0, 0});
+}
+
+// Any other step ends the open tracks, so that what is drawn after it is drawn after it again
+// when the picture is drawn afresh. What is pending is drawn first, in the order it came.
+void PictureBox::closeTracks()
+{
+    if (!canvas.isNull())
+        rasterizePending();
+    openTracks.fill(-1);
+}
+
+qint32 PictureBox::trackColumn(double x) const
+{
+    const double width = userScale.width() / TrackColumnCount;
+    const double column = width == 0 ? 0 : std::floor((x - userScale.left()) / width);
+    return qint32(std::clamp(column, -TrackColumnCount, 2 * TrackColumnCount));
 }
 
 void PictureBox::Polyline(const QPolygonF& points)
@@ -103,6 +170,11 @@ void PictureBox::Cls()
     strokes.clear();
     figures.clear();
     texts.clear();
+    tracks.clear();
+    openTracks.clear();
+    pendingLines.clear();
+    linesDrawn = 0;
+    trackColumns = 0;
     pens.clear();
     fonts.clear();
     rasterized = 0;
@@ -115,15 +187,28 @@ void PictureBox::Cls()
 // A line repaints only its own few pixels, so that a live sample costs little.
 void PictureBox::add(const Stroke& stroke)
 {
+    if (stroke.kind != Kind::Track)
+        closeTracks();
     strokes.append(stroke);
-    if (stroke.kind != Kind::Line) {
-        update();
-        return;
+    switch (stroke.kind) {
+    case Kind::Line:
+        updateAround(QLineF(stroke.x1, stroke.y1, stroke.x2, stroke.y2), stroke.pen);
+        break;
+    case Kind::Track: {
+        const Column& first = tracks[stroke.ref].columns.front();
+        updateAround(QLineF(stroke.x1, stroke.y1, first.firstX, first.firstY), stroke.pen);
+        break;
     }
-    const QRectF line = userToPixels().mapRect(
-        QRectF(QPointF(stroke.x1, stroke.y1), QPointF(stroke.x2, stroke.y2)).normalized());
-    const qreal margin = pens[stroke.pen].width + 1;
-    update(line.adjusted(-margin, -margin, margin, margin).toAlignedRect());
+    default:
+        update();
+    }
+}
+
+void PictureBox::updateAround(const QLineF& line, quint16 pen)
+{
+    const QRectF area = userToPixels().mapRect(QRectF(line.p1(), line.p2()).normalized());
+    const qreal margin = pens[pen].width + 1;
+    update(area.adjusted(-margin, -margin, margin, margin).toAlignedRect());
 }
 
 quint16 PictureBox::penOf(QRgb color, bool forText)
@@ -188,10 +273,13 @@ QImage PictureBox::PictureAt(QSize logicalSize, qreal ratio) const
 
 void PictureBox::rasterizePending()
 {
-    if (rasterized == strokes.size() || canvas.isNull())
+    if ((rasterized == strokes.size() && pendingLines.isEmpty()) || canvas.isNull())
         return;
     QPainter painter(&canvas);
     Brushwork brushwork {painter, userToPixels()};
+    for (const PendingLine& pending : std::as_const(pendingLines))
+        drawLine(brushwork, pending.pen, brushwork.transform.map(pending.line));
+    pendingLines.clear();
     for (; rasterized < strokes.size(); ++rasterized)
         rasterize(brushwork, strokes[rasterized]);
 }
@@ -214,18 +302,49 @@ void PictureBox::usePen(Brushwork& brushwork, quint16 penIndex, bool antialiased
     }
 }
 
+// Slanting lines are smoothed; lines along an axis stay crisp, and so do inverting ones, which
+// must hit the same pixels when drawn again.
+void PictureBox::drawLine(Brushwork& brushwork, quint16 pen, const QLineF& line) const
+{
+    usePen(brushwork, pen, pens[pen].mode != DrawMode::Invert && !IsAxisAligned(line));
+    brushwork.painter.drawLine(line);
+}
+
+// Each column draws the line that enters it and, where more than one line ended in it, the height
+// they reached: within a column's width of every line, which is less than a pixel of the screen.
+void PictureBox::rasterizeTrack(Brushwork& brushwork, const Stroke& stroke) const
+{
+    QList<QLineF> crisp;
+    QList<QLineF> smooth;
+    const auto add
+        = [&](const QLineF& line) { (IsAxisAligned(line) ? crisp : smooth).append(line); };
+    const QTransform& toPixels = brushwork.transform;
+    QPointF previous = toPixels.map(QPointF(stroke.x1, stroke.y1));
+    for (const Column& column : tracks[stroke.ref].columns) {
+        const QPointF first = toPixels.map(QPointF(column.firstX, column.firstY));
+        add(QLineF(previous, first));
+        if (column.lowY != column.highY)
+            add(toPixels.map(QLineF(column.firstX, column.lowY, column.firstX, column.highY)));
+        previous = toPixels.map(QPointF(column.lastX, column.lastY));
+    }
+    usePen(brushwork, stroke.pen, false);
+    brushwork.painter.drawLines(crisp);
+    usePen(brushwork, stroke.pen, true);
+    brushwork.painter.drawLines(smooth);
+}
+
 void PictureBox::rasterize(Brushwork& brushwork, const Stroke& stroke) const
 {
     const bool inverting = pens[stroke.pen].mode == DrawMode::Invert;
     QPainter& painter = brushwork.painter;
     switch (stroke.kind) {
-    case Kind::Line: {
-        const QLineF line
-            = brushwork.transform.map(QLineF(stroke.x1, stroke.y1, stroke.x2, stroke.y2));
-        usePen(brushwork, stroke.pen, !inverting && !IsAxisAligned(line));
-        painter.drawLine(line);
+    case Kind::Line:
+        drawLine(brushwork, stroke.pen,
+            brushwork.transform.map(QLineF(stroke.x1, stroke.y1, stroke.x2, stroke.y2)));
         break;
-    }
+    case Kind::Track:
+        rasterizeTrack(brushwork, stroke);
+        break;
     case Kind::Polyline:
         usePen(brushwork, stroke.pen, !inverting);
         painter.drawPolyline(brushwork.transform.map(figures[stroke.ref]));
@@ -247,6 +366,7 @@ void PictureBox::newCanvas()
     canvas.setDevicePixelRatio(ratio);
     canvas.fill(backColor);
     rasterized = 0;
+    pendingLines.clear();
 }
 
 // The canvas follows the box's size and the screen's pixel ratio; a new one is drawn afresh.
@@ -291,7 +411,7 @@ void PictureBox::paintEvent(QPaintEvent* event)
 // so that dragging the window's edge stays smooth.
 void PictureBox::resizeEvent(QResizeEvent*)
 {
-    if (strokes.size() < LargeDrawing || canvas.isNull()) {
+    if (strokes.size() + trackColumns < LargeDrawing || canvas.isNull()) {
         ensureCanvas();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QLineF>
 #include <QList>
 #include <QPolygonF>
 #include <QRectF>
@@ -9,11 +10,15 @@
 #include <QTimer>
 #include <QTransform>
 #include <QWidget>
+#include <vector>
 
 // A picture box: a drawing surface with a user scale, drawing attributes, a current position for
 // text, and mouse events in user units. What is drawn stays until the box is cleared: every
 // drawing step is kept in a compact list, so the picture is drawn again, crisp, at any size and
-// device pixel ratio, and survives covering.
+// device pixel ratio, and survives covering. Lines that join one another in one colour, as a
+// curve's do, are kept as a track: per column of a fixed grid finer than any screen, where the
+// curve entered and left it and how low and high it went, so that a curve of any length takes
+// bounded memory and draws again in bounded time.
 class PictureBox : public QWidget {
     Q_OBJECT
 
@@ -65,8 +70,10 @@ public:
     // Fills the box with the background colour; everything drawn before is gone.
     void Cls();
 
-    // How many drawing steps are kept since the last clearing.
+    // How many drawing steps are kept since the last clearing; a track counts once.
     qsizetype DrawCount() const { return strokes.size(); }
+    // How many lines were drawn since the last clearing.
+    qsizetype LineCount() const { return linesDrawn; }
     // The picture as the screen shows it, at the box's size and device pixel ratio.
     QImage Picture();
     // The picture drawn afresh at `logicalSize` with `ratio` pixels per unit, for printing and
@@ -90,7 +97,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    enum class Kind : quint8 { Line, Polyline, Text };
+    enum class Kind : quint8 { Line, Polyline, Text, Track };
 
     // The attributes a step is drawn with; few distinct ones occur, so steps refer to them.
     struct Pen {
@@ -103,12 +110,28 @@ private:
     };
 
     // One drawing step in user units. Line: (x1, y1) to (x2, y2). Polyline: figures[ref].
-    // Text: texts[ref] at (x1, y1).
+    // Text: texts[ref] at (x1, y1). Track: tracks[ref], from (x1, y1).
     struct Stroke {
         Kind kind;
         quint16 pen;
         quint32 ref;
         float x1, y1, x2, y2;
+    };
+
+    // What a track's lines did within one column of the track grid.
+    struct Column {
+        qint32 index;
+        float firstX, firstY, lastX, lastY, lowY, highY;
+    };
+    // Lines of one pen, each starting where the one before ended and none going back a column.
+    struct Track {
+        qsizetype stroke; // its step
+        std::vector<Column> columns;
+    };
+    // A line added to a track after the track was drawn on the canvas, not drawn there yet.
+    struct PendingLine {
+        quint16 pen;
+        QLineF line;
     };
 
     // The painter of one pass over the steps and the state it was last given.
@@ -120,6 +143,13 @@ private:
     };
 
     void add(const Stroke& stroke);
+    bool extendTrack(quint16 pen, QPointF from, QPointF to);
+    void startTrack(quint16 pen, QPointF from, QPointF to);
+    void closeTracks();
+    qint32 trackColumn(double x) const;
+    void rasterizeTrack(Brushwork& brushwork, const Stroke& stroke) const;
+    void drawLine(Brushwork& brushwork, quint16 pen, const QLineF& line) const;
+    void updateAround(const QLineF& line, quint16 pen);
     quint16 penOf(QRgb color, bool forText = false);
     bool cancelsLastFigure(const QPolygonF& points, quint16 pen);
     void rasterizePending();
@@ -148,6 +178,12 @@ private:
     QList<Stroke> strokes;
     QList<QPolygonF> figures;
     QStringList texts;
+    std::vector<Track> tracks;
+    // The track each pen's next joining line may extend; -1: none.
+    QList<qsizetype> openTracks;
+    QList<PendingLine> pendingLines;
+    qsizetype linesDrawn = 0;
+    qsizetype trackColumns = 0;
     // Steps [0, rasterized) are in the canvas; the rest are drawn at the next paint.
     qsizetype rasterized = 0;
     QImage canvas;

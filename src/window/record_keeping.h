@@ -41,7 +41,7 @@ public:
     QString MeasurementFolder() const;
 
     // While the window starts, the settings choose the folder and the protocol file one after
-    // the other: the protocol files are listed, read and offered once, when the start finishes.
+    // the other: the protocol file chosen is read and offered once, when the start finishes.
     void BeginStart() { starting = true; }
     void FinishStart();
     void ListProtocolFiles();

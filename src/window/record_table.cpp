@@ -112,8 +112,7 @@ void RecordKeeping::ReloadProtocolFile()
 // cases apart).
 void RecordKeeping::ListProtocolFiles()
 {
-    if (!starting)
-        settingsTab->ShowProtocolNames(ProtocolFileNames(settingsTab->StorageFolder()));
+    settingsTab->ShowProtocolNames(ProtocolFileNames(settingsTab->StorageFolder()));
 }
 
 void RecordKeeping::FinishStart()

@@ -139,6 +139,20 @@ void StoredTestsTest::deleting()
     }
     QCOMPARE(series.files(), after);
     QVERIFY(!QFileInfo(series.path("Serie7.TMP")).isSymLink());
+    // The records follow without a read as a fresh read gives them, unless the file had changed.
+    if (outcome != DeleteOutcome::Deleted)
+        return;
+    QCOMPARE(records.ShowsFileAsItIs(series.protocol, series.measurements), changed.isNull());
+    // A file kept while a program wrote it is unrecorded once that program is done.
+    otherProgram.reset();
+    ProtocolRegister fresh;
+    QVERIFY(fresh.LoadProtocolFile(series.protocol, series.measurements));
+    if (changed.isNull()) {
+        QCOMPARE(records.Records(), fresh.Records());
+        QCOMPARE(records.NextTestNumber(0), fresh.NextTestNumber(0));
+        QCOMPARE(records.FindUnrecordedTests(series.protocol, series.measurements).size(),
+            fresh.FindUnrecordedTests(series.protocol, series.measurements).size());
+    }
 }
 
 // Measurement files that no record names, that no program writes and whose header reads are

@@ -25,6 +25,7 @@ public:
     int columnTotal() const { return columns; }
     void resizeRows(int total);
     void appendRows(QList<QStringList> rows);
+    void removeRow(int row);
     void resizeColumns(int total);
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
@@ -158,6 +159,15 @@ void FlexGridModel::appendRows(QList<QStringList> rows)
     endInsertRows();
 }
 
+void FlexGridModel::removeRow(int row)
+{
+    if (row < 1 || row >= rowTotal())
+        return;
+    beginRemoveRows({}, row - 1, row - 1);
+    cells.removeAt(row);
+    endRemoveRows();
+}
+
 void FlexGridModel::resizeColumns(int total)
 {
     if (total > columns) {
@@ -268,6 +278,11 @@ void FlexGrid::setRows(int count)
 void FlexGrid::AppendRows(QList<QStringList> rows)
 {
     cells->appendRows(std::move(rows));
+}
+
+void FlexGrid::RemoveRow(int row)
+{
+    cells->removeRow(row);
 }
 
 int FlexGrid::Cols() const

@@ -20,6 +20,8 @@ public:
     void setRows(int count);
     // Data rows after the last, their cells in column order; cells beyond the columns are dropped.
     void AppendRows(QList<QStringList> rows);
+    // Removes data row `row`; the rows below move up.
+    void RemoveRow(int row);
     int Cols() const;
     void setCols(int count);
 

@@ -157,6 +157,7 @@ DeleteOutcome ProtocolRegister::DeleteRecord(int row, const QStringList& confirm
     const FileLock protocolLock(path, SharedFileWaitMilliseconds);
     if (protocolLock.HeldByOther())
         return DeleteOutcome::Locked;
+    const bool shownAsItIs = ShowsFileAsItIs(path, measurementFolder);
     const std::optional<QByteArray> bytes = ReadFileBytes(path);
     if (!bytes)
         return DeleteOutcome::Unreadable;
@@ -173,19 +174,35 @@ DeleteOutcome ProtocolRegister::DeleteRecord(int row, const QStringList& confirm
     const QByteArray remaining = bytes->left(record->start) + bytes->mid(record->next);
     if (!ReplaceFileBytes(path, remaining))
         return DeleteOutcome::Unwritable;
+    // A measurement file stays while another record names the same test (a test number used
+    // again) or while a program, this one or another, writes it.
     const std::optional<QString> name = RecordTestName(recordText);
-    if (name && !IsMeasurementFileInUse(*name, remaining))
+    const bool namedAgain = name && RecordsTest(remaining, *name);
+    if (name && !namedAgain && !IsLockedByOther(measurementFolder + MeasurementFileName(*name)))
         FileDelete(measurementFolder + MeasurementFileName(*name));
+    // The records follow without reading the file again, unless it had changed before: then it
+    // wants reading.
+    if (shownAsItIs)
+        ForgetRecord(row, namedAgain ? std::nullopt : name);
+    else
+        bytesShown = -1;
     return DeleteOutcome::Deleted;
 }
 
-// A measurement file stays while another record names the same test (a test number used again) or
-// while a program, this one or another, writes it.
-bool ProtocolRegister::IsMeasurementFileInUse(
-    const QString& name, const QByteArray& protocolBytes) const
+void ProtocolRegister::ForgetRecord(int row, const std::optional<QString>& name)
 {
-    if (IsLockedByOther(measurementFolder + MeasurementFileName(name)))
-        return true;
+    records.erase(records.begin() + (row - 1));
+    if (name)
+        recordedNames.remove(*name);
+    highestRecorded = 0;
+    for (const QStringList& cells : records)
+        highestRecorded = std::max(highestRecorded, RecordTestNumber(cells.value(0)));
+    NoteFileShown();
+}
+
+// Whether a record of the protocol file's bytes names the test (a test number used again).
+bool ProtocolRegister::RecordsTest(const QByteArray& protocolBytes, const QString& name)
+{
     const LineSpan header = LineFrom(protocolBytes, 0);
     for (qsizetype start = header.next; start < protocolBytes.size();) {
         const LineSpan span = LineFrom(protocolBytes, start);

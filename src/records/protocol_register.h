@@ -63,6 +63,8 @@ public:
     AppendOutcome AppendTestRecord(const QString& path, const TestRecordTexts& test, QChar chosen);
     // Removes record `row` if it still has the cells the user confirmed, keeping a copy of the
     // file as ".TMP", and its measurement file unless another record or a program still uses it.
+    // The records lose the row without the file being read again, unless the file had changed
+    // since it was read: then ShowsFileAsItIs tells it wants reading.
     DeleteOutcome DeleteRecord(int row, const QStringList& confirmedCells);
 
 signals:
@@ -74,7 +76,8 @@ private:
     void FileChanged(const QString& path);
     void AddRecord(const QString& line);
     void NoteFileShown();
-    bool IsMeasurementFileInUse(const QString& name, const QByteArray& protocolBytes) const;
+    void ForgetRecord(int row, const std::optional<QString>& name);
+    static bool RecordsTest(const QByteArray& protocolBytes, const QString& name);
 
     QFileSystemWatcher* watcher = nullptr;
     QString shownPath;

@@ -156,22 +156,9 @@ void ComparisonPanel::ShowAgain(const QStringList& names)
     }
 }
 
-QStringList ComparisonPanel::CurveListRows() const
+void ComparisonPanel::RemoveCurveRow(int row)
 {
-    QStringList rows {QString()};
-    for (int row = 1; row < WahlTab->Rows(); ++row)
-        rows.append(StoredTestName(row) + u' ' + WahlTab->TextMatrix(row, ShownColumn));
-    return rows;
-}
-
-void ComparisonPanel::ShowStoredTestsAgain(const QStringList& rowsBefore, int deletedRow)
-{
-    for (int row = 1; row < WahlTab->Rows(); ++row) {
-        const qsizetype rowBefore = row < deletedRow ? row : row + 1;
-        if (rowsBefore.value(rowBefore) == StoredTestName(row) + u' ' + Shown)
-            SetShown(row, true);
-    }
-    RedrawStoredCurves();
+    WahlTab->RemoveRow(row);
 }
 
 void ComparisonPanel::ResetComparisonGraph()

@@ -39,11 +39,7 @@ public:
     QStringList ShownStoredTests() const;
     // The tests of `names` that the list still holds are shown again.
     void ShowAgain(const QStringList& names);
-    // Each row as "name shown-flag" (index 0: the heading row).
-    QStringList CurveListRows() const;
-    // After a row was deleted the curves shown before stay shown, all but the deleted row's;
-    // rows after it have moved up by one.
-    void ShowStoredTestsAgain(const QStringList& rowsBefore, int deletedRow);
+    void RemoveCurveRow(int row);
 
     void ResetComparisonGraph();
     void RedrawStoredCurves();

@@ -110,6 +110,12 @@ void ProtocolPanel::AddRecordRow(int row, const QStringList& cells)
         ProtTab->setTextMatrix(row, column, cells[column]);
 }
 
+void ProtocolPanel::RemoveRecordRow(int row)
+{
+    ProtTab->RemoveRow(row);
+    ForgetSelection();
+}
+
 int ProtocolPanel::RecordRows() const
 {
     return ProtTab->Rows();

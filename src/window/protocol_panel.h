@@ -35,6 +35,8 @@ public:
     // "Test-Nr.: 00012 / product" of a row.
     QString SelectedTestText(int row) const;
     void ForgetSelection();
+    // The row leaves the table; no test is chosen afterwards.
+    void RemoveRecordRow(int row);
 
     PrintKind ChosenPrintKind() const;
     const FlexGrid& Table() const { return *ProtTab; }

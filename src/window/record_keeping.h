@@ -62,6 +62,7 @@ private:
     void ReportProtocolLocked(const QString& protocolPath);
     void ToggleStoredCurve();
     void DeleteSelectedTest();
+    void RemoveRecordRow(int row);
     void ReportUndeletable(const QString& path);
     void OfferUnrecordedTests();
     void AddUnrecordedTests(

@@ -95,10 +95,23 @@ void RecordKeeping::DeleteSelectedTest()
     case DeleteOutcome::Deleted:
         break;
     }
-    const QStringList curvesBefore = comparison->CurveListRows();
-    LoadProtocolFile();
-    comparison->ShowStoredTestsAgain(curvesBefore, row);
-    records->ForgetSelection();
+    if (!protocol->ShowsFileAsItIs(path, MeasurementFolder())) {
+        ReloadProtocolFile();
+        return;
+    }
+    RemoveRecordRow(row);
+}
+
+// The deleted record's row leaves both lists; the curves shown stay shown, and the graph is
+// drawn again only when the deleted test's curve was among them.
+void RecordKeeping::RemoveRecordRow(int row)
+{
+    const bool curveShown = comparison->IsShown(row);
+    records->RemoveRecordRow(row);
+    comparison->RemoveCurveRow(row);
+    if (curveShown)
+        comparison->RedrawStoredCurves();
+    ShowNextTestNumber();
 }
 
 void RecordKeeping::ReportUndeletable(const QString& path)

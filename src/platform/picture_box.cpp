@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -49,7 +50,7 @@ PictureBox::PictureBox(QWidget* parent)
     redrawWhenSettled.setInterval(SettleMilliseconds);
     connect(&redrawWhenSettled, &QTimer::timeout, this, [this] {
         newCanvas();
-        update();
+        updateAll();
     });
 }
 
@@ -57,7 +58,7 @@ void PictureBox::Scale(QPointF topLeft, QPointF bottomRight)
 {
     userScale = QRectF(topLeft, bottomRight);
     newCanvas();
-    update();
+    updateAll();
 }
 
 void PictureBox::setDrawWidth(int width)
@@ -181,7 +182,7 @@ void PictureBox::Cls()
     canvas.fill(backColor);
     currentX = 0;
     currentY = 0;
-    update();
+    updateAll();
 }
 
 // A line repaints only its own few pixels, so that a live sample costs little.
@@ -200,12 +201,22 @@ void PictureBox::add(const Stroke& stroke)
         break;
     }
     default:
-        update();
+        updateAll();
     }
+}
+
+// The whole box repaints at the next paint; until then, the parts of single lines need not be
+// named.
+void PictureBox::updateAll()
+{
+    wholeUpdatePending = true;
+    update();
 }
 
 void PictureBox::updateAround(const QLineF& line, quint16 pen)
 {
+    if (wholeUpdatePending)
+        return;
     const QRectF area = userToPixels().mapRect(QRectF(line.p1(), line.p2()).normalized());
     const qreal margin = pens[pen].width + 1;
     update(area.adjusted(-margin, -margin, margin, margin).toAlignedRect());
@@ -246,7 +257,7 @@ bool PictureBox::cancelsLastFigure(const QPolygonF& points, quint16 pen)
     }
     strokes.removeLast();
     figures.removeLast();
-    update();
+    updateAll();
     return true;
 }
 
@@ -310,8 +321,9 @@ void PictureBox::drawLine(Brushwork& brushwork, quint16 pen, const QLineF& line)
     brushwork.painter.drawLine(line);
 }
 
-// Each column draws the line that enters it and, where more than one line ended in it, the height
-// they reached: within a column's width of every line, which is less than a pixel of the screen.
+// The columns of a track that fall into one device pixel column of the output are drawn as one:
+// the line that enters the first of them and, where the track moved up or down within them, the
+// height it reached. Every line drawn lies within a pixel of the track's lines.
 void PictureBox::rasterizeTrack(Brushwork& brushwork, const Stroke& stroke) const
 {
     QList<QLineF> crisp;
@@ -319,14 +331,35 @@ void PictureBox::rasterizeTrack(Brushwork& brushwork, const Stroke& stroke) cons
     const auto add
         = [&](const QLineF& line) { (IsAxisAligned(line) ? crisp : smooth).append(line); };
     const QTransform& toPixels = brushwork.transform;
+    const qreal pixel = 1 / brushwork.painter.device()->devicePixelRatioF();
     QPointF previous = toPixels.map(QPointF(stroke.x1, stroke.y1));
+    QPointF entry;
+    qreal low = 0;
+    qreal high = 0;
+    qreal pixelColumn = std::numeric_limits<qreal>::quiet_NaN();
+    const auto finishPixelColumn = [&] {
+        if (low != high)
+            add(QLineF(entry.x(), low, entry.x(), high));
+    };
     for (const Column& column : tracks[stroke.ref].columns) {
         const QPointF first = toPixels.map(QPointF(column.firstX, column.firstY));
-        add(QLineF(previous, first));
-        if (column.lowY != column.highY)
-            add(toPixels.map(QLineF(column.firstX, column.lowY, column.firstX, column.highY)));
-        previous = toPixels.map(QPointF(column.lastX, column.lastY));
+        const QPointF last = toPixels.map(QPointF(column.lastX, column.lastY));
+        const qreal lowY = toPixels.map(QPointF(column.firstX, column.lowY)).y();
+        const qreal highY = toPixels.map(QPointF(column.firstX, column.highY)).y();
+        if (std::floor(first.x() / pixel) != pixelColumn) {
+            finishPixelColumn();
+            add(QLineF(previous, first));
+            pixelColumn = std::floor(first.x() / pixel);
+            entry = first;
+            low = std::min(lowY, highY);
+            high = std::max(lowY, highY);
+        } else {
+            low = std::min({low, previous.y(), lowY, highY});
+            high = std::max({high, previous.y(), lowY, highY});
+        }
+        previous = last;
     }
+    finishPixelColumn();
     usePen(brushwork, stroke.pen, false);
     brushwork.painter.drawLines(crisp);
     usePen(brushwork, stroke.pen, true);
@@ -399,6 +432,7 @@ QPointF PictureBox::toUser(QPointF pixel) const
 
 void PictureBox::paintEvent(QPaintEvent* event)
 {
+    wholeUpdatePending = false;
     ensureCanvas();
     rasterizePending();
     const QRectF area = event->rect();

@@ -149,6 +149,7 @@ private:
     qint32 trackColumn(double x) const;
     void rasterizeTrack(Brushwork& brushwork, const Stroke& stroke) const;
     void drawLine(Brushwork& brushwork, quint16 pen, const QLineF& line) const;
+    void updateAll();
     void updateAround(const QLineF& line, quint16 pen);
     quint16 penOf(QRgb color, bool forText = false);
     bool cancelsLastFigure(const QPolygonF& points, quint16 pen);
@@ -184,6 +185,7 @@ private:
     QList<PendingLine> pendingLines;
     qsizetype linesDrawn = 0;
     qsizetype trackColumns = 0;
+    bool wholeUpdatePending = false;
     // Steps [0, rasterized) are in the canvas; the rest are drawn at the next paint.
     qsizetype rasterized = 0;
     QImage canvas;

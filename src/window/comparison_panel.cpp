@@ -8,6 +8,7 @@
 #include "window/graph_scale.h"
 #include "window/layout_helpers.h"
 
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -166,22 +167,56 @@ void ComparisonPanel::ResetComparisonGraph()
     DrawPlotAxes(*Grafik0, scale);
 }
 
+// Showing a curve draws it over the graph; hiding one draws the graph again from the curves
+// already read.
+void ComparisonPanel::ShowCurve(int row, bool shown)
+{
+    SetShown(row, shown);
+    if (shown)
+        DrawStoredCurveOfRow(row);
+    else
+        RedrawStoredCurves();
+}
+
+// Draws the shown curves in the list's order; the curves of tests no longer shown are let go.
 void ComparisonPanel::RedrawStoredCurves()
 {
     ResetComparisonGraph();
+    QSet<QString> shownPaths;
     for (int row = 1; row < WahlTab->Rows(); ++row) {
-        if (IsShown(row))
-            DrawStoredCurve(
-                StoredTestName(row), RoundHalfEven16(FieldValue(WahlTab->TextMatrix(row, 1))));
+        if (!IsShown(row))
+            continue;
+        shownPaths.insert(folderOfCurves() + MeasurementFileName(StoredTestName(row)));
+        DrawStoredCurveOfRow(row);
     }
+    readCurves.removeIf([&shownPaths](const QHash<QString, ReadCurve>::iterator& entry) {
+        return !shownPaths.contains(entry.key());
+    });
+}
+
+void ComparisonPanel::DrawStoredCurveOfRow(int row)
+{
+    DrawStoredCurve(StoredTestName(row), RoundHalfEven16(FieldValue(WahlTab->TextMatrix(row, 1))));
+}
+
+// The file is read again only when its size or time of change differ from the last read.
+const std::optional<StoredCurve>& ComparisonPanel::CurveOfFile(const QString& path)
+{
+    const QFileInfo file(path);
+    const qint64 size = file.exists() ? file.size() : -1;
+    const QDateTime modified = file.lastModified();
+    ReadCurve& read = readCurves[path];
+    if (read.size != size || read.modified != modified || size < 0)
+        read = {size, modified, ReadStoredCurve(path)};
+    return read.curve;
 }
 
 // Draws one stored test from its measurement file; a missing or short file draws nothing. A test
 // whose temperatures are all 0 measured none and gets no temperature curve.
 void ComparisonPanel::DrawStoredCurve(const QString& Name, qint16 Position)
 {
-    const std::optional<StoredCurve> curve
-        = ReadStoredCurve(folderOfCurves() + MeasurementFileName(Name));
+    const std::optional<StoredCurve>& curve
+        = CurveOfFile(folderOfCurves() + MeasurementFileName(Name));
     if (!curve || curve->samples.empty())
         return;
     const std::vector<StoredSample>& samples = curve->samples;
@@ -213,8 +248,7 @@ void ComparisonPanel::WahlTab_Click()
     const int row = WahlTab->Row();
     if (row < 1)
         return;
-    SetShown(row, !IsShown(row));
-    RedrawStoredCurves();
+    ShowCurve(row, !IsShown(row));
 }
 
 void ComparisonPanel::ButDel_Click()

@@ -1,10 +1,15 @@
 #pragma once
 
+#include "records/measurement_file.h"
+
+#include <QDateTime>
+#include <QHash>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class FlexGrid;
@@ -41,6 +46,8 @@ public:
     void ShowAgain(const QStringList& names);
     void RemoveCurveRow(int row);
 
+    // Marks the row's curve shown or hidden and draws it, or draws the graph again without it.
+    void ShowCurve(int row, bool shown);
     void ResetComparisonGraph();
     void RedrawStoredCurves();
     // "Alle Kurven löschen": the graph is cleared and every curve hidden.
@@ -52,7 +59,16 @@ signals:
     void menuRequested(const QPoint& globalPosition);
 
 private:
+    // A stored test's samples as read from its file, and the file's size and time of change then.
+    struct ReadCurve {
+        qint64 size = -1;
+        QDateTime modified;
+        std::optional<StoredCurve> curve;
+    };
+
     void DrawStoredCurve(const QString& Name, qint16 Position);
+    void DrawStoredCurveOfRow(int row);
+    const std::optional<StoredCurve>& CurveOfFile(const QString& path);
     void WahlTab_Click();
 
     const GraphScale& scale;
@@ -60,4 +76,6 @@ private:
     PictureBox* Grafik0;
     FlexGrid* WahlTab;
     QPushButton* ButDel0;
+    // The curves of the tests shown, by path: each file is read once while it stays as it was.
+    QHash<QString, ReadCurve> readCurves;
 };

@@ -44,8 +44,7 @@ void RecordKeeping::ToggleStoredCurve()
             MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("Messdatei fehlt"));
         return;
     }
-    comparison->SetShown(row, switchedOn);
-    comparison->RedrawStoredCurves();
+    comparison->ShowCurve(row, switchedOn);
     if (!switchedOn)
         return;
     messages.MsgBox(QStringLiteral("Die einzelnen Werte der Messung: ") + name

@@ -159,10 +159,17 @@ void BM_ReceivePath(benchmark::State& state)
         state.SkipWithError("the test did not start");
         return;
     }
+    // Shown with its status bar, as in use: the events of each pair, the paints among them, are
+    // handled before the next.
+    setup.window->resize(1280, 900);
+    setup.window->show();
+    QCoreApplication::processEvents();
     ReplyPair replies;
     qint64 seconds = 0;
-    for (auto _ : state)
+    for (auto _ : state) {
         DeliverPair(setup, replies, ++seconds);
+        QCoreApplication::processEvents();
+    }
     if (const char* fault = RunningTestFault(setup, seconds)) {
         state.SkipWithError(fault);
         return;

@@ -2,6 +2,7 @@
 #include "instrument/instrument_link.h"
 #include "instrument/replies.h"
 #include "numbers/value_format.h"
+#include "platform/display_pacer.h"
 #include "platform/status_bar.h"
 #include "records/protocol_file.h"
 #include "window/comparison_panel.h"
@@ -18,11 +19,20 @@ void Form1::ConnectRun()
     connect(run, &TestRun::noticeCleared, StBar1, &StatusBar::clearNotice);
     connect(run, &TestRun::message, this, &Form1::ShowMessage);
     // Only position 1 has controls.
-    connect(run, &TestRun::valuesShown, measurement, &MeasurementPanel::ShowValues);
-    connect(run, &TestRun::elapsedShown, this, [this](int position, const QString& text) {
-        if (position == 1)
-            measurement->ShowElapsed(text);
-    });
+    // Values and time follow every reply at a pace the eye can follow.
+    auto* valuesPacer = new DisplayPacer(this);
+    connect(run, &TestRun::valuesShown, this,
+        [this, valuesPacer](const QString& viscosity, const QString& temperature) {
+            valuesPacer->Show([this, viscosity, temperature] {
+                measurement->ShowValues(viscosity, temperature);
+            });
+        });
+    auto* elapsedPacer = new DisplayPacer(this);
+    connect(
+        run, &TestRun::elapsedShown, this, [this, elapsedPacer](int position, const QString& text) {
+            if (position == 1)
+                elapsedPacer->Show([this, text] { measurement->ShowElapsed(text); });
+        });
     connect(run, &TestRun::runningShown, this, [this](int position, bool running) {
         if (position == 1)
             measurement->ShowRunning(running);

@@ -1,5 +1,6 @@
 // The window's tabs and how their panels and the core objects are connected.
 #include "instrument/instrument_link.h"
+#include "platform/display_pacer.h"
 #include "platform/status_bar.h"
 #include "records/protocol_register.h"
 #include "window/comparison_panel.h"
@@ -58,10 +59,14 @@ void Form1::BuildLayout(const QString& startFolder)
 void Form1::ConnectControls()
 {
     link->SetSearchQuestion([this] { return AskToSearchAgain(); });
-    connect(link, &InstrumentLink::commandShown, this,
-        [this](const QString& text) { StBar1->setPanelText(1, text); });
-    connect(link, &InstrumentLink::replyShown, this,
-        [this](const QString& text) { StBar1->setPanelText(2, text); });
+    // The echo of the line changes with every reply; it is shown at a pace the eye can follow.
+    for (const auto& [shown, panel] : {std::pair {&InstrumentLink::commandShown, 1},
+             std::pair {&InstrumentLink::replyShown, 2}}) {
+        auto* pacer = new DisplayPacer(this);
+        connect(link, shown, this, [this, pacer, panel](const QString& text) {
+            pacer->Show([this, panel, text] { StBar1->setPanelText(panel, text); });
+        });
+    }
     connect(link, &InstrumentLink::portShown, this,
         [this](const QString& text) { StBar1->setPanelText(5, text); });
     connect(link, &InstrumentLink::connected, this, &Form1::InstrumentFound);

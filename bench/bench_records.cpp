@@ -5,7 +5,9 @@
 #include "memory_serial_line.h"
 #include "platform/environment.h"
 #include "platform/flex_grid.h"
+#include "platform/print_output.h"
 #include "platform/text_file.h"
+#include "print/protocol_printout.h"
 #include "records/protocol_file.h"
 #include "settings/settings_file.h"
 #include "window/form1.h"
@@ -239,6 +241,46 @@ void BM_StartUpWithProtocol(benchmark::State& state)
     state.counters["ratio_to_read_and_split"] = startUp / readAndSplit;
 }
 
+// The whole list of 32,767 records written as a PDF file, as "Drucken" to a PDF printer does.
+// The window is given its events between pages: max_gap_ms is the longest it waits for them,
+// end_ms the time from the last page to the written file.
+void BM_PrintAllRecords(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    PrintedTable table {RecordTableCaptions(), {}};
+    for (const QString& line : ProtocolLines().mid(1))
+        table.rows.push_back(RecordCells(line));
+    int pages = 0;
+    double longestGap = 0;
+    double end = 0;
+    for (auto _ : state) {
+        auto lastEvents = std::chrono::steady_clock::now();
+        const auto sinceEvents = [&lastEvents] {
+            return std::chrono::duration<double, std::milli>(
+                std::chrono::steady_clock::now() - lastEvents)
+                .count();
+        };
+        const bool written = WritePdfFile(folder.filePath("Messprotokoll.pdf"),
+            A4Page(QPageLayout::Portrait), QStringLiteral("Messprotokoll"), [&](Printer& printer) {
+                PrintRecordTable(printer, table, PrintKind::List, [&](int page, int total) {
+                    longestGap = std::max(longestGap, sinceEvents());
+                    QCoreApplication::processEvents();
+                    lastEvents = std::chrono::steady_clock::now();
+                    pages = total;
+                    return page > 0;
+                });
+            });
+        end = std::max(end, sinceEvents());
+        if (!written) {
+            state.SkipWithError("the PDF file was not written");
+            return;
+        }
+    }
+    state.counters["pages"] = pages;
+    state.counters["max_gap_ms"] = longestGap;
+    state.counters["end_ms"] = end;
+}
+
 // Damaged files met at the start. Arg 0: a protocol file of 1 MiB of nothing but line ends,
 // listed and loaded into the table; arg 1: a settings file of 60 MB of short lines, read while the
 // window is built. The counters give the most heap held after a run and the resident growth; the
@@ -285,6 +327,7 @@ void BM_DamagedFiles(benchmark::State& state)
 BENCHMARK(BM_LoadProtocolFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadAndSplitLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartUpWithProtocol)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrintAllRecords)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_DamagedFiles)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)

@@ -31,7 +31,8 @@ public:
     }
     void DrawPicture(const QRectF&, const QSizeF&, const PictureSource&) override { }
     void NewPage() override { ++pages; }
-    bool EndDoc() override { return true; }
+    bool EndDoc() override { return !killed; }
+    void KillDoc() override { killed = true; }
 
     // The texts printed at that page and height, in order.
     QStringList textsAt(int page, double y) const
@@ -48,5 +49,6 @@ public:
     bool fontBold = false;
     QPointF current;
     int pages = 1;
+    bool killed = false;
     QList<Text> texts;
 };

@@ -4,9 +4,11 @@
 #include "test_support.h"
 
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -44,6 +46,8 @@ private slots:
     void pagesAndLines();
     void fieldsOfALine_data();
     void fieldsOfALine();
+    void progressMayStopThePrintout();
+    void longPrintoutCancelledOnItsWay();
     void protocolButtons_data();
     void protocolButtons();
     void pdfWrittenWholeOrNotAtAll_data();
@@ -136,6 +140,43 @@ void PrintoutTest::fieldsOfALine()
         }
     }
     QCOMPARE(printed, fields);
+}
+
+// Each page is announced before it is printed; a printout stopped there is abandoned.
+void PrintoutTest::progressMayStopThePrintout()
+{
+    PrintedTable table;
+    for (int row = 1; row <= 100; ++row)
+        table.rows.push_back(Cells(row));
+    for (const int stopAt : {0, 3}) {
+        RecordingPrinter printer;
+        QStringList announced;
+        PrintRecordTable(printer, table, PrintKind::List, [&](int page, int pages) {
+            announced << QString("%1/%2").arg(page).arg(pages);
+            return page != stopAt;
+        });
+        QCOMPARE(announced, (QStringList {"1/3", "2/3", "3/3"}));
+        QCOMPARE(printer.killed, stopAt == 3);
+        QCOMPARE(printer.pages, stopAt == 3 ? 2 : 3);
+    }
+}
+
+// "Drucken" of a long table shows its progress; cancelled there, nothing is printed or said.
+void PrintoutTest::longPrintoutCancelledOnItsWay()
+{
+    WindowFixture fixture;
+    FlexGrid& table = Find<FlexGrid>(*fixture.window, "ProtTab");
+    table.setRows(301);
+    for (int row = 1; row <= 300; ++row)
+        table.setTextMatrix(row, 0, QString::number(row));
+    QTimer::singleShot(0, [] {
+        if (auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
+            progress->cancel();
+    });
+    Find<QPushButton>(*fixture.window, "ProtDrucken").click();
+    QVERIFY(fixture.printer.killed);
+    QVERIFY(fixture.printer.pages < 7);
+    QVERIFY(fixture.questions.isEmpty());
 }
 
 void PrintoutTest::protocolButtons_data()

@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPrinter>
 #include <algorithm>
 
 namespace {
@@ -150,6 +151,17 @@ void PaintingPrinter::DrawPicture(
         return;
     }
     canvas->drawImage(target, image);
+}
+
+// A printer's job is aborted before it ends, so that no page of it comes out; a document in
+// memory (a PDF file yet to be written) is simply not valid.
+void PaintingPrinter::KillDoc()
+{
+    if (auto* printer = dynamic_cast<QPrinter*>(&device); printer && active && active->isActive())
+        printer->abort();
+    if (active && active->isActive())
+        active->end();
+    valid = false;
 }
 
 void PaintingPrinter::NewPage()

@@ -42,6 +42,8 @@ public:
     virtual void NewPage() = 0;
     // Finishes the document; false when any part of it could not be drawn or written.
     virtual bool EndDoc() = 0;
+    // Abandons the document: nothing of it is printed or written, and EndDoc tells false.
+    virtual void KillDoc() = 0;
 };
 
 // A print job draws a whole document on the printer it is given.
@@ -67,6 +69,7 @@ public:
         const QRectF& area, const QSizeF& logicalSize, const PictureSource& picture) override;
     void NewPage() override;
     bool EndDoc() override;
+    void KillDoc() override;
 
     // False once the device could not be painted on or a part of the document could not be drawn.
     bool isValid() const { return valid; }

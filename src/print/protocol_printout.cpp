@@ -4,6 +4,7 @@
 #include "platform/printer.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 
@@ -88,17 +89,32 @@ void BeginPage(Printer& printer, const PrintedTable& table, int pageNumber)
 
 } // namespace
 
-void PrintRecordTable(Printer& printer, const PrintedTable& table, PrintKind kind)
+void PrintRecordTable(
+    Printer& printer, const PrintedTable& table, PrintKind kind, const PageProgress& progress)
 {
+    const qint16 rowStep = kind == PrintKind::ListWithDetails ? LineStep + DetailStep : LineStep;
+    const qsizetype rowsPerPage = (LastLineY - FirstLineY) / rowStep + 1;
+    const int pages = int(
+        std::max<qsizetype>(1, (qsizetype(table.rows.size()) + rowsPerPage - 1) / rowsPerPage));
+    const auto goOn = [&](int page) {
+        if (!progress || progress(page, pages))
+            return true;
+        printer.KillDoc();
+        return false;
+    };
     printer.setScale({0, 0, 800, 680});
     printer.setFontName(QStringLiteral("Arial"));
     int pageNumber = 1;
+    if (!goOn(pageNumber))
+        return;
     BeginPage(printer, table, pageNumber);
     qint16 y = FirstLineY;
     for (const QStringList& cells : table.rows) {
         // A new page only for a row that is still to be printed: a full last page has no empty
         // page after it.
         if (y > LastLineY) {
+            if (!goOn(pageNumber + 1))
+                return;
             printer.NewPage();
             BeginPage(printer, table, ++pageNumber);
             y = FirstLineY;

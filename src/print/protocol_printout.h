@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QtGlobal>
 #include <array>
+#include <functional>
 #include <vector>
 
 class Printer;
@@ -22,8 +23,14 @@ struct PrintedTable {
     std::vector<QStringList> rows;
 };
 
+// Told the number of each page before it is printed, and the number of pages; false stops the
+// printout.
+using PageProgress = std::function<bool(int page, int pages)>;
+
 // The protocol printout: one line per row, 49 lines a page, each page framed by PrintPageFrame.
-void PrintRecordTable(Printer& printer, const PrintedTable& table, PrintKind kind);
+// A printout stopped by `progress` is abandoned: nothing of it is printed.
+void PrintRecordTable(
+    Printer& printer, const PrintedTable& table, PrintKind kind, const PageProgress& progress = {});
 
 // Header and footer of the current page: page number, rules, maker line and product name.
 void PrintPageFrame(Printer& printer, qint16 Margin, int pageNumber);

@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class ComparisonPanel;
@@ -79,7 +80,7 @@ private:
     // Printing the protocol (print_commands.cpp).
     void PrintProtocol();
     void PreviewProtocol();
-    PrintJob ProtocolPrintJob() const;
+    PrintJob ProtocolPrintJob(std::shared_ptr<bool> cancelled);
 
     // Settings (settings.cpp).
     void LoadSettings();

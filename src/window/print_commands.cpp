@@ -6,6 +6,9 @@
 #include "window/graph_export.h"
 #include "window/protocol_panel.h"
 
+#include <QProgressDialog>
+#include <memory>
+
 namespace {
 
 // The record table as it is shown: its titles and the rows not hidden.
@@ -25,26 +28,62 @@ PrintedTable ShownRows(const FlexGrid& table)
     return shown;
 }
 
+// Printouts of up to so many pages take too short a time to show their progress.
+constexpr int FewPages = 5;
+
+// A dialog over the window that shows the pages printed; setting its value lets the window answer.
+std::unique_ptr<QProgressDialog> PrintProgress(QWidget* window, int pages)
+{
+    auto progress = std::make_unique<QProgressDialog>(window);
+    progress->setWindowTitle(QStringLiteral("Drucken"));
+    progress->setCancelButtonText(QStringLiteral("Abbrechen"));
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setMinimumDuration(0);
+    progress->setRange(0, pages);
+    return progress;
+}
+
 } // namespace
 
-// Cancelling the printer selection prints nothing.
+// Cancelling the printer selection, or the printout on its way, prints nothing.
 void Form1::PrintProtocol()
 {
-    ReportPrintOutcome(printRunner(QStringLiteral("Messprotokoll"), ProtocolPrintJob()),
+    const auto cancelled = std::make_shared<bool>(false);
+    const PrintOutcome outcome
+        = printRunner(QStringLiteral("Messprotokoll"), ProtocolPrintJob(cancelled));
+    ReportPrintOutcome(*cancelled ? PrintOutcome::Cancelled : outcome,
         QStringLiteral("Das Messprotokoll"), messages.Teller());
 }
 
 void Form1::PreviewProtocol()
 {
-    ReportPrintOutcome(
-        systemPrinter->Preview(this, QStringLiteral("Messprotokoll"), ProtocolPrintJob()),
+    const auto cancelled = std::make_shared<bool>(false);
+    const PrintOutcome outcome = systemPrinter->Preview(
+        this, QStringLiteral("Messprotokoll"), ProtocolPrintJob(cancelled));
+    ReportPrintOutcome(*cancelled ? PrintOutcome::Cancelled : outcome,
         QStringLiteral("Das Messprotokoll"), messages.Teller());
 }
 
-// The table is read when the job runs, so that a preview shows it as it stands then.
-PrintJob Form1::ProtocolPrintJob() const
+// The table is read when the job runs, so that a preview shows it as it stands then. A printout
+// of more than a few pages shows how far it has come and can be cancelled; the window is drawn
+// again between its pages.
+PrintJob Form1::ProtocolPrintJob(std::shared_ptr<bool> cancelled)
 {
     const PrintKind kind = records->ChosenPrintKind();
-    return [this, kind](
-               Printer& printer) { PrintRecordTable(printer, ShownRows(records->Table()), kind); };
+    return [this, kind, cancelled](Printer& printer) {
+        std::unique_ptr<QProgressDialog> progress;
+        PrintRecordTable(printer, ShownRows(records->Table()), kind, [&](int page, int pages) {
+            if (pages <= FewPages)
+                return true;
+            if (!progress)
+                progress = PrintProgress(const_cast<Form1*>(this), pages);
+            progress->setLabelText(
+                QStringLiteral("Das Messprotokoll wird gedruckt: Seite %1 von %2")
+                    .arg(page)
+                    .arg(pages));
+            progress->setValue(page - 1);
+            *cancelled = progress->wasCanceled();
+            return !*cancelled;
+        });
+    };
 }

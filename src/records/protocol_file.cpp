@@ -119,20 +119,35 @@ bool IsAsciiDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-} // namespace
-
-// Five digits, "-", one or two digits, then a field separator; read without a pattern, as every
-// record of a file is read so.
-std::optional<QString> RecordTestName(QStringView record)
+// Five digits, "-", one or two digits, then a field separator: the length of the name, or 0.
+// Read without a pattern, as every record of a file is read so.
+qsizetype TestNameLength(QStringView record)
 {
     const qsizetype positionEnd = record.size() > 7 && IsAsciiDigit(record[7]) ? 8 : 7;
     if (record.size() <= positionEnd || record[5] != u'-' || !IsAsciiDigit(record[6])
         || (record[positionEnd] != u';' && record[positionEnd] != u','))
-        return std::nullopt;
+        return 0;
     const QStringView number = record.first(5);
-    if (!std::all_of(number.begin(), number.end(), IsAsciiDigit))
-        return std::nullopt;
-    return record.first(positionEnd).toString();
+    return std::all_of(number.begin(), number.end(), IsAsciiDigit) ? positionEnd : 0;
+}
+
+} // namespace
+
+std::optional<QString> RecordTestName(QStringView record)
+{
+    const qsizetype length = TestNameLength(record);
+    return length > 0 ? std::optional<QString>(record.first(length).toString()) : std::nullopt;
+}
+
+std::optional<qint32> RecordTestKey(QStringView record)
+{
+    const qsizetype length = TestNameLength(record);
+    return length > 0 ? std::optional<qint32>(TestKey(record.first(length))) : std::nullopt;
+}
+
+qint32 TestKey(QStringView testName)
+{
+    return testName.first(5).toInt() * 100 + testName.sliced(6).toInt();
 }
 
 qint32 RecordTestNumber(QStringView record)

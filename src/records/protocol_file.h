@@ -79,6 +79,10 @@ QStringList RecordCells(QStringView record);
 // The test name "00012-1" of a record: its first field, which holds the position with all its
 // digits; nothing unless it has that form.
 std::optional<QString> RecordTestName(QStringView record);
+// The test of a record as one number, number × 100 + position, for sets of many tests.
+std::optional<qint32> RecordTestKey(QStringView record);
+// The number of a test name "nnnnn-p" as a record's test key.
+qint32 TestKey(QStringView testName);
 
 // The test number at the start of a record (its first five characters); 0 when there is none or
 // it lies outside 1 to 99999 ("9e99" would otherwise claim every number).

@@ -50,7 +50,7 @@ bool ProtocolRegister::LoadProtocolFile(const QString& path, const QString& fold
     shownPath = path;
     measurementFolder = folder;
     records.clear();
-    recordedNames.clear();
+    recordedTests.clear();
     highestRecorded = 0;
     Watch();
     TextFileReader file;
@@ -86,8 +86,8 @@ void ProtocolRegister::NoteFileShown()
 void ProtocolRegister::AddRecord(const QString& line)
 {
     records.push_back(RecordCells(line));
-    if (std::optional<QString> name = RecordTestName(line))
-        recordedNames.insert(std::move(*name));
+    if (const std::optional<qint32> key = RecordTestKey(line))
+        recordedTests.insert(*key);
     highestRecorded = std::max(highestRecorded, RecordTestNumber(line));
 }
 
@@ -193,7 +193,7 @@ void ProtocolRegister::ForgetRecord(int row, const std::optional<QString>& name)
 {
     records.erase(records.begin() + (row - 1));
     if (name)
-        recordedNames.remove(*name);
+        recordedTests.remove(TestKey(*name));
     highestRecorded = 0;
     for (const QStringList& cells : records)
         highestRecorded = std::max(highestRecorded, RecordTestNumber(cells.value(0)));
@@ -216,13 +216,13 @@ bool ProtocolRegister::RecordsTest(const QByteArray& protocolBytes, const QStrin
 namespace {
 
 std::vector<UnrecordedTest> UnrecordedTestsBeside(
-    const QSet<QString>& recorded, const QString& folder)
+    const QSet<qint32>& recorded, const QString& folder)
 {
     const std::optional<QStringList> declined = ReadTextLines(folder + DeclinedFileName);
     std::vector<UnrecordedTest> tests;
     for (const QString& fileName : ListFolderFiles(folder, QStringLiteral("No-*.CSV"))) {
         const std::optional<QString> name = TestNameOfMeasurementFile(fileName);
-        if (!name || recorded.contains(*name) || IsLockedByOther(folder + fileName))
+        if (!name || recorded.contains(TestKey(*name)) || IsLockedByOther(folder + fileName))
             continue;
         const std::optional<MeasurementHeader> header = HeaderOfFile(folder + fileName);
         if (header && !(declined && declined->contains(DeclinedEntry(fileName, *header))))
@@ -239,7 +239,7 @@ std::vector<UnrecordedTest> FindUnrecordedTests(const QString& protocolPath, con
 {
     if (!FileExist(protocolPath))
         return {};
-    return UnrecordedTestsBeside(RecordedTestNames(protocolPath), folder);
+    return UnrecordedTestsBeside(RecordedTestKeys(protocolPath), folder);
 }
 
 std::vector<UnrecordedTest> ProtocolRegister::FindUnrecordedTests(
@@ -247,7 +247,7 @@ std::vector<UnrecordedTest> ProtocolRegister::FindUnrecordedTests(
 {
     if (!ShowsFileAsItIs(path, folder))
         return ::FindUnrecordedTests(path, folder);
-    return UnrecordedTestsBeside(recordedNames, folder);
+    return UnrecordedTestsBeside(recordedTests, folder);
 }
 
 namespace {

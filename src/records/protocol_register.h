@@ -83,8 +83,8 @@ private:
     QString shownPath;
     QString measurementFolder;
     std::vector<QStringList> records;
-    // The test names ("nnnnn-p") the records hold.
-    QSet<QString> recordedNames;
+    // The tests the records name, by their test keys.
+    QSet<qint32> recordedTests;
     qint32 highestRecorded = 0;
     // The size and the time of the last change of the file as the records show it; -1 when none
     // is shown.

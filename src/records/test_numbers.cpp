@@ -59,18 +59,18 @@ qint32 HighestRecordedNumber(const QString& protocolPath)
     return highest;
 }
 
-QSet<QString> RecordedTestNames(const QString& protocolPath)
+QSet<qint32> RecordedTestKeys(const QString& protocolPath)
 {
-    QSet<QString> names;
+    QSet<qint32> keys;
     TextFileReader file;
     if (!file.Open(protocolPath))
-        return names;
+        return keys;
     file.ReadLine();
     while (const std::optional<QString> line = file.ReadLine()) {
-        if (const std::optional<QString> name = RecordTestName(*line))
-            names.insert(*name);
+        if (const std::optional<qint32> key = RecordTestKey(*line))
+            keys.insert(*key);
     }
-    return names;
+    return keys;
 }
 
 QSet<qint32> NumbersOfFilesIn(const QString& folder)

@@ -27,5 +27,5 @@ std::optional<qint32> NewTestNumber(
 // The highest test number recorded in a protocol file (0 when none, or the file cannot be read).
 qint32 HighestRecordedNumber(const QString& protocolPath);
 
-// The test names "nnnnn-p" that the records of a protocol file name.
-QSet<QString> RecordedTestNames(const QString& protocolPath);
+// The tests that the records of a protocol file name, by their test keys.
+QSet<qint32> RecordedTestKeys(const QString& protocolPath);

@@ -62,6 +62,8 @@ void ProtocolFileTest::record_data()
     QTest::newRow("quotes and a formula, held to the width")
         << Test12("\"Spezial\" Öl", "=" + QString(35, '1')) << QChar(';')
         << QString("'Spezial' Öl").leftJustified(30) << "'=" + QString(28, '1');
+    QTest::newRow("a formula behind blanks or a tab")
+        << Test12(" =1", "\t@x") << QChar(';') << QString("' =1").leftJustified(30) << "'\t@x";
 }
 
 void ProtocolFileTest::record()

@@ -11,6 +11,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -129,6 +130,7 @@ void StoredTestsTest::deleting()
         otherProgram.emplace(
             change == "locked" ? series.protocol : series.path("Serie7/No-00012-2.CSV"), 0);
     QMap<QString, QByteArray> after = series.files();
+    QSignalSpy changedElsewhere(&records, &ProtocolRegister::changedElsewhere);
 
     QCOMPARE(records.DeleteRecord(row, confirmed), outcome);
     if (outcome == DeleteOutcome::Deleted) {
@@ -148,6 +150,9 @@ void StoredTestsTest::deleting()
     ProtocolRegister fresh;
     QVERIFY(fresh.LoadProtocolFile(series.protocol, series.measurements));
     if (changed.isNull()) {
+        // Its own deletion is no change from elsewhere: the file is not read again.
+        QTest::qWait(50);
+        QVERIFY(changedElsewhere.isEmpty());
         QCOMPARE(records.Records(), fresh.Records());
         QCOMPARE(records.NextTestNumber(0), fresh.NextTestNumber(0));
         QCOMPARE(records.FindUnrecordedTests(series.protocol, series.measurements).size(),

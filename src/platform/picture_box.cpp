@@ -16,6 +16,10 @@ constexpr qsizetype LargeDrawing = 50000;
 constexpr int SettleMilliseconds = 150;
 // Columns of the track grid across the user scale: more than the widest screen has pixels.
 constexpr double TrackColumnCount = 4096;
+// Tracks lines may still join: more than the curves drawn side by side.
+constexpr qsizetype MaxOpenTracks = 8;
+// Lines that wait for a paint before the canvas is given up and drawn afresh instead.
+constexpr qsizetype MaxPendingLines = 20000;
 
 bool IsAxisAligned(const QLineF& line)
 {
@@ -91,17 +95,21 @@ void PictureBox::Line(QPointF from, QPointF to, const QColor& color)
         add({Kind::Line, pen, 0, float(from.x()), float(from.y()), float(to.x()), float(to.y())});
 }
 
-// A line that starts where the pen's open track ends, and goes on in its column or a later one,
-// joins the track instead of becoming a step of its own.
+// A line that starts where an open track of its pen ends, and goes on in its column or a later
+// one, joins the track instead of becoming a step of its own. (Two curves may share a pen.)
 bool PictureBox::extendTrack(quint16 pen, QPointF from, QPointF to)
 {
-    if (openTracks.value(pen, -1) < 0)
-        return false;
-    Track& track = tracks[std::size_t(openTracks[pen])];
-    Column& last = track.columns.back();
     const qint32 index = trackColumn(to.x());
-    if (float(from.x()) != last.lastX || float(from.y()) != last.lastY || index < last.index)
+    const auto joined = std::find_if(openTracks.begin(), openTracks.end(), [&](qsizetype open) {
+        const Track& track = tracks[std::size_t(open)];
+        const Column& last = track.columns.back();
+        return strokes[track.stroke].pen == pen && float(from.x()) == last.lastX
+            && float(from.y()) == last.lastY && index >= last.index;
+    });
+    if (joined == openTracks.end())
         return false;
+    Track& track = tracks[std::size_t(*joined)];
+    Column& last = track.columns.back();
     const float x = float(to.x());
     const float y = float(to.y());
     if (index == last.index) {
@@ -115,9 +123,22 @@ bool PictureBox::extendTrack(quint16 pen, QPointF from, QPointF to)
     }
     const QLineF line(from, to);
     if (track.stroke < rasterized)
-        pendingLines.append({pen, line});
+        queueLine(pen, line);
     updateAround(line, pen);
     return true;
+}
+
+// Lines wait for the next paint; a box that is not painted (hidden, on another tab) keeps only a
+// bounded number of them and draws afresh from its steps once it is painted again.
+void PictureBox::queueLine(quint16 pen, const QLineF& line)
+{
+    if (pendingLines.size() < MaxPendingLines) {
+        pendingLines.append({pen, line});
+        return;
+    }
+    pendingLines.clear();
+    canvas = QImage();
+    rasterized = 0;
 }
 
 void PictureBox::startTrack(quint16 pen, QPointF from, QPointF to)
@@ -126,9 +147,10 @@ void PictureBox::startTrack(quint16 pen, QPointF from, QPointF to)
     const float y = float(to.y());
     tracks.push_back({strokes.size(), {{trackColumn(to.x()), x, y, x, y, y, y}}});
     ++trackColumns;
-    if (openTracks.size() <= pen)
-        openTracks.resize(pen + 1, -1);
-    openTracks[pen] = qsizetype(tracks.size() - 1);
+    // The oldest open track gives way: only the curves drawn now go on.
+    if (openTracks.size() == MaxOpenTracks)
+        openTracks.removeFirst();
+    openTracks.append(qsizetype(tracks.size() - 1));
     add({Kind::Track, pen, quint32(tracks.size() - 1), float(from.x()), float(from.y()), 0, 0});
 }
 
@@ -138,7 +160,7 @@ void PictureBox::closeTracks()
 {
     if (!canvas.isNull())
         rasterizePending();
-    openTracks.fill(-1);
+    openTracks.clear();
 }
 
 qint32 PictureBox::trackColumn(double x) const

@@ -146,6 +146,7 @@ private:
     bool extendTrack(quint16 pen, QPointF from, QPointF to);
     void startTrack(quint16 pen, QPointF from, QPointF to);
     void closeTracks();
+    void queueLine(quint16 pen, const QLineF& line);
     qint32 trackColumn(double x) const;
     void rasterizeTrack(Brushwork& brushwork, const Stroke& stroke) const;
     void drawLine(Brushwork& brushwork, quint16 pen, const QLineF& line) const;
@@ -180,7 +181,7 @@ private:
     QList<QPolygonF> figures;
     QStringList texts;
     std::vector<Track> tracks;
-    // The track each pen's next joining line may extend; -1: none.
+    // The tracks a joining line may extend, oldest first.
     QList<qsizetype> openTracks;
     QList<PendingLine> pendingLines;
     qsizetype linesDrawn = 0;

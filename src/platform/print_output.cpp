@@ -96,7 +96,8 @@ PrintOutcome SystemPrinter::PrintWithDialog(
     return PrintOn(device, job) ? PrintOutcome::Printed : PrintOutcome::Failed;
 }
 
-// The preview paints through the job itself; its print button prints on the kept printer.
+// The preview paints through the job itself; its print button prints on the kept printer. The
+// last drawing tells how it went: a preview drawing cancelled before does not fail the print.
 PrintOutcome SystemPrinter::Preview(
     QWidget* parent, const QString& documentName, const PrintJob& job)
 {
@@ -105,7 +106,7 @@ PrintOutcome SystemPrinter::Preview(
     dialog.setWindowTitle(QStringLiteral("Druckvorschau"));
     bool failed = false;
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-        [&](QPrinter* target) { failed = !PrintOn(*target, job) || failed; });
+        [&](QPrinter* target) { failed = !PrintOn(*target, job); });
     const bool printed = dialog.exec() == QDialog::Accepted;
     if (failed)
         return PrintOutcome::Failed;

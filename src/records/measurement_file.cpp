@@ -63,8 +63,9 @@ QChar SeparatorSubstitute(QChar fieldSeparator)
 QString FieldText(QString text, QChar fieldSeparator)
 {
     text.replace(fieldSeparator, SeparatorSubstitute(fieldSeparator)).replace(u'"', u'\'');
-    static const QString formulaStarts = QStringLiteral("=+-@");
-    if (!text.isEmpty() && formulaStarts.contains(text.front()))
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r\n");
+    const QString start = text.trimmed().left(1) + text.left(1);
+    if (std::any_of(start.begin(), start.end(), [](QChar c) { return formulaStarts.contains(c); }))
         text.prepend(u'\'');
     return text;
 }

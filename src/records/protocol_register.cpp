@@ -110,10 +110,11 @@ void ProtocolRegister::Watch()
 }
 
 // A file replaced as a whole (renamed over) drops out of the watch: it is read and watched again.
+// A file changed in place wants reading once it is no longer as the records show it.
 void ProtocolRegister::FileChanged(const QString& path)
 {
     const bool replaced = !watcher->files().contains(path);
-    if (path == shownPath && (replaced || QFileInfo(path).size() != bytesShown))
+    if (path == shownPath && (replaced || !ShowsFileAsItIs(path, measurementFolder)))
         emit changedElsewhere();
 }
 
@@ -124,6 +125,7 @@ AppendOutcome ProtocolRegister::AppendTestRecord(
     const FileLock protocolLock(path, RecordWaitMilliseconds);
     if (protocolLock.HeldByOther())
         return AppendOutcome::Locked;
+    const bool shownAsItIs = ShowsFileAsItIs(path, measurementFolder);
     bool written = true;
     // An empty file (left by a crash right after it was made) gets its header like a new one;
     // else the first record would be read as the header.
@@ -134,13 +136,12 @@ AppendOutcome ProtocolRegister::AppendTestRecord(
     if (madeAnew)
         written = WriteTextLines(path, {RecordTableHeaderLine(separator)}, WriteMode::Append);
     const QString record = TestRecord(test, separator);
-    const qint64 sizeBefore = QFileInfo(path).size();
     written = written && WriteTextLines(path, {record}, WriteMode::Append);
     if (!written)
         return AppendOutcome::Failed;
     if (path != shownPath)
         return AppendOutcome::Elsewhere;
-    if (madeAnew || sizeBefore != bytesShown)
+    if (madeAnew || !shownAsItIs)
         return AppendOutcome::ReloadNeeded;
     AddRecord(record);
     NoteFileShown();
@@ -182,10 +183,15 @@ DeleteOutcome ProtocolRegister::DeleteRecord(int row, const QStringList& confirm
         FileDelete(measurementFolder + MeasurementFileName(*name));
     // The records follow without reading the file again, unless it had changed before: then it
     // wants reading.
-    if (shownAsItIs)
+    if (shownAsItIs) {
         ForgetRecord(row, namedAgain ? std::nullopt : name);
-    else
+        // The file written here replaced the one watched: the new one is watched, and the
+        // replacement is no change from elsewhere.
+        watcher->removePath(path);
+        watcher->addPath(path);
+    } else {
         bytesShown = -1;
+    }
     return DeleteOutcome::Deleted;
 }
 

@@ -13,7 +13,6 @@
 #include <QTemporaryDir>
 #include <array>
 #include <benchmark/benchmark.h>
-#include <chrono>
 #include <cmath>
 
 namespace {
@@ -70,7 +69,7 @@ struct GraphSetup {
             const int position = (test - 1) % 3 + 1;
             WriteTextLines(folder.filePath(QString("Serie/No-%1-%2.CSV").arg(number).arg(position)),
                 lines, WriteMode::Create);
-            comparison.AddCurveRow(test, number, QString::number(position));
+            comparison.AddCurveRows({{number, QString::number(position)}});
             comparison.SetShown(test, true);
         }
     }
@@ -105,12 +104,10 @@ void BM_ToggleStoredCurve(benchmark::State& state)
         setup.comparison.ShowCurve(StoredTests, true);
         benchmark::DoNotOptimize(setup.comparison.Graph().Picture());
         state.PauseTiming();
-        const auto start = std::chrono::steady_clock::now();
-        setup.comparison.ShowCurve(StoredTests, false);
-        benchmark::DoNotOptimize(setup.comparison.Graph().Picture());
-        hidden
-            += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                   .count();
+        hidden += MillisecondsOf([&setup] {
+            setup.comparison.ShowCurve(StoredTests, false);
+            benchmark::DoNotOptimize(setup.comparison.Graph().Picture());
+        });
         state.ResumeTiming();
     }
     state.counters["hide_ms"] = hidden / double(state.iterations());

@@ -20,7 +20,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
-#include <chrono>
 #include <malloc.h>
 
 namespace {
@@ -200,14 +199,6 @@ void BM_ReadAndSplitLines(benchmark::State& state)
         = benchmark::Counter(double(state.iterations()) * RecordCount, benchmark::Counter::kIsRate);
 }
 
-// Seconds taken by the call.
-template <class Call> double SecondsOf(Call call)
-{
-    const auto start = std::chrono::steady_clock::now();
-    call();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 // The window built through its whole initialisation on a folder whose only protocol file holds
 // 32,767 records, minus the same on a folder whose protocol file holds its header only. The
 // counter ratio_to_read_and_split compares that with reading and cutting the file once, measured
@@ -225,19 +216,19 @@ void BM_StartUpWithProtocol(benchmark::State& state)
         // The windows are closed after the clock stops.
         BenchWindow withRecordsBuilt, withoutRecordsBuilt;
         const double withRecords
-            = SecondsOf([&] { withRecordsBuilt = MakeBenchWindow(full.path()); });
+            = MillisecondsOf([&] { withRecordsBuilt = MakeBenchWindow(full.path()); });
         const double withoutRecords
-            = SecondsOf([&] { withoutRecordsBuilt = MakeBenchWindow(empty.path()); });
+            = MillisecondsOf([&] { withoutRecordsBuilt = MakeBenchWindow(empty.path()); });
         if (Table(*withRecordsBuilt.window).Rows() != GridRows) {
             state.SkipWithError("the start-up did not show every record");
             return;
         }
-        readAndSplit
-            += SecondsOf([&] { ReadAndSplit(full.filePath(SeriesName + QStringLiteral(".CSV"))); });
+        readAndSplit += MillisecondsOf(
+            [&] { ReadAndSplit(full.filePath(SeriesName + QStringLiteral(".CSV"))); });
         startUp += withRecords - withoutRecords;
-        state.SetIterationTime(withRecords - withoutRecords);
+        state.SetIterationTime((withRecords - withoutRecords) / 1000);
     }
-    state.counters["read_and_split_ms"] = readAndSplit * 1000 / double(state.iterations());
+    state.counters["read_and_split_ms"] = readAndSplit / double(state.iterations());
     state.counters["ratio_to_read_and_split"] = startUp / readAndSplit;
 }
 
@@ -255,22 +246,17 @@ void BM_PrintAllRecords(benchmark::State& state)
     double end = 0;
     for (auto _ : state) {
         auto lastEvents = std::chrono::steady_clock::now();
-        const auto sinceEvents = [&lastEvents] {
-            return std::chrono::duration<double, std::milli>(
-                std::chrono::steady_clock::now() - lastEvents)
-                .count();
-        };
         const bool written = WritePdfFile(folder.filePath("Messprotokoll.pdf"),
             A4Page(QPageLayout::Portrait), QStringLiteral("Messprotokoll"), [&](Printer& printer) {
                 PrintRecordTable(printer, table, PrintKind::List, [&](int page, int total) {
-                    longestGap = std::max(longestGap, sinceEvents());
+                    longestGap = std::max(longestGap, MillisecondsSince(lastEvents));
                     QCoreApplication::processEvents();
                     lastEvents = std::chrono::steady_clock::now();
                     pages = total;
                     return page > 0;
                 });
             });
-        end = std::max(end, sinceEvents());
+        end = std::max(end, MillisecondsSince(lastEvents));
         if (!written) {
             state.SkipWithError("the PDF file was not written");
             return;

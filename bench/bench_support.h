@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QObject>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <fstream>
 #include <memory>
 #include <unistd.h>
@@ -45,6 +46,21 @@ inline BenchWindow MakeBenchWindow(const QString& folder, FormEnvironment enviro
     serial->deliver("*OK! RUN\r");
     window->findChild<InstrumentLink*>()->Timer2_Timer();
     return {std::move(window), serial};
+}
+
+// Milliseconds since `start` on the steady clock.
+inline double MillisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+// Milliseconds the call takes.
+template <class Call> double MillisecondsOf(Call call)
+{
+    const auto start = std::chrono::steady_clock::now();
+    call();
+    return MillisecondsSince(start);
 }
 
 // Counts the paint events a widget gets.

@@ -108,15 +108,6 @@ void ComparisonPanel::AddCurveRows(const std::vector<QStringList>& records)
     WahlTab->AppendRows(std::move(rows));
 }
 
-void ComparisonPanel::AddCurveRow(int row, const QString& testNumber, const QString& position)
-{
-    if (WahlTab->Rows() < row + 1)
-        WahlTab->setRows(row + 1);
-    WahlTab->setTextMatrix(row, 0, testNumber);
-    WahlTab->setTextMatrix(row, 1, position);
-    WahlTab->setTextMatrix(row, ShownColumn, NotShown);
-}
-
 int ComparisonPanel::CurveRows() const
 {
     return WahlTab->Rows();

@@ -32,10 +32,9 @@ public:
 
     // The list with its headings and no row.
     void FormatCurveList();
-    // A row for each record after the rows there are; their curves start hidden.
+    // A row for each record (its test number and position first) after the rows there are;
+    // their curves start hidden.
     void AddCurveRows(const std::vector<QStringList>& records);
-    // The row of a record; its curve starts hidden.
-    void AddCurveRow(int row, const QString& testNumber, const QString& position);
     int CurveRows() const;
     bool IsShown(int row) const;
     void SetShown(int row, bool shown);

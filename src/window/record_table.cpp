@@ -51,7 +51,7 @@ QString RecordKeeping::MeasurementFolder() const
 void RecordKeeping::AddRecordRow(qint32 row, const QStringList& cells)
 {
     records->AddRecordRow(row, cells);
-    comparison->AddCurveRow(row, cells.value(0), cells.value(1));
+    comparison->AddCurveRows({cells});
 }
 
 QString RecordKeeping::ProtocolFilePath() const

@@ -63,6 +63,28 @@ private slots:
         QCOMPARE(grid.TextMatrix(0, 1), "Titel");
     }
 
+    // Rows kept as lines are cut when read; writing a cell keeps the row's other cells.
+    void rowsKeptAsLines()
+    {
+        FlexGrid grid;
+        grid.setRows(1);
+        grid.setCols(3);
+        grid.setLineCutter(
+            [](QStringView line, int col) { return line.toString().split(u',').value(col); });
+        grid.AppendLines({"a,b ,c", "d,e,f"});
+        QCOMPARE(grid.Rows(), 3);
+        QCOMPARE(grid.TextMatrix(1, 1), "b ");
+        QCOMPARE(grid.model()->index(0, 1).data().toString(), "b");
+        QSignalSpy changes(grid.model(), &QAbstractItemModel::dataChanged);
+        grid.setTextMatrix(2, 2, "f");
+        QCOMPARE(changes.size(), 0);
+        grid.setTextMatrix(2, 1, "X");
+        QCOMPARE(QStringList({grid.TextMatrix(2, 0), grid.TextMatrix(2, 1), grid.TextMatrix(2, 2)}),
+            QStringList({"d", "X", "f"}));
+        grid.Clear();
+        QCOMPARE(grid.TextMatrix(1, 0) + grid.TextMatrix(2, 0), "");
+    }
+
     // The view makes a row current by itself when it gets the focus; the user chose none.
     void focusChoosesNoRow()
     {

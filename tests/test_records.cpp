@@ -84,8 +84,8 @@ void RecordsTest::loading()
     ProtocolRegister records;
     QCOMPARE(records.LoadProtocolFile(series.protocol, series.measurements), next > 0);
     QStringList shown;
-    for (const QStringList& cells : records.Records())
-        shown << cells[0];
+    for (const QString& record : records.Records())
+        shown << RecordCell(record, 0);
     QCOMPARE(shown.join(' '), numbers);
     QCOMPARE(records.NextTestNumber(running).value_or(0), next);
 }
@@ -150,8 +150,8 @@ void RecordsTest::appending()
     }
     QCOMPARE(BytesOf(path), file);
     const bool added = outcome == AppendOutcome::Added;
-    QCOMPARE(records.Records().size(), added ? 2u : 1u);
-    QCOMPARE(records.Records().back()[2].trimmed(), added ? "Öl Nr. 12" : "Öl Nr. 11");
+    QCOMPARE(records.Records().size(), added ? 2 : 1);
+    QCOMPARE(RecordCell(records.Records().back(), 2).trimmed(), added ? "Öl Nr. 12" : "Öl Nr. 11");
 }
 
 // Another program's record, a file changed in place at the same size, and one replaced whole by
@@ -178,7 +178,7 @@ void RecordsTest::changesElsewhereAreSignalled()
     QCOMPARE(::rename(qPrintable(series.path("Serie7.new")), qPrintable(series.protocol)), 0);
     QTRY_VERIFY(!changed.isEmpty());
     QVERIFY(records.LoadProtocolFile(series.protocol, series.measurements));
-    QCOMPARE(records.Records()[0][5].left(5), "Xrobe");
+    QCOMPARE(RecordCell(records.Records()[0], 5).left(5), "Xrobe");
     changed.clear();
     Append(series.protocol, RecordLine(2) + "\r\n");
     QTRY_VERIFY(!changed.isEmpty());

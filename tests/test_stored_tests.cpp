@@ -120,7 +120,7 @@ void StoredTestsTest::deleting()
     }
     ProtocolRegister records;
     QVERIFY(records.LoadProtocolFile(series.protocol, series.measurements));
-    const QStringList confirmed = records.Records().at(row - 1);
+    const QStringList confirmed = RecordCells(records.Records().at(row - 1));
     if (!changed.isNull())
         series.put("Serie7.CSV", changed);
     if (change == "removed")

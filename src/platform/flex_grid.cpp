@@ -24,7 +24,8 @@ public:
     int rowTotal() const { return int(cells.size()); }
     int columnTotal() const { return columns; }
     void resizeRows(int total);
-    void appendRows(QList<QStringList> rows);
+    void setLineCutter(FlexGrid::LineCutter cutter);
+    void appendLines(QList<QString> lines);
     void removeRow(int row);
     void resizeColumns(int total);
     QString text(int row, int col) const;
@@ -38,8 +39,17 @@ private:
     bool contains(int row, int col) const;
     void refreshDataCells();
 
-    // A row may be shorter than the column count: its last cells are empty.
-    QList<QStringList> cells {QStringList()};
+    // A row is either its cells, which may be fewer than the columns (the last ones are then
+    // empty), or a line that the cutter cuts into cells when they are read.
+    struct Row {
+        QStringList cells;
+        QString line;
+    };
+    static bool isLine(const Row& row) { return !row.line.isNull(); }
+    QStringList cutCells(const Row& row) const;
+
+    QList<Row> cells {Row()};
+    FlexGrid::LineCutter cutter;
     QList<Qt::Alignment> alignments;
     int columns = 0;
     int checkColumn = -1;
@@ -97,7 +107,7 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    const QString text = cells[index.row() + 1].value(index.column());
+    const QString text = this->text(index.row() + 1, index.column());
     const bool isCheckBox = index.column() == checkColumn;
     switch (role) {
     case Qt::DisplayRole:
@@ -133,7 +143,7 @@ void FlexGridModel::resizeRows(int total)
     const int current = rowTotal();
     if (total > current) {
         beginInsertRows({}, current - 1, total - 2);
-        cells.resize(total, QStringList(columns));
+        cells.resize(total);
         endInsertRows();
     } else if (total < current) {
         beginRemoveRows({}, total - 1, current - 2);
@@ -142,20 +152,21 @@ void FlexGridModel::resizeRows(int total)
     }
 }
 
-// All rows in one insertion, so that the view lays out once instead of once per cell.
-void FlexGridModel::appendRows(QList<QStringList> rows)
+void FlexGridModel::setLineCutter(FlexGrid::LineCutter lineCutter)
 {
-    rows.resize(std::min(rows.size(), qsizetype(MaxRows - rowTotal())));
-    if (rows.isEmpty())
+    cutter = std::move(lineCutter);
+}
+
+// All rows in one insertion, so that the view lays out once instead of once per cell.
+void FlexGridModel::appendLines(QList<QString> lines)
+{
+    lines.resize(std::min(lines.size(), qsizetype(MaxRows - rowTotal())));
+    if (lines.isEmpty() || !cutter)
         return;
-    // A row may hold fewer cells than the grid has columns: the rest read empty. A list shared
-    // with its owner is copied only when it holds too many.
-    for (QStringList& row : rows) {
-        if (row.size() > columns)
-            row.resize(columns);
-    }
-    beginInsertRows({}, rowTotal() - 1, rowTotal() + int(rows.size()) - 2);
-    cells.append(std::move(rows));
+    beginInsertRows({}, rowTotal() - 1, rowTotal() + int(lines.size()) - 2);
+    cells.reserve(cells.size() + lines.size());
+    for (QString& line : lines)
+        cells.append(Row {{}, line.isNull() ? QStringLiteral("") : std::move(line)});
     endInsertRows();
 }
 
@@ -183,9 +194,9 @@ void FlexGridModel::resizeColumns(int total)
 
 void FlexGridModel::storeColumnTotal(int total)
 {
-    for (QStringList& row : cells) {
-        if (row.size() > total)
-            row.resize(total);
+    for (Row& row : cells) {
+        if (row.cells.size() > total)
+            row.cells.resize(total);
     }
     alignments.resize(total, Qt::AlignLeft);
     columns = total;
@@ -198,16 +209,33 @@ bool FlexGridModel::contains(int row, int col) const
 
 QString FlexGridModel::text(int row, int col) const
 {
-    return contains(row, col) ? cells[row].value(col) : QString();
+    if (!contains(row, col))
+        return {};
+    const Row& stored = cells[row];
+    return isLine(stored) ? cutter(stored.line, col) : stored.cells.value(col);
+}
+
+QStringList FlexGridModel::cutCells(const Row& row) const
+{
+    QStringList cut;
+    cut.reserve(columns);
+    for (int col = 0; col < columns; ++col)
+        cut.append(cutter(row.line, col));
+    return cut;
 }
 
 void FlexGridModel::setText(int row, int col, const QString& text)
 {
-    if (!contains(row, col) || cells[row].value(col) == text)
+    if (!contains(row, col) || this->text(row, col) == text)
         return;
-    if (cells[row].size() <= col)
-        cells[row].resize(columns);
-    cells[row][col] = text;
+    Row& stored = cells[row];
+    if (isLine(stored)) {
+        stored.cells = cutCells(stored);
+        stored.line = QString();
+    }
+    if (stored.cells.size() <= col)
+        stored.cells.resize(columns);
+    stored.cells[col] = text;
     if (row == 0) {
         emit headerDataChanged(Qt::Horizontal, col, col);
     } else {
@@ -231,8 +259,10 @@ void FlexGridModel::setCheckColumn(int col)
 
 void FlexGridModel::clearTexts()
 {
-    for (QStringList& row : cells)
-        row.fill(QString());
+    for (Row& row : cells) {
+        row.line = QString();
+        row.cells.fill(QString());
+    }
     if (columns > 0)
         emit headerDataChanged(Qt::Horizontal, 0, columns - 1);
     refreshDataCells();
@@ -275,9 +305,14 @@ void FlexGrid::setRows(int count)
     cells->resizeRows(std::clamp(count, 1, MaxRows));
 }
 
-void FlexGrid::AppendRows(QList<QStringList> rows)
+void FlexGrid::setLineCutter(LineCutter cutter)
 {
-    cells->appendRows(std::move(rows));
+    cells->setLineCutter(std::move(cutter));
+}
+
+void FlexGrid::AppendLines(QList<QString> lines)
+{
+    cells->appendLines(std::move(lines));
 }
 
 void FlexGrid::RemoveRow(int row)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTableView>
+#include <functional>
 
 class FlexGridModel;
 
@@ -18,8 +19,13 @@ public:
     // last rows.
     int Rows() const;
     void setRows(int count);
-    // Data rows after the last, their cells in column order; cells beyond the columns are dropped.
-    void AppendRows(QList<QStringList> rows);
+    // Cuts the cell of a column from a row kept as one line.
+    using LineCutter = std::function<QString(QStringView line, int col)>;
+    // How rows added by AppendLines become cells; set before the first such row.
+    void setLineCutter(LineCutter cutter);
+    // Data rows after the last, each kept as its line and cut into cells only when a cell is read,
+    // so that a long table costs one string a row.
+    void AppendLines(QList<QString> lines);
     // Removes data row `row`; the rows below move up.
     void RemoveRow(int row);
     int Cols() const;

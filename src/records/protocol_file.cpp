@@ -91,24 +91,29 @@ QString TestRecord(const TestRecordTexts& test, QChar separator)
     return record;
 }
 
-// Each cell as cut from the record followed by CellPadding blanks, without making that copy.
+// The cell as cut from the record followed by CellPadding blanks, without making that copy.
+QString RecordCell(QStringView record, int column)
+{
+    if (column < 0 || column >= int(std::size(ProtocolFile::CellCuts)))
+        return {};
+    const ProtocolFile::Cut& cut = ProtocolFile::CellCuts[column];
+    const qsizetype paddedSize = record.size() + CellPadding;
+    if (cut.at > paddedSize)
+        return {};
+    QString cell(std::min(cut.length, paddedSize - cut.at), u' ');
+    const QStringView fromRecord
+        = record.sliced(std::min(cut.at, record.size()))
+              .first(std::clamp(record.size() - cut.at, qsizetype(0), cell.size()));
+    std::copy(fromRecord.begin(), fromRecord.end(), cell.begin());
+    return cell;
+}
+
 QStringList RecordCells(QStringView record)
 {
-    const qsizetype paddedSize = record.size() + CellPadding;
     QStringList cells;
     cells.reserve(qsizetype(std::size(ProtocolFile::CellCuts)));
-    for (const ProtocolFile::Cut& cut : ProtocolFile::CellCuts) {
-        if (cut.at > paddedSize) {
-            cells.append(QString());
-            continue;
-        }
-        QString cell(std::min(cut.length, paddedSize - cut.at), u' ');
-        const QStringView fromRecord
-            = record.sliced(std::min(cut.at, record.size()))
-                  .first(std::clamp(record.size() - cut.at, qsizetype(0), cell.size()));
-        std::copy(fromRecord.begin(), fromRecord.end(), cell.begin());
-        cells.append(std::move(cell));
-    }
+    for (int column = 0; column < int(std::size(ProtocolFile::CellCuts)); ++column)
+        cells.append(RecordCell(record, column));
     return cells;
 }
 

@@ -75,6 +75,8 @@ QString TestRecord(const TestRecordTexts& test, QChar separator);
 // the cells of a whole record keep their trailing blanks; a cell that reaches beyond a short line
 // is shorter, or empty.
 QStringList RecordCells(QStringView record);
+// One of those cells; empty for a column outside 0 to 10.
+QString RecordCell(QStringView record, int column);
 
 // The test name "00012-1" of a record: its first field, which holds the position with all its
 // digits; nothing unless it has that form.

@@ -59,7 +59,7 @@ bool ProtocolRegister::LoadProtocolFile(const QString& path, const QString& fold
     NoteFileShown();
     file.ReadLine();
     while (const std::optional<QString> line = file.ReadLine()) {
-        if (records.size() == std::size_t(std::numeric_limits<int>::max() - 1))
+        if (records.size() == std::numeric_limits<int>::max() - 1)
             break;
         if (IsRecordLine(*line))
             AddRecord(*line);
@@ -85,7 +85,7 @@ void ProtocolRegister::NoteFileShown()
 
 void ProtocolRegister::AddRecord(const QString& line)
 {
-    records.push_back(RecordCells(line));
+    records.append(line);
     if (const std::optional<qint32> key = RecordTestKey(line))
         recordedTests.insert(*key);
     highestRecorded = std::max(highestRecorded, RecordTestNumber(line));
@@ -197,12 +197,12 @@ DeleteOutcome ProtocolRegister::DeleteRecord(int row, const QStringList& confirm
 
 void ProtocolRegister::ForgetRecord(int row, const std::optional<QString>& name)
 {
-    records.erase(records.begin() + (row - 1));
+    records.removeAt(row - 1);
     if (name)
         recordedTests.remove(TestKey(*name));
     highestRecorded = 0;
-    for (const QStringList& cells : records)
-        highestRecorded = std::max(highestRecorded, RecordTestNumber(cells.value(0)));
+    for (const QString& line : records)
+        highestRecorded = std::max(highestRecorded, RecordTestNumber(line));
     NoteFileShown();
 }
 

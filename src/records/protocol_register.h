@@ -47,8 +47,8 @@ public:
     // last change as when it was read or written here), so that reading it again would change
     // nothing.
     bool ShowsFileAsItIs(const QString& path, const QString& measurementFolder) const;
-    // The records as the record table shows them, row 1 first.
-    const std::vector<QStringList>& Records() const { return records; }
+    // The record lines as the record table shows them, row 1 first; RecordCells cuts them.
+    const QStringList& Records() const { return records; }
     // The number a new test gets: one above the highest recorded or running, never one whose
     // measurement file exists. Nothing before a file was read.
     std::optional<qint32> NextTestNumber(qint32 highestRunning) const;
@@ -82,7 +82,7 @@ private:
     QFileSystemWatcher* watcher = nullptr;
     QString shownPath;
     QString measurementFolder;
-    std::vector<QStringList> records;
+    QStringList records;
     // The tests the records name, by their test keys.
     QSet<qint32> recordedTests;
     qint32 highestRecorded = 0;

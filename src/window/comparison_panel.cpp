@@ -5,6 +5,7 @@
 #include "platform/flex_grid.h"
 #include "platform/picture_box.h"
 #include "records/measurement_file.h"
+#include "records/protocol_file.h"
 #include "window/graph_scale.h"
 #include "window/layout_helpers.h"
 
@@ -54,6 +55,12 @@ ComparisonPanel::ComparisonPanel(
     ButDel0->setObjectName("ButDel0");
     SetUpGraph(*Grafik0);
     WahlTab->setCheckColumn(ShownColumn);
+    // A row is the record's test number and position, and its curve starts hidden.
+    WahlTab->setLineCutter([](QStringView record, int column) {
+        return column < ShownColumn ? RecordCell(record, column)
+            : column == ShownColumn ? NotShown
+                                    : QString();
+    });
     WahlTab->setFont(QFont("Arial", 8));
     // The list holds short test numbers; the rest of the width belongs to the graph.
     WahlTab->setMaximumWidth(200);
@@ -99,13 +106,9 @@ void ComparisonPanel::FormatCurveList()
     WahlTab->setColHidden(3, true);
 }
 
-void ComparisonPanel::AddCurveRows(const std::vector<QStringList>& records)
+void ComparisonPanel::AddCurveRows(const QStringList& records)
 {
-    QList<QStringList> rows;
-    rows.reserve(qsizetype(records.size()));
-    for (const QStringList& cells : records)
-        rows.append({cells.value(0), cells.value(1), NotShown});
-    WahlTab->AppendRows(std::move(rows));
+    WahlTab->AppendLines(records);
 }
 
 int ComparisonPanel::CurveRows() const

@@ -32,9 +32,8 @@ public:
 
     // The list with its headings and no row.
     void FormatCurveList();
-    // A row for each record (its test number and position first) after the rows there are;
-    // their curves start hidden.
-    void AddCurveRows(const std::vector<QStringList>& records);
+    // A row for each record line after the rows there are; their curves start hidden.
+    void AddCurveRows(const QStringList& records);
     int CurveRows() const;
     bool IsShown(int row) const;
     void SetShown(int row, bool shown);

@@ -64,6 +64,7 @@ ProtocolPanel::ProtocolPanel(QWidget* parent)
     ChainTabOrder({ProtTab, DelMessung, DruckArt, ProtVorschau, ProtDrucken});
 
     FormatRecordTable();
+    ProtTab->setLineCutter(RecordCell);
     connect(ProtTab, &FlexGrid::Click, this, &ProtocolPanel::ShowSelectedTest);
     connect(ProtTab, &FlexGrid::KeyUp, this, &ProtocolPanel::ShowSelectedTest);
     connect(ProtTab, &FlexGrid::DblClick, this, &ProtocolPanel::curveToggleRequested);
@@ -96,10 +97,10 @@ void ProtocolPanel::ShowProtocolFile(const QString& path)
     LabelProt->setText(path);
 }
 
-void ProtocolPanel::ShowRecords(const std::vector<QStringList>& records)
+void ProtocolPanel::ShowRecords(const QStringList& records)
 {
     ProtTab->setRows(1);
-    ProtTab->AppendRows(QList<QStringList>(records.begin(), records.end()));
+    ProtTab->AppendLines(records);
 }
 
 void ProtocolPanel::AddRecordRow(int row, const QStringList& cells)

@@ -23,7 +23,7 @@ public:
 
     // An empty table with its headings for the file at `path`; no test is selected.
     void ShowProtocolFile(const QString& path);
-    void ShowRecords(const std::vector<QStringList>& records);
+    void ShowRecords(const QStringList& records);
     // One record into row `row`, which the table grows to hold.
     void AddRecordRow(int row, const QStringList& cells);
     int RecordRows() const;

@@ -56,7 +56,7 @@ private:
     void ShowNextTestNumber();
     void TabProtDatei_Click();
     void Dir1_LostFocus();
-    void AddRecordRow(qint32 row, const QStringList& cells);
+    void AddRecordRow(qint32 row, const QString& record);
     void CreateProtocolFile();
     void ReportRecordNotWritten(qint32 testNumber, const QString& path);
     void ReportProtocolLocked(const QString& protocolPath);

@@ -48,10 +48,10 @@ QString RecordKeeping::MeasurementFolder() const
     return settingsTab->StorageFolder() + settingsTab->ProtocolName() + QDir::separator();
 }
 
-void RecordKeeping::AddRecordRow(qint32 row, const QStringList& cells)
+void RecordKeeping::AddRecordRow(qint32 row, const QString& record)
 {
-    records->AddRecordRow(row, cells);
-    comparison->AddCurveRows({cells});
+    records->AddRecordRow(row, RecordCells(record));
+    comparison->AddCurveRows({record});
 }
 
 QString RecordKeeping::ProtocolFilePath() const

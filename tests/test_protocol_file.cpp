@@ -118,7 +118,10 @@ void ProtocolFileTest::cellsOfARecord_data()
 
     const QString full = TestRecord(Test12("Farbe"), ';');
     QTest::newRow("written record") << full << 12 << QString("Farbe").leftJustified(30)
-                                    << QString(" 10 Sekunden;").leftJustified(14);
+                                    << QString(" 10 Sekunden").leftJustified(14);
+    QTest::newRow("written with ,")
+        << TestRecord(Test12("Farbe"), ',') << 12 << QString("Farbe").leftJustified(30)
+        << QString(" 10 Sekunden").leftJustified(14);
     QTest::newRow("short line") << QString("00003-1;Öl") << 3 << QString("Öl").leftJustified(30)
                                 << QString();
     QTest::newRow("no number") << QString("abcde-1") << 0 << QString(30, ' ') << QString();

@@ -13,6 +13,7 @@
 namespace {
 
 constexpr qsizetype CellPadding = 54;
+constexpr int CycleColumn = 10;
 
 // The text as the file holds it, cut or padded with blanks to exactly width characters, so that
 // every field keeps its width in the bytes written.
@@ -97,6 +98,13 @@ QString RecordCell(QStringView record, int column)
     if (column < 0 || column >= int(std::size(ProtocolFile::CellCuts)))
         return {};
     const ProtocolFile::Cut& cut = ProtocolFile::CellCuts[column];
+    // The cycle is the one field written without padding: its cell ends before its separator.
+    if (column == CycleColumn && cut.at < record.size()) {
+        const QChar separator = record[cut.at - 1];
+        const qsizetype end = record.indexOf(separator, cut.at);
+        if ((separator == u';' || separator == u',') && end >= 0)
+            record.truncate(end);
+    }
     const qsizetype paddedSize = record.size() + CellPadding;
     if (cut.at > paddedSize)
         return {};

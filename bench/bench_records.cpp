@@ -238,7 +238,7 @@ void BM_StartUpWithProtocol(benchmark::State& state)
 void BM_PrintAllRecords(benchmark::State& state)
 {
     QTemporaryDir folder;
-    PrintedTable table {RecordTableCaptions(), {}};
+    PrintedTable table {RecordTableCaptions(), {}, {}, {}};
     for (const QString& line : ProtocolLines().mid(1))
         table.rows.push_back(RecordCells(line));
     int pages = 0;

@@ -19,6 +19,7 @@ public:
 
     using Printer::Print;
     void setScale(const QRectF&) override { }
+    void setOrientation(QPageLayout::Orientation turned) override { orientation = turned; }
     void setFontName(const QString&) override { }
     void setFontSize(double points) override { fontSize = points; }
     void setFontBold(bool bold) override { fontBold = bold; }
@@ -28,6 +29,11 @@ public:
     void Print(const QString& text, double cutWidth) override
     {
         texts.append({pages, current, fontSize, fontBold, text, cutWidth});
+    }
+    // Every character as wide as the font size times characterWidth, so that tests can count.
+    double TextWidth(const QString& text) override
+    {
+        return double(text.size()) * fontSize * characterWidth;
     }
     void DrawPicture(const QRectF&, const QSizeF&, const PictureSource&) override { }
     void NewPage() override { ++pages; }
@@ -46,9 +52,11 @@ public:
     }
 
     double fontSize = 0;
+    double characterWidth = 0.1;
     bool fontBold = false;
     QPointF current;
     int pages = 1;
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
     bool killed = false;
     QList<Text> texts;
 };

@@ -1,8 +1,11 @@
 // The protocol printout on a recording printer, the PDF writer, and the window's print buttons.
 #include "platform/flex_grid.h"
+#include "print/full_record_list.h"
 #include "print/protocol_printout.h"
 #include "test_support.h"
 
+#include <QDir>
+#include <QLabel>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -46,6 +49,9 @@ private slots:
     void pagesAndLines();
     void fieldsOfALine_data();
     void fieldsOfALine();
+    void wrappedText_data();
+    void wrappedText();
+    void fullListWrapsAndNamesItsFile();
     void progressMayStopThePrintout();
     void longPrintoutCancelledOnItsWay();
     void protocolButtons_data();
@@ -129,7 +135,7 @@ void PrintoutTest::fieldsOfALine()
     QFETCH(QList<PrintedField>, fields);
     RecordingPrinter printer;
 
-    PrintRecordTable(printer, {{}, {cells}}, kind);
+    PrintRecordTable(printer, {{}, {cells}, {}, {}}, kind);
 
     QList<PrintedField> printed;
     for (const RecordingPrinter::Text& text : printer.texts) {
@@ -143,6 +149,59 @@ void PrintoutTest::fieldsOfALine()
 }
 
 // Each page is announced before it is printed; a printout stopped there is abandoned.
+void PrintoutTest::wrappedText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("lines"); // at most 5 characters each
+
+    QTest::newRow("fits") << "ab cd" << QStringList {"ab cd"};
+    QTest::newRow("at blanks") << "ab cd ef" << QStringList {"ab cd", "ef"};
+    QTest::newRow("a long word within") << "a bcdefghij" << QStringList {"a", "bcdef", "ghij"};
+    QTest::newRow("trailing blanks, empty") << "   " << QStringList {};
+}
+
+void PrintoutTest::wrappedText()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, lines);
+    QCOMPARE(WrappedText(text, 5, [](const QString& line) { return double(line.size()); }), lines);
+}
+
+// "Liste vollständig": landscape pages, every field whole (wrapped where it is too wide for its
+// column, never cut, never below the footer), the protocol file and the print date in the frame.
+void PrintoutTest::fullListWrapsAndNamesItsFile()
+{
+    WindowFixture fixture;
+    FlexGrid& table = Find<FlexGrid>(*fixture.window, "ProtTab");
+    table.setRows(31);
+    const QString product = "Spezialöl mit sehr langem Namen";
+    for (int row = 1; row <= 30; ++row) {
+        for (int column = 0; column < Cells(row).size(); ++column)
+            table.setTextMatrix(row, column, column == 2 ? product : Cells(row)[column]);
+    }
+    Choose(&Find<QComboBox>(*fixture.window, "DruckArt"), 2);
+    fixture.printer.characterWidth = 1;
+    Find<QPushButton>(*fixture.window, "ProtDrucken").click();
+
+    const RecordingPrinter& printer = fixture.printer;
+    QCOMPARE(printer.orientation, QPageLayout::Landscape);
+    QCOMPARE(printer.pages, 2);
+    const QString label = Find<QLabel>(*fixture.window, "LabelProt").text();
+    QCOMPARE(printer.textsAt(2, 0),
+        (QStringList {"Messprotokoll " + QDir::toNativeSeparators(label),
+            "Gedruckt am 06.12.2026 10:30    Seite 2 von 2"}));
+    QStringList productLines;
+    for (const RecordingPrinter::Text& text : printer.texts) {
+        QCOMPARE(text.cutWidth, 0.0);
+        if (text.position.x() == 55 && !text.bold && text.page == 1)
+            productLines.append(text.text);
+        if (text.size == 8)
+            QVERIFY2(text.position.y() + 14 <= 720, qPrintable(text.text));
+    }
+    QCOMPARE(productLines.mid(0, 2).join(' '), product);
+    QCOMPARE(productLines.size() % 2, 0);
+}
+
 void PrintoutTest::progressMayStopThePrintout()
 {
     PrintedTable table;

@@ -30,6 +30,23 @@ void NameDocument(QPrinter& printer, const QString& documentName)
             QFileInfo(printer.outputFileName()).absolutePath() + '/' + documentName + ".pdf");
 }
 
+// A job may turn the pages of its document; the kept printer turns back for the next one.
+class KeptOrientation {
+public:
+    explicit KeptOrientation(QPrinter& printer)
+        : printer(printer)
+        , orientation(printer.pageLayout().orientation())
+    {
+    }
+    ~KeptOrientation() { printer.setPageOrientation(orientation); }
+    KeptOrientation(const KeptOrientation&) = delete;
+    KeptOrientation& operator=(const KeptOrientation&) = delete;
+
+private:
+    QPrinter& printer;
+    QPageLayout::Orientation orientation;
+};
+
 bool PaintJob(QPagedPaintDevice& device, const PrintJob& job)
 {
     PaintingPrinter printer(device);
@@ -93,6 +110,7 @@ PrintOutcome SystemPrinter::PrintWithDialog(
     dialog.setWindowTitle(QStringLiteral("Drucken"));
     if (dialog.exec() != QDialog::Accepted)
         return PrintOutcome::Cancelled;
+    const KeptOrientation kept(device);
     return PrintOn(device, job) ? PrintOutcome::Printed : PrintOutcome::Failed;
 }
 
@@ -104,6 +122,7 @@ PrintOutcome SystemPrinter::Preview(
     QPrinter& device = printerFor(documentName);
     QPrintPreviewDialog dialog(&device, parent);
     dialog.setWindowTitle(QStringLiteral("Druckvorschau"));
+    const KeptOrientation kept(device);
     bool failed = false;
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
         [&](QPrinter* target) { failed = !PrintOn(*target, job); });

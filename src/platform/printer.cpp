@@ -67,6 +67,12 @@ void PaintingPrinter::setScale(const QRectF& area)
         scale = area;
 }
 
+void PaintingPrinter::setOrientation(QPageLayout::Orientation orientation)
+{
+    if (!active)
+        device.setPageOrientation(orientation);
+}
+
 void PaintingPrinter::setFontName(const QString& name)
 {
     fontName = name;
@@ -106,9 +112,7 @@ void PaintingPrinter::Print(const QString& text, double cutWidth)
     QPainter* canvas = painter();
     if (!canvas)
         return;
-    QFont font(fontName);
-    font.setPointSizeF(fontSize > 0 ? fontSize : 8);
-    font.setBold(fontBold);
+    const QFont font = currentFont();
     canvas->setFont(font);
     canvas->setPen(Qt::black);
     const QFontMetricsF metrics(font, &device);
@@ -123,6 +127,20 @@ void PaintingPrinter::Print(const QString& text, double cutWidth)
     canvas->restore();
     position.setY(position.y() + metrics.height() * scale.height() / device.height());
     position.setX(scale.left());
+}
+
+double PaintingPrinter::TextWidth(const QString& text)
+{
+    return QFontMetricsF(currentFont(), &device).horizontalAdvance(text) * scale.width()
+        / device.width();
+}
+
+QFont PaintingPrinter::currentFont() const
+{
+    QFont font(fontName);
+    font.setPointSizeF(fontSize > 0 ? fontSize : 8);
+    font.setBold(fontBold);
+    return font;
 }
 
 void PaintingPrinter::DrawPicture(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPageLayout>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -23,6 +24,8 @@ public:
 
     // The user scale: `area` (for example 0,0 800x680) covers the printable area of every page.
     virtual void setScale(const QRectF& area) = 0;
+    // Turns the pages of the document; only before anything is drawn.
+    virtual void setOrientation(QPageLayout::Orientation orientation) = 0;
     virtual void setFontName(const QString& name) = 0;
     virtual void setFontSize(double points) = 0;
     virtual void setFontBold(bool bold) = 0;
@@ -34,6 +37,8 @@ public:
     // width above 0 ends the text's ink that far to the right, in user units.
     virtual void Print(const QString& text, double cutWidth) = 0;
     void Print(const QString& text) { Print(text, 0); }
+    // How far the text reaches across in the current font, in user units.
+    virtual double TextWidth(const QString& text) = 0;
     // A picture of `logicalSize` proportions, as large as fits into `area`, at its top, centred
     // across it and drawn at the device's own resolution.
     virtual void DrawPicture(
@@ -58,6 +63,7 @@ public:
 
     using Printer::Print;
     void setScale(const QRectF& area) override;
+    void setOrientation(QPageLayout::Orientation orientation) override;
     void setFontName(const QString& name) override;
     void setFontSize(double points) override;
     void setFontBold(bool bold) override;
@@ -65,6 +71,7 @@ public:
     void setDrawWidth(int width) override;
     void Line(const QPointF& from, const QPointF& to) override;
     void Print(const QString& text, double cutWidth) override;
+    double TextWidth(const QString& text) override;
     void DrawPicture(
         const QRectF& area, const QSizeF& logicalSize, const PictureSource& picture) override;
     void NewPage() override;
@@ -77,6 +84,7 @@ public:
 private:
     QPainter* painter();
     QPointF toDevice(const QPointF& user) const;
+    QFont currentFont() const;
     double devicePixelsPerScreenPixel() const;
 
     QPagedPaintDevice& device;

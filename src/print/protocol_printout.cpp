@@ -2,6 +2,7 @@
 
 #include "numbers/value_format.h"
 #include "platform/printer.h"
+#include "print/full_record_list.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -28,9 +29,6 @@ constexpr std::array<int, FieldCount + 1> FieldCharacters {0, 0, 18, 10, 10, 0, 
 constexpr int MostCharactersOnALine = 250;
 // The fields that carry a heading: the titles of the filled columns.
 constexpr int HeadedFields = 7;
-
-const QString MakerLine = QStringLiteral("Viskositäts-Messtechnik, Laborweg 1, 12345 Musterstadt");
-const QString ProductLine = QStringLiteral("KALDURA-Therm");
 
 using PrintedFields = std::array<QString, FieldCount + 1>;
 
@@ -92,6 +90,10 @@ void BeginPage(Printer& printer, const PrintedTable& table, int pageNumber)
 void PrintRecordTable(
     Printer& printer, const PrintedTable& table, PrintKind kind, const PageProgress& progress)
 {
+    if (kind == PrintKind::FullList) {
+        PrintFullRecordList(printer, table, progress);
+        return;
+    }
     const qint16 rowStep = kind == PrintKind::ListWithDetails ? LineStep + DetailStep : LineStep;
     const qsizetype rowsPerPage = (LastLineY - FirstLineY) / rowStep + 1;
     const int pages = int(
@@ -138,9 +140,9 @@ void PrintPageFrame(Printer& printer, qint16 Margin, int pageNumber)
     printer.setDrawWidth(1);
     printer.Line({double(Margin), 65}, {Margin + 720.0, 65});
     SetPrintPosition(printer, Margin, 665, 7, 0);
-    printer.Print(MakerLine);
+    printer.Print(PrintMakerLine);
     SetPrintPosition(printer, qint16(Margin + 636), 665, 7, 0);
-    printer.Print(ProductLine);
+    printer.Print(PrintProductLine);
     printer.setDrawWidth(1);
     printer.Line({double(Margin), 660}, {Margin + 720.0, 660});
 }

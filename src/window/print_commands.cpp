@@ -6,6 +6,7 @@
 #include "window/graph_export.h"
 #include "window/protocol_panel.h"
 
+#include <QDir>
 #include <QProgressDialog>
 #include <memory>
 
@@ -20,7 +21,8 @@ PrintedTable ShownRows(const FlexGrid& table)
             cells.append(table.TextMatrix(row, column));
         return cells;
     };
-    PrintedTable shown {cellsOf(0), {}};
+    PrintedTable shown;
+    shown.headings = cellsOf(0);
     for (int row = 1; row < table.Rows(); ++row) {
         if (!table.RowHidden(row))
             shown.rows.push_back(cellsOf(row));
@@ -72,7 +74,10 @@ PrintJob Form1::ProtocolPrintJob(std::shared_ptr<bool> cancelled)
     const PrintKind kind = records->ChosenPrintKind();
     return [this, kind, cancelled](Printer& printer) {
         std::unique_ptr<QProgressDialog> progress;
-        PrintRecordTable(printer, ShownRows(records->Table()), kind, [&](int page, int pages) {
+        PrintedTable table = ShownRows(records->Table());
+        table.protocolFile = QDir::toNativeSeparators(records->ShownProtocolFile());
+        table.printDate = clock().toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+        PrintRecordTable(printer, table, kind, [&](int page, int pages) {
             if (pages <= FewPages)
                 return true;
             if (!progress)

@@ -40,8 +40,8 @@ ProtocolPanel::ProtocolPanel(QWidget* parent)
     // Offered only once a test is selected in the table.
     Label28->hide();
     DelMessung->hide();
-    DruckArt->addItems(
-        {QStringLiteral("Liste einzeilig"), QStringLiteral("Liste mit Zusatzzeile")});
+    DruckArt->addItems({QStringLiteral("Liste einzeilig"), QStringLiteral("Liste mit Zusatzzeile"),
+        QStringLiteral("Liste vollständig")});
 
     auto* current = new QHBoxLayout;
     current->addWidget(new QLabel("Aktuelle Protokolldatei : "));
@@ -95,6 +95,11 @@ void ProtocolPanel::ShowProtocolFile(const QString& path)
     // No test of the newly loaded table is chosen yet, so none may be deleted.
     ForgetSelection();
     LabelProt->setText(path);
+}
+
+QString ProtocolPanel::ShownProtocolFile() const
+{
+    return LabelProt->text();
 }
 
 void ProtocolPanel::ShowRecords(const QStringList& records)
@@ -166,5 +171,12 @@ void ProtocolPanel::ShowSelectedTest()
 
 PrintKind ProtocolPanel::ChosenPrintKind() const
 {
-    return DruckArt->currentIndex() == 1 ? PrintKind::ListWithDetails : PrintKind::List;
+    switch (DruckArt->currentIndex()) {
+    case 1:
+        return PrintKind::ListWithDetails;
+    case 2:
+        return PrintKind::FullList;
+    default:
+        return PrintKind::List;
+    }
 }

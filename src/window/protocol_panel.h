@@ -23,6 +23,8 @@ public:
 
     // An empty table with its headings for the file at `path`; no test is selected.
     void ShowProtocolFile(const QString& path);
+    // The path of the protocol file the table shows, as its label names it.
+    QString ShownProtocolFile() const;
     void ShowRecords(const QStringList& records);
     // One record into row `row`, which the table grows to hold.
     void AddRecordRow(int row, const QStringList& cells);

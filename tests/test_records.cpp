@@ -272,6 +272,7 @@ void RecordsTest::windowShowsTheRecords()
     number.setText("500");
     Append(series.protocol, RecordLine(13) + "\r\n");
     QTRY_COMPARE(table.Rows(), 5);
+    QCOMPARE(Column(Find<FlexGrid>(window, "WahlTab"), 2), (QStringList {"0", "0", "-1", "0"}));
     QCOMPARE(number.text(), "500");
     emit Find<FolderList>(window, "Dir1").LostFocus();
     QCOMPARE(list.currentText(), "Serie7");

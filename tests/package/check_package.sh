@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and builds the Debian package, then checks what both hold:
-# exactly the program, its desktop entry, icons, manual page, software-centre description, copyright
+# exactly the program, its desktop entry, icons, manual pages, software-centre description, copyright
 # and change log, with the Qt runtime as dependencies; lintian and appstreamcli, where installed,
 # must find nothing to warn about.
 # Usage: check_package.sh <build folder> <version> <cmake> <cpack>

@@ -3,6 +3,9 @@
 TALIV_PACKAGES=(g++ cmake make qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev libbenchmark-dev
                 fonts-liberation clang-format librsvg2-bin desktop-file-utils dpkg-dev file)
 
+# The package check: lintian and appstreamcli judge the .deb, groff and gzip its manual page.
+TALIV_PACKAGES+=(lintian appstream groff-base gzip)
+
 ensure_packages() {
     local missing=()
     for package in "${TALIV_PACKAGES[@]}" "$@"; do

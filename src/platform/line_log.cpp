@@ -66,7 +66,8 @@ int OpenForAppending(const QString& path)
             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return -1;
-    const int opened = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_APPEND);
+    // Binary; no _O_APPEND, whose seek before each write the handle makes needless.
+    const int opened = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY);
     if (opened < 0)
         ::CloseHandle(file);
     return opened;

@@ -8,7 +8,14 @@
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#include <QDir>
+#include <io.h>
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -45,6 +52,33 @@ QString Reason(const QString& path, const QString& what)
 {
     return QStringLiteral("%1: %2").arg(path, what);
 }
+
+#ifdef Q_OS_WIN
+// Windows: a handle with append access only, so the system puts every write at the end, also with
+// other programs writing; not inherited by started programs. Others may read and append, but not
+// remove the file while it is written. Without write access a part of an entry cannot be taken
+// back. -1 on failure, with GetLastError set.
+int OpenForAppending(const QString& path)
+{
+    const HANDLE file
+        = ::CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+            FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    // Binary; no _O_APPEND, whose seek before each write the handle makes needless.
+    const int opened = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY);
+    if (opened < 0)
+        ::CloseHandle(file);
+    return opened;
+}
+
+// The C library of Windows has no ftruncate under that name.
+int ftruncate(int handle, qint64 size)
+{
+    return ::_chsize_s(handle, size) == 0 ? 0 : -1;
+}
+#endif
 
 } // namespace
 
@@ -105,12 +139,20 @@ void LineLog::Open()
         Stop(Reason(path, QStringLiteral("keine gewöhnliche Datei")));
         return;
     }
+#ifdef Q_OS_WIN
+    const int opened = OpenForAppending(path);
+    if (opened < 0) {
+        Stop(Reason(path, qt_error_string(int(::GetLastError()))));
+        return;
+    }
+#else
     const int opened = ::open(QFile::encodeName(path).constData(),
         O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
     if (opened < 0) {
         Stop(Reason(path, qt_error_string(errno)));
         return;
     }
+#endif
     struct stat status { };
     if (::fstat(opened, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(opened);

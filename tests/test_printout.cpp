@@ -2,6 +2,7 @@
 #include "platform/flex_grid.h"
 #include "print/full_record_list.h"
 #include "print/protocol_printout.h"
+#include "records_driver.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -171,14 +172,13 @@ void PrintoutTest::wrappedText()
 // column, never cut, never below the footer), the protocol file and the print date in the frame.
 void PrintoutTest::fullListWrapsAndNamesItsFile()
 {
-    WindowFixture fixture;
-    FlexGrid& table = Find<FlexGrid>(*fixture.window, "ProtTab");
-    table.setRows(31);
-    const QString product = "Spezialöl mit sehr langem Namen";
-    for (int row = 1; row <= 30; ++row) {
-        for (int column = 0; column < Cells(row).size(); ++column)
-            table.setTextMatrix(row, column, column == 2 ? product : Cells(row)[column]);
-    }
+    SeriesFolder series;
+    const QString remark = "Spezialöl mit sehr langem Name";
+    QByteArrayList records;
+    for (int number = 1; number <= 30; ++number)
+        records.append(RecordLine(number, 1, remark));
+    series.put("Serie7.CSV", Protocol(records));
+    WindowFixture fixture({}, {}, {.startFolder = series.root.path()});
     Choose(&Find<QComboBox>(*fixture.window, "DruckArt"), 2);
     fixture.printer.characterWidth = 1;
     Find<QPushButton>(*fixture.window, "ProtDrucken").click();
@@ -186,20 +186,19 @@ void PrintoutTest::fullListWrapsAndNamesItsFile()
     const RecordingPrinter& printer = fixture.printer;
     QCOMPARE(printer.orientation, QPageLayout::Landscape);
     QCOMPARE(printer.pages, 2);
-    const QString label = Find<QLabel>(*fixture.window, "LabelProt").text();
     QCOMPARE(printer.textsAt(2, 0),
-        (QStringList {"Messprotokoll " + QDir::toNativeSeparators(label),
+        (QStringList {"Messprotokoll " + QDir::toNativeSeparators(series.protocol),
             "Gedruckt am 06.12.2026 10:30    Seite 2 von 2"}));
-    QStringList productLines;
+    QStringList remarkLines;
     for (const RecordingPrinter::Text& text : printer.texts) {
         QCOMPARE(text.cutWidth, 0.0);
-        if (text.position.x() == 55 && !text.bold && text.page == 1)
-            productLines.append(text.text);
+        if (text.position.x() == 475 && !text.bold && text.page == 1)
+            remarkLines.append(text.text);
         if (text.size == 8)
             QVERIFY2(text.position.y() + 14 <= 720, qPrintable(text.text));
     }
-    QCOMPARE(productLines.mid(0, 2).join(' '), product);
-    QCOMPARE(productLines.size() % 2, 0);
+    QCOMPARE(remarkLines.mid(0, 2).join(' '), remark);
+    QCOMPARE(remarkLines.size() % 2, 0);
 }
 
 void PrintoutTest::progressMayStopThePrintout()

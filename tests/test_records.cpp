@@ -251,8 +251,14 @@ void RecordsTest::windowShowsTheRecords()
     FlexGrid& table = Find<FlexGrid>(window, "ProtTab");
     QLineEdit& number = Find<QLineEdit>(window, "LaufNr");
     QCOMPARE(list.currentText(), "A");
+    table.setColumnWidth(2, 333);
     QTest::keyClick(&list, Qt::Key_Down);
     QCOMPARE(Column(table, 0), (QStringList {"00003", "00011"}));
+    // A width the user set stays; date, time and cycle show whole.
+    QCOMPARE(table.columnWidth(2), 333);
+    for (int column : {8, 9, 10})
+        QVERIFY(table.columnWidth(column)
+            > table.fontMetrics().horizontalAdvance(table.TextMatrix(1, column).trimmed()));
     QCOMPARE(Find<QLabel>(window, "LabelProt").text(), series.protocol);
     QCOMPARE(number.text(), " 12");
 

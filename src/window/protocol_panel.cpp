@@ -2,11 +2,14 @@
 
 #include "platform/flex_grid.h"
 #include "records/protocol_file.h"
+#include "run/choice_lists.h"
 #include "window/layout_helpers.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -14,9 +17,37 @@
 
 namespace {
 
-constexpr std::array<int, 16> ColumnWidths {
-    720, 400, 2000, 2000, 1000, 2000, 2000, 2000, 1000, 800, 600, 1000, 900, 1100, 100, 100};
+constexpr int ColumnCount = 16;
 constexpr std::array<int, 6> HiddenColumns {1, 11, 12, 13, 14, 15};
+// Room beside a cell's text: the view's margins and the grid line.
+constexpr int CellMargin = 12;
+const QString NoProtocolFile = QStringLiteral(
+    "keine – auf der Seite „Einstellung“ eine Protokolldatei wählen oder neu anlegen");
+
+// The longest value each shown column can hold, as wide as its characters usually are: digits
+// for the number, the date and the time, the longest cycle, and the typed texts at full length.
+QString LongestValue(int column, const QFontMetrics& metrics)
+{
+    switch (column) {
+    case 0:
+        return QStringLiteral("00000");
+    case 8:
+        return QStringLiteral("00.00.0000");
+    case 9:
+        return QStringLiteral("00:00:00");
+    case 10: {
+        QString longest;
+        for (const QString& entry : CycleEntries()) {
+            if (metrics.horizontalAdvance(entry) > metrics.horizontalAdvance(longest))
+                longest = entry;
+        }
+        return longest;
+    }
+    default:
+        return column >= 2 && column <= 7 ? QString(ProtocolFile::CellCuts[column].length, u'n')
+                                          : QString();
+    }
+}
 
 } // namespace
 
@@ -64,6 +95,7 @@ ProtocolPanel::ProtocolPanel(QWidget* parent)
     ChainTabOrder({ProtTab, DelMessung, DruckArt, ProtVorschau, ProtDrucken});
 
     FormatRecordTable();
+    SizeColumns();
     ProtTab->setLineCutter(RecordCell);
     connect(ProtTab, &FlexGrid::Click, this, &ProtocolPanel::ShowSelectedTest);
     connect(ProtTab, &FlexGrid::KeyUp, this, &ProtocolPanel::ShowSelectedTest);
@@ -82,11 +114,22 @@ void ProtocolPanel::FormatRecordTable()
     for (int column = 0; column < int(captions.size()); ++column)
         format += (column < 2 ? u'>' : u'<') + captions[column] + u'|';
     ProtTab->setFormatString(format);
-    ProtTab->setCols(int(ColumnWidths.size()));
-    for (int column = 0; column < int(ColumnWidths.size()); ++column)
-        ProtTab->setColWidth(column, ColumnWidths[column]);
+    ProtTab->setCols(ColumnCount);
     for (int column : HiddenColumns)
         ProtTab->setColHidden(column, true);
+}
+
+// Each column as wide as its heading or its longest value, once: widths the user sets then stay
+// while the program runs, whatever file is shown.
+void ProtocolPanel::SizeColumns()
+{
+    const QFontMetrics cells(ProtTab->font());
+    const QFontMetrics headings(ProtTab->horizontalHeader()->font());
+    for (int column = 0; column < ColumnCount; ++column) {
+        const int text = std::max(headings.horizontalAdvance(ProtTab->TextMatrix(0, column)),
+            cells.horizontalAdvance(LongestValue(column, cells)));
+        ProtTab->setColumnWidth(column, text + CellMargin);
+    }
 }
 
 void ProtocolPanel::ShowProtocolFile(const QString& path)
@@ -94,12 +137,13 @@ void ProtocolPanel::ShowProtocolFile(const QString& path)
     FormatRecordTable();
     // No test of the newly loaded table is chosen yet, so none may be deleted.
     ForgetSelection();
-    LabelProt->setText(path);
+    shownFile = path;
+    LabelProt->setText(path.isEmpty() ? NoProtocolFile : path);
 }
 
 QString ProtocolPanel::ShownProtocolFile() const
 {
-    return LabelProt->text();
+    return shownFile;
 }
 
 void ProtocolPanel::ShowRecords(const QStringList& records)

@@ -23,7 +23,7 @@ public:
 
     // An empty table with its headings for the file at `path`; no test is selected.
     void ShowProtocolFile(const QString& path);
-    // The path of the protocol file the table shows, as its label names it.
+    // The path of the protocol file the table shows; empty when none is chosen.
     QString ShownProtocolFile() const;
     void ShowRecords(const QStringList& records);
     // One record into row `row`, which the table grows to hold.
@@ -51,6 +51,7 @@ signals:
 
 private:
     void FormatRecordTable();
+    void SizeColumns();
     void ShowSelectedTest();
 
     FlexGrid* ProtTab;
@@ -60,4 +61,5 @@ private:
     QComboBox* DruckArt;
     QPushButton* ProtDrucken;
     QPushButton* ProtVorschau;
+    QString shownFile;
 };

@@ -77,9 +77,9 @@ void RecordKeeping::LoadProtocolFile()
 
 void RecordKeeping::ReadProtocolFile()
 {
-    records->ShowProtocolFile(ProtocolFilePath());
-    comparison->FormatCurveList();
     const QString path = settingsTab->ProtocolChosen() ? ProtocolFilePath() : QString();
+    records->ShowProtocolFile(path);
+    comparison->FormatCurveList();
     if (!protocol->LoadProtocolFile(path, MeasurementFolder()))
         return;
     records->ShowRecords(protocol->Records());

@@ -92,19 +92,36 @@ QString TestRecord(const TestRecordTexts& test, QChar separator)
     return record;
 }
 
-// The cell as cut from the record followed by CellPadding blanks, without making that copy.
-QString RecordCell(QStringView record, int column)
+namespace {
+
+// The record as far as a cell may reach: the cycle is the one field written without padding, and
+// its cell ends before its separator.
+QStringView CellReach(QStringView record, int column)
 {
-    if (column < 0 || column >= int(std::size(ProtocolFile::CellCuts)))
-        return {};
     const ProtocolFile::Cut& cut = ProtocolFile::CellCuts[column];
-    // The cycle is the one field written without padding: its cell ends before its separator.
     if (column == CycleColumn && cut.at < record.size()) {
         const QChar separator = record[cut.at - 1];
         const qsizetype end = record.indexOf(separator, cut.at);
         if ((separator == u';' || separator == u',') && end >= 0)
             record.truncate(end);
     }
+    return record;
+}
+
+bool IsCellColumn(int column)
+{
+    return column >= 0 && column < int(std::size(ProtocolFile::CellCuts));
+}
+
+} // namespace
+
+// The cell as cut from the record followed by CellPadding blanks, without making that copy.
+QString RecordCell(QStringView record, int column)
+{
+    if (!IsCellColumn(column))
+        return {};
+    const ProtocolFile::Cut& cut = ProtocolFile::CellCuts[column];
+    record = CellReach(record, column);
     const qsizetype paddedSize = record.size() + CellPadding;
     if (cut.at > paddedSize)
         return {};
@@ -114,6 +131,17 @@ QString RecordCell(QStringView record, int column)
               .first(std::clamp(record.size() - cut.at, qsizetype(0), cell.size()));
     std::copy(fromRecord.begin(), fromRecord.end(), cell.begin());
     return cell;
+}
+
+QStringView RecordCellText(QStringView record, int column)
+{
+    if (!IsCellColumn(column))
+        return {};
+    const ProtocolFile::Cut& cut = ProtocolFile::CellCuts[column];
+    record = CellReach(record, column);
+    if (cut.at >= record.size())
+        return {};
+    return record.sliced(cut.at).first(std::min(cut.length, record.size() - cut.at)).trimmed();
 }
 
 QStringList RecordCells(QStringView record)

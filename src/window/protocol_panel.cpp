@@ -24,9 +24,9 @@ constexpr int CellMargin = 12;
 const QString NoProtocolFile = QStringLiteral(
     "keine – auf der Seite „Einstellung“ eine Protokolldatei wählen oder neu anlegen");
 
-// The longest value each shown column can hold, as wide as its characters usually are: digits
-// for the number, the date and the time, the longest cycle, and the typed texts at full length.
-QString LongestValue(int column, const QFontMetrics& metrics)
+// What a column must show whatever the records hold: five digits of the test number, a date, a
+// time, the longest cycle.
+QString LeastValue(int column, const QFontMetrics& metrics)
 {
     switch (column) {
     case 0:
@@ -44,9 +44,20 @@ QString LongestValue(int column, const QFontMetrics& metrics)
         return longest;
     }
     default:
-        return column >= 2 && column <= 7 ? QString(ProtocolFile::CellCuts[column].length, u'n')
-                                          : QString();
+        return {};
     }
+}
+
+// The cell of the column with the most characters among the records.
+QStringView LongestCell(const QStringList& records, int column)
+{
+    QStringView longest;
+    for (const QString& record : records) {
+        const QStringView cell = RecordCellText(record, column);
+        if (cell.size() > longest.size())
+            longest = cell;
+    }
+    return longest;
 }
 
 } // namespace
@@ -95,7 +106,13 @@ ProtocolPanel::ProtocolPanel(QWidget* parent)
     ChainTabOrder({ProtTab, DelMessung, DruckArt, ProtVorschau, ProtDrucken});
 
     FormatRecordTable();
-    SizeColumns();
+    for (int column = 0; column < ColumnCount; ++column)
+        ProtTab->setColumnWidth(column, 0);
+    WidenColumns({});
+    connect(ProtTab->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (!sizingColumns)
+            userSizedColumns.insert(column);
+    });
     ProtTab->setLineCutter(RecordCell);
     connect(ProtTab, &FlexGrid::Click, this, &ProtocolPanel::ShowSelectedTest);
     connect(ProtTab, &FlexGrid::KeyUp, this, &ProtocolPanel::ShowSelectedTest);
@@ -119,17 +136,23 @@ void ProtocolPanel::FormatRecordTable()
         ProtTab->setColHidden(column, true);
 }
 
-// Each column as wide as its heading or its longest value, once: widths the user sets then stay
-// while the program runs, whatever file is shown.
-void ProtocolPanel::SizeColumns()
+// Each shown column grows to its heading, what it must show and the longest cell of the records;
+// it never shrinks, and a column whose width the user set keeps it while the program runs.
+void ProtocolPanel::WidenColumns(const QStringList& records)
 {
     const QFontMetrics cells(ProtTab->font());
     const QFontMetrics headings(ProtTab->horizontalHeader()->font());
+    sizingColumns = true;
     for (int column = 0; column < ColumnCount; ++column) {
-        const int text = std::max(headings.horizontalAdvance(ProtTab->TextMatrix(0, column)),
-            cells.horizontalAdvance(LongestValue(column, cells)));
-        ProtTab->setColumnWidth(column, text + CellMargin);
+        if (ProtTab->ColHidden(column) || userSizedColumns.contains(column))
+            continue;
+        const int text = std::max({headings.horizontalAdvance(ProtTab->TextMatrix(0, column)),
+            cells.horizontalAdvance(LeastValue(column, cells)),
+            cells.horizontalAdvance(LongestCell(records, column).toString())});
+        if (text + CellMargin > ProtTab->columnWidth(column))
+            ProtTab->setColumnWidth(column, text + CellMargin);
     }
+    sizingColumns = false;
 }
 
 void ProtocolPanel::ShowProtocolFile(const QString& path)
@@ -150,14 +173,17 @@ void ProtocolPanel::ShowRecords(const QStringList& records)
 {
     ProtTab->setRows(1);
     ProtTab->AppendLines(records);
+    WidenColumns(records);
 }
 
-void ProtocolPanel::AddRecordRow(int row, const QStringList& cells)
+void ProtocolPanel::AddRecordRow(int row, const QString& record)
 {
     if (ProtTab->Rows() < row + 1)
         ProtTab->setRows(row + 1);
+    const QStringList cells = RecordCells(record);
     for (int column = 0; column < int(cells.size()); ++column)
         ProtTab->setTextMatrix(row, column, cells[column]);
+    WidenColumns({record});
 }
 
 void ProtocolPanel::RemoveRecordRow(int row)

@@ -2,6 +2,7 @@
 
 #include "print/protocol_printout.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -27,7 +28,7 @@ public:
     QString ShownProtocolFile() const;
     void ShowRecords(const QStringList& records);
     // One record into row `row`, which the table grows to hold.
-    void AddRecordRow(int row, const QStringList& cells);
+    void AddRecordRow(int row, const QString& record);
     int RecordRows() const;
 
     // The row the user chose (0 or less: none).
@@ -51,7 +52,7 @@ signals:
 
 private:
     void FormatRecordTable();
-    void SizeColumns();
+    void WidenColumns(const QStringList& records);
     void ShowSelectedTest();
 
     FlexGrid* ProtTab;
@@ -62,4 +63,7 @@ private:
     QPushButton* ProtDrucken;
     QPushButton* ProtVorschau;
     QString shownFile;
+    // The columns whose width the user set, and whether the panel sets widths itself just now.
+    QSet<int> userSizedColumns;
+    bool sizingColumns = false;
 };

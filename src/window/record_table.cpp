@@ -50,7 +50,7 @@ QString RecordKeeping::MeasurementFolder() const
 
 void RecordKeeping::AddRecordRow(qint32 row, const QString& record)
 {
-    records->AddRecordRow(row, RecordCells(record));
+    records->AddRecordRow(row, record);
     comparison->AddCurveRows({record});
 }
 

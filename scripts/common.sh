@@ -1,7 +1,7 @@
 # Shared by run.sh and test.sh: installs what the build needs and builds into build/.
 
 TALIV_PACKAGES=(g++ cmake make qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev libbenchmark-dev
-                fonts-liberation clang-format librsvg2-bin desktop-file-utils dpkg-dev file)
+                fonts-liberation clang-format librsvg2-bin desktop-file-utils dpkg-dev file poppler-utils)
 
 ensure_packages() {
     local missing=()

@@ -1,6 +1,7 @@
 #include "platform/flex_grid.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <algorithm>
@@ -32,6 +33,7 @@ public:
     void setText(int row, int col, const QString& text);
     void setAlignment(int col, Qt::Alignment alignment);
     void setCheckColumn(int col);
+    void setColourColumn(int col);
     void clearTexts();
 
 private:
@@ -53,6 +55,7 @@ private:
     QList<Qt::Alignment> alignments;
     int columns = 0;
     int checkColumn = -1;
+    int colourColumn = -1;
 };
 
 namespace {
@@ -109,11 +112,16 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const
         return {};
     const QString text = this->text(index.row() + 1, index.column());
     const bool isCheckBox = index.column() == checkColumn;
+    const bool isSwatch = index.column() == colourColumn;
     switch (role) {
     case Qt::DisplayRole:
         // Cells of fixed-width records end in blanks; shown without them, they are not cut short
         // with an ellipsis. TextMatrix keeps the text whole.
-        return isCheckBox ? QVariant() : QVariant(TrimmedEnd(text));
+        return isCheckBox || isSwatch ? QVariant() : QVariant(TrimmedEnd(text));
+    // A swatch stays visible on a selected row, as the selection covers backgrounds.
+    case Qt::DecorationRole:
+        return isSwatch && QColor::isValidColorName(text) ? QVariant(QColor::fromString(text))
+                                                          : QVariant();
     case Qt::CheckStateRole:
         return isCheckBox ? QVariant(text == CheckedText ? Qt::Checked : Qt::Unchecked)
                           : QVariant();
@@ -254,6 +262,12 @@ void FlexGridModel::setAlignment(int col, Qt::Alignment alignment)
 void FlexGridModel::setCheckColumn(int col)
 {
     checkColumn = col;
+    refreshDataCells();
+}
+
+void FlexGridModel::setColourColumn(int col)
+{
+    colourColumn = col;
     refreshDataCells();
 }
 
@@ -413,6 +427,11 @@ void FlexGrid::Clear()
 void FlexGrid::setCheckColumn(int col)
 {
     cells->setCheckColumn(col);
+}
+
+void FlexGrid::setColourColumn(int col)
+{
+    cells->setColourColumn(col);
 }
 
 void FlexGrid::keyReleaseEvent(QKeyEvent* event)

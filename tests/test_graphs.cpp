@@ -260,8 +260,8 @@ private slots:
         for (int row = 1; row <= 9; ++row) {
             const QColor colour = colours[row - 1];
             QCOMPARE(comparison.panel.CurveColour(row), colour);
-            QCOMPARE(
-                list.model()->index(row - 1, 3).data(Qt::DecorationRole).value<QColor>(), colour);
+            const auto swatch = list.model()->index(row - 1, 3).data(Qt::DecorationRole);
+            QCOMPARE(swatch.value<QIcon>().pixmap(12).toImage().pixelColor(6, 6), colour);
             QCOMPARE(list.TextMatrix(row, 4).trimmed(), QString("Öl %1").arg(row));
             if (colour.isValid())
                 legend.append({QString("0000%1").arg(row), QString("Öl %1").arg(row), colour});
@@ -294,8 +294,10 @@ private slots:
             const QImage drawn = comparison.drawn();
             QCOMPARE(InkRows(drawn, 600, 100, Blue.rgb()), current == 1 ? 3 : 1);
             QCOMPARE(InkRows(drawn, 600, 200, Vermilion.rgb()), current == 2 ? 3 : 1);
-            if (current > 0)
-                QVERIFY(Inked(drawn, {880, 100, (current == 1 ? Blue : Vermilion).rgb()}));
+            if (current == 1)
+                QCOMPARE(InkRows(drawn, 880, 100, Blue.rgb()), 3);
+            if (current == 2)
+                QVERIFY(Inked(drawn, {880, 100, Vermilion.rgb()}));
         }
     }
 

@@ -3,7 +3,9 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
+#include <QPixmap>
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -106,6 +108,17 @@ QString TrimmedEnd(const QString& text)
 }
 } // namespace
 
+namespace {
+QIcon Swatch(const QString& colour)
+{
+    QPixmap pixmap(12, 12);
+    pixmap.fill(QColor::fromString(colour));
+    QIcon icon(pixmap);
+    icon.addPixmap(pixmap, QIcon::Selected);
+    return icon;
+}
+} // namespace
+
 QVariant FlexGridModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
@@ -118,10 +131,9 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const
         // Cells of fixed-width records end in blanks; shown without them, they are not cut short
         // with an ellipsis. TextMatrix keeps the text whole.
         return isCheckBox || isSwatch ? QVariant() : QVariant(TrimmedEnd(text));
-    // A swatch stays visible on a selected row, as the selection covers backgrounds.
+    // A swatch keeps its colour on a selected row, which covers backgrounds and tints icons.
     case Qt::DecorationRole:
-        return isSwatch && QColor::isValidColorName(text) ? QVariant(QColor::fromString(text))
-                                                          : QVariant();
+        return isSwatch && QColor::isValidColorName(text) ? QVariant(Swatch(text)) : QVariant();
     case Qt::CheckStateRole:
         return isCheckBox ? QVariant(text == CheckedText ? Qt::Checked : Qt::Unchecked)
                           : QVariant();

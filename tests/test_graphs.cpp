@@ -1,16 +1,19 @@
-// The graphs: the plot geometry on its own, and the controls of the window that reach the axes,
-// the curves and the limit line, checked by the pixels the graphs show.
+// The graphs: the plot geometry on its own, the comparison panel's colours, and the controls of the
+// window that reach the axes, the curves and the limit line, checked by the pixels the graphs show.
 #include "graph/plot_frame.h"
 #include "platform/flex_grid.h"
 #include "platform/picture_box.h"
 #include "platform/text_file.h"
 #include "test_support.h"
+#include "window/comparison_panel.h"
+#include "window/graph_scale.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -50,6 +53,61 @@ bool AnyPixel(const QImage& image, QRgb colour)
     return false;
 }
 
+const QColor Blue(0x00, 0x72, 0xb2);
+const QColor Vermilion(0xd5, 0x5e, 0x00);
+const QColor Green(0x00, 0x9e, 0x73);
+const QColor Purple(0xcc, 0x79, 0xa7);
+const QColor Orange(0xe6, 0x9f, 0x00);
+const QColor Sky(0x56, 0xb4, 0xe9);
+const QColor Yellow(0xf0, 0xe4, 0x42);
+
+// A colour mixed half with white, as temperature curves are drawn.
+QRgb Light(const QColor& colour)
+{
+    return qRgb((colour.red() + 255) / 2, (colour.green() + 255) / 2, (colour.blue() + 255) / 2);
+}
+
+// The pixel rows of column x within 3 of plot y that have the colour.
+int InkRows(const QImage& image, int x, int y, QRgb colour)
+{
+    int rows = 0;
+    for (int dy = -3; dy <= 3; ++dy)
+        rows += image.pixel(x + 200, 1120 - y + dy) == colour ? 1 : 0;
+    return rows;
+}
+
+// The comparison panel on its own, with nine records of products "Öl 1" to "Öl 9"; tests 1 to 4
+// are stored at 10, 20, 30, 40 % and 27.5 to 42.5 °C up to five minutes, but test 2 falls from
+// 20 % at three minutes to 5 % at four.
+// 15-minute axis (one minute is x 240), 0-50 °C (1 °C is y 20).
+struct Comparison {
+    Comparison()
+        : panel(scale, [this] { return folder.path() + '/'; })
+    {
+        scale.DurationIndex = 1;
+        panel.FormatCurveList();
+        QStringList records;
+        for (int test = 1; test <= 9; ++test) {
+            const QString level = QString("%1.0; %2").arg(10 * test).arg(22.5 + 5 * test);
+            QStringList lines = QStringList(11, "Kopf;")
+                << "00:01:00 ; " + level << "00:03:00 ; " + level;
+            lines << (test == 2 ? "00:04:00 ; 5.0; 32.5" : "00:05:00 ; " + level);
+            if (test <= 4)
+                WriteTextLines(folder.filePath(QString("No-0000%1-1.CSV").arg(test)), lines,
+                    WriteMode::Create);
+            records << QString("0000%1-1 Öl %1").arg(test);
+        }
+        panel.AddCurveRows(records);
+        panel.ResetComparisonGraph();
+    }
+    QImage drawn() const { return panel.Graph().PictureAt({4000, 1220}, 1); }
+
+    ScopedLocale german {QLocale(QLocale::German, QLocale::Germany)};
+    QTemporaryDir folder;
+    GraphScale scale;
+    ComparisonPanel panel;
+};
+
 // A window on protocol "Serie7" of the temporary folder, temperature measurement on or off.
 struct GraphFixture : WindowFixture {
     explicit GraphFixture(bool temperatureOn)
@@ -64,6 +122,7 @@ struct GraphFixture : WindowFixture {
 } // namespace
 
 Q_DECLARE_METATYPE(Ink)
+Q_DECLARE_METATYPE(QList<QColor>)
 
 class GraphsTest : public QObject {
     Q_OBJECT
@@ -110,18 +169,18 @@ private slots:
 
         const QStringList level
             = {"00:01:00 ; 15.0; 22.5", "00:02:00 ; 15.0; 22.5", "00:03:00 ; 15.0; 22.5"};
-        QTest::newRow("position 1 black, 0-50 °C")
-            << 1 << level << 1
-            << QList<Ink> {{120, 150, PlotColour::Black}, {360, 450, PlotColour::Red}} << true;
-        QTest::newRow("position 2 blue, 0-150 °C")
+        QTest::newRow("position 1, 0-50 °C")
+            << 1 << level << 1 << QList<Ink> {{120, 150, Blue.rgb()}, {360, 450, Light(Blue)}}
+            << true;
+        QTest::newRow("position 2, 0-150 °C")
             << 2 << QStringList {"00:01:00 ; 15.0; 37.5", "00:03:00 ; 15.0; 37.5"} << 3
-            << QList<Ink> {{120, 150, PlotColour::Blue}, {360, 250, PlotColour::Red}} << true;
-        QTest::newRow("position 3 red, two-field lines")
+            << QList<Ink> {{120, 150, Blue.rgb()}, {360, 250, Light(Blue)}} << true;
+        QTest::newRow("position 3, two-field lines")
             << 3 << QStringList {"00:01:00 ; 15.0", "00:02:00 ; 15.0"} << 1
-            << QList<Ink> {{120, 150, PlotColour::Red}} << false;
+            << QList<Ink> {{120, 150, Blue.rgb()}} << false;
         QTest::newRow("no temperature measured")
             << 1 << QStringList {"00:01:00 ; 15.0;  0.0", "00:02:00 ; 15.0;  0,0"} << 1
-            << QList<Ink> {{120, 150, PlotColour::Black}} << false;
+            << QList<Ink> {{120, 150, Blue.rgb()}} << false;
         QTest::newRow("missing file") << 1 << QStringList {} << 1 << QList<Ink> {} << false;
     }
 
@@ -157,7 +216,7 @@ private slots:
         QCOMPARE(list.TextMatrix(1, 2), "-1");
         for (const Ink& ink : inks)
             QVERIFY2(Inked(shown, ink), qPrintable(QString("%1,%2").arg(ink.x).arg(ink.y)));
-        QCOMPARE(AnyPixel(shown, PlotColour::Red), temperatureCurve || position == 3);
+        QCOMPARE(AnyPixel(shown, Light(Blue)), temperatureCurve);
         QCOMPARE(shown == frame, inks.isEmpty());
         emit list.Click();
         QCOMPARE(Drawn(window, "Grafik0"), frame);
@@ -165,6 +224,107 @@ private slots:
         Find<QPushButton>(window, "ButDel0").click();
         QCOMPARE(list.TextMatrix(1, 2), "0");
         QCOMPARE(Drawn(window, "Grafik0"), frame);
+    }
+
+    void curveColours_data()
+    {
+        // Rows clicked in turn, each showing or hiding its test; the colours of rows 1 to 9 then.
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QList<QColor>>("colours");
+        const QColor none;
+        QTest::newRow("in the palette's order") << QList {
+            1, 2, 3} << QList {Blue, Vermilion, Green, none, none, none, none, none, none};
+        QTest::newRow("hiding one keeps the others")
+            << QList {1, 2, 3, 2} << QList {Blue, none, Green, none, none, none, none, none, none};
+        QTest::newRow("a new one takes the freed colour") << QList {
+            1, 2, 3, 2, 4} << QList {Blue, none, Green, Vermilion, none, none, none, none, none};
+        QTest::newRow("past eight they come round")
+            << QList {9, 8, 7, 6, 5, 4, 3, 2, 1}
+            << QList<QColor> {Blue, Yellow, Qt::black, Sky, Orange, Purple, Green, Vermilion, Blue};
+    }
+
+    // Each shown test has its own colour for its curves, the list's swatch and the legend.
+    void curveColours()
+    {
+        QFETCH(QList<int>, clicks);
+        QFETCH(QList<QColor>, colours);
+        Comparison comparison;
+        auto& list = Find<FlexGrid>(comparison.panel, "WahlTab");
+        for (const int row : clicks) {
+            list.setRow(row);
+            emit list.Click();
+        }
+        list.setRow(0);
+        const QImage drawn = comparison.drawn();
+        QList<GraphLegendEntry> legend;
+        for (int row = 1; row <= 9; ++row) {
+            const QColor colour = colours[row - 1];
+            QCOMPARE(comparison.panel.CurveColour(row), colour);
+            const auto swatch = list.model()->index(row - 1, 3).data(Qt::DecorationRole);
+            QCOMPARE(swatch.value<QIcon>().pixmap(12).toImage().pixelColor(6, 6), colour);
+            QCOMPARE(list.TextMatrix(row, 4).trimmed(), QString("Öl %1").arg(row));
+            if (colour.isValid())
+                legend.append({QString("0000%1").arg(row), QString("Öl %1").arg(row), colour});
+            if (row <= 4 && colour.isValid()) {
+                QVERIFY(Inked(drawn, {600, 100 * row, colour.rgb()}));
+                QVERIFY(Inked(drawn, {600, 450 + 100 * row, Light(colour)}));
+            }
+        }
+        const QList<GraphLegendEntry> shown = comparison.panel.Legend();
+        QCOMPARE(shown.size(), legend.size());
+        for (qsizetype entry = 0; entry < legend.size(); ++entry) {
+            QCOMPARE(shown[entry].testNumber + shown[entry].product,
+                legend[entry].testNumber + legend[entry].product);
+            QCOMPARE(shown[entry].colour, legend[entry].colour);
+        }
+    }
+
+    // The current row's curve lies on top, three pixels thick; another row's current, it goes
+    // back. Test 2's falling line crosses test 1 at x 880.
+    void currentCurveOnTop()
+    {
+        Comparison comparison;
+        auto& list = Find<FlexGrid>(comparison.panel, "WahlTab");
+        for (const int row : {1, 2}) {
+            list.setRow(row);
+            emit list.Click();
+        }
+        for (const int current : {1, 2, 0}) {
+            list.setRow(current);
+            const QImage drawn = comparison.drawn();
+            QCOMPARE(InkRows(drawn, 600, 100, Blue.rgb()), current == 1 ? 3 : 1);
+            QCOMPARE(InkRows(drawn, 600, 200, Vermilion.rgb()), current == 2 ? 3 : 1);
+            if (current == 1)
+                QCOMPARE(InkRows(drawn, 880, 100, Blue.rgb()), 3);
+            if (current == 2)
+                QVERIFY(Inked(drawn, {880, 100, Vermilion.rgb()}));
+        }
+    }
+
+    // The headings of both axes keep apart at any size of either graph: in a window of 1280 × 800,
+    // at twice the scale (half the logical pixels), and down to the smallest box.
+    void headingsKeepApart()
+    {
+        GraphFixture fixture(true);
+        Find<QRadioButton>(*fixture.window, "TempOnOff1").click();
+        Choose(&Find<QComboBox>(*fixture.window, "Messzeit"), 2);
+        fixture.window->resize(1280, 800);
+        fixture.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fixture.window.get()));
+        for (const QString name : {"Grafik0", "Grafik1"}) {
+            const PictureBox& graph = Find<PictureBox>(*fixture.window, name);
+            QVERIFY(graph.width() > 600);
+            for (const QSizeF size : {QSizeF(graph.size()), QSizeF(graph.size()) / 2,
+                     QSizeF(400, 300), QSizeF(120, 80)}) {
+                const auto box = [&](const char* text) { return graph.TextBox(text, size); };
+                const QString at
+                    = QString("%1 %2x%3").arg(name).arg(size.width()).arg(size.height());
+                QVERIFY2(
+                    !box("Viskosität").isEmpty() && !box("Temperatur").isEmpty(), qPrintable(at));
+                QVERIFY2(!box("Viskosität").intersects(box("Temperatur")), qPrintable(at));
+                QVERIFY2(!box("in %").intersects(box("Grad C")), qPrintable(at));
+            }
+        }
     }
 
     // The chosen duration sets the ticks of both graphs. A test's samples draw on the live graph

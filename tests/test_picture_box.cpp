@@ -2,6 +2,7 @@
 #include "platform/picture_box.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 #include <cmath>
@@ -152,6 +153,41 @@ private slots:
         const QRgb white = QColor(Qt::white).rgb();
         QCOMPARE(InkMissingIn(live, redrawn, white, 2), 0);
         QCOMPARE(InkMissingIn(redrawn, live, white, 2), 0);
+    }
+
+    void renderedAsDrawnAlone_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("one pixel a unit") << 1.0;
+        QTest::newRow("three pixels a unit") << 3.0;
+    }
+
+    // Drawn into a part of another picture, the box's drawing is the picture it makes at that
+    // size, and nothing of it falls outside that part.
+    void renderedAsDrawnAlone()
+    {
+        QFETCH(qreal, ratio);
+        PictureBox box;
+        box.resize(400, 300);
+        DrawSomething(box);
+        box.setCurrentPosition(-180, 1100);
+        box.Print("Viskosität");
+        box.Line({-1000, 0}, {5000, 0}, Qt::black);
+        QImage page(QSize(460, 340) * ratio, QImage::Format_RGB32);
+        page.setDevicePixelRatio(ratio);
+        page.fill(Qt::white);
+        {
+            QPainter painter(&page);
+            box.Render(painter, QRectF(30, 20, 400, 300), QSizeF(400, 300));
+        }
+        const QRect part(QPoint(30, 20) * ratio, QSize(400, 300) * ratio);
+        QImage drawn = page.copy(part);
+        drawn.setDevicePixelRatio(ratio);
+        QCOMPARE(drawn, box.PictureAt({400, 300}, ratio));
+        QImage blank = page;
+        blank.fill(Qt::white);
+        QPainter(&page).fillRect(QRectF(part.topLeft() / ratio, part.size() / ratio), Qt::white);
+        QCOMPARE(page, blank);
     }
 
     void mouseIsReportedInUserUnits()

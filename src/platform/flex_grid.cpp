@@ -1,8 +1,11 @@
 #include "platform/flex_grid.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
+#include <QPixmap>
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -32,6 +35,7 @@ public:
     void setText(int row, int col, const QString& text);
     void setAlignment(int col, Qt::Alignment alignment);
     void setCheckColumn(int col);
+    void setColourColumn(int col);
     void clearTexts();
 
 private:
@@ -53,6 +57,7 @@ private:
     QList<Qt::Alignment> alignments;
     int columns = 0;
     int checkColumn = -1;
+    int colourColumn = -1;
 };
 
 namespace {
@@ -103,17 +108,32 @@ QString TrimmedEnd(const QString& text)
 }
 } // namespace
 
+namespace {
+QIcon Swatch(const QString& colour)
+{
+    QPixmap pixmap(12, 12);
+    pixmap.fill(QColor::fromString(colour));
+    QIcon icon(pixmap);
+    icon.addPixmap(pixmap, QIcon::Selected);
+    return icon;
+}
+} // namespace
+
 QVariant FlexGridModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     const QString text = this->text(index.row() + 1, index.column());
     const bool isCheckBox = index.column() == checkColumn;
+    const bool isSwatch = index.column() == colourColumn;
     switch (role) {
     case Qt::DisplayRole:
         // Cells of fixed-width records end in blanks; shown without them, they are not cut short
         // with an ellipsis. TextMatrix keeps the text whole.
-        return isCheckBox ? QVariant() : QVariant(TrimmedEnd(text));
+        return isCheckBox || isSwatch ? QVariant() : QVariant(TrimmedEnd(text));
+    // A swatch keeps its colour on a selected row, which covers backgrounds and tints icons.
+    case Qt::DecorationRole:
+        return isSwatch && QColor::isValidColorName(text) ? QVariant(Swatch(text)) : QVariant();
     case Qt::CheckStateRole:
         return isCheckBox ? QVariant(text == CheckedText ? Qt::Checked : Qt::Unchecked)
                           : QVariant();
@@ -254,6 +274,12 @@ void FlexGridModel::setAlignment(int col, Qt::Alignment alignment)
 void FlexGridModel::setCheckColumn(int col)
 {
     checkColumn = col;
+    refreshDataCells();
+}
+
+void FlexGridModel::setColourColumn(int col)
+{
+    colourColumn = col;
     refreshDataCells();
 }
 
@@ -413,6 +439,11 @@ void FlexGrid::Clear()
 void FlexGrid::setCheckColumn(int col)
 {
     cells->setCheckColumn(col);
+}
+
+void FlexGrid::setColourColumn(int col)
+{
+    cells->setColourColumn(col);
 }
 
 void FlexGrid::keyReleaseEvent(QKeyEvent* event)

@@ -61,6 +61,9 @@ public:
     // The column's cells hold "-1" (checked) or "0" and are shown as check boxes without text.
     // A click does not toggle them: the program does, on Click. -1: no such column.
     void setCheckColumn(int col);
+    // The column's cells name a colour ("#0072B2") and are shown as a swatch of it without text;
+    // an empty cell shows nothing. -1: no such column.
+    void setColourColumn(int col);
 
 signals:
     // A click on a data cell, after the current row has moved there.

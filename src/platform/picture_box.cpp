@@ -188,6 +188,13 @@ void PictureBox::Print(const QString& text)
         0});
 }
 
+void PictureBox::PrintBeside(const QString& text)
+{
+    texts.append(text);
+    add({Kind::TextBeside, penOf(foreColor.rgb(), true), quint32(texts.size() - 1), currentX,
+        currentY, 0, 0});
+}
+
 void PictureBox::Cls()
 {
     strokes.clear();
@@ -273,7 +280,7 @@ bool PictureBox::cancelsLastFigure(const QPolygonF& points, quint16 pen)
         return false;
     if (rasterized == strokes.size() && !canvas.isNull()) {
         QPainter painter(&canvas);
-        Brushwork brushwork {painter, userToPixels()};
+        Brushwork brushwork {painter, userToPixels(), -1, -1, canvas.devicePixelRatio()};
         rasterize(brushwork, last);
         --rasterized;
     }
@@ -298,10 +305,91 @@ QImage PictureBox::PictureAt(QSize logicalSize, qreal ratio) const
     picture.setDevicePixelRatio(ratio);
     picture.fill(backColor);
     QPainter painter(&picture);
+    drawAll(painter, logicalSize);
+    return picture;
+}
+
+void PictureBox::Render(QPainter& painter, const QRectF& target, QSizeF logicalSize) const
+{
+    if (logicalSize.isEmpty() || target.isEmpty())
+        return;
+    painter.save();
+    painter.fillRect(target, backColor);
+    painter.setClipRect(target, Qt::IntersectClip);
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / logicalSize.width(), target.height() / logicalSize.height());
+    drawAll(painter, logicalSize);
+    painter.restore();
+}
+
+void PictureBox::drawAll(QPainter& painter, QSizeF logicalSize) const
+{
     Brushwork brushwork {painter, userToPixels(logicalSize)};
+    brushwork.pixelsPerUnit = std::max(1e-3, painter.deviceTransform().m11());
     for (const Stroke& stroke : strokes)
         rasterize(brushwork, stroke);
-    return picture;
+}
+
+QRectF PictureBox::TextBox(const QString& text, QSizeF logicalSize) const
+{
+    const QImage probe(1, 1, QImage::Format_RGB32);
+    for (qsizetype index = 0; index < strokes.size(); ++index) {
+        const Stroke& stroke = strokes[index];
+        if ((stroke.kind == Kind::Text || stroke.kind == Kind::TextBeside)
+            && texts[stroke.ref] == text)
+            return textBox(index, userToPixels(logicalSize), &probe);
+    }
+    return {};
+}
+
+// Fonts keep their size in logical pixels on any device: 8 pt is as large beside the lines on a
+// printer's page as on the screen.
+QFont PictureBox::fontOn(int font, const QPaintDevice* device) const
+{
+    static const int logicalDpi = QImage(1, 1, QImage::Format_RGB32).logicalDpiY();
+    QFont scaled = fonts[font];
+    const int dpi = device ? device->logicalDpiY() : logicalDpi;
+    if (scaled.pointSizeF() > 0 && dpi > 0 && dpi != logicalDpi)
+        scaled.setPointSizeF(scaled.pointSizeF() * logicalDpi / dpi);
+    return scaled;
+}
+
+// The box of a text step in the output's logical pixels; a text drawn beside the others moves
+// right past every earlier plain text it would overlap.
+QRectF PictureBox::textBox(
+    qsizetype index, const QTransform& transform, const QPaintDevice* device) const
+{
+    const Stroke& stroke = strokes[index];
+    const QFontMetricsF metrics(fontOn(pens[stroke.pen].font, device), device);
+    QRectF box(transform.map(QPointF(stroke.x1, stroke.y1)),
+        QSizeF(metrics.horizontalAdvance(texts[stroke.ref]), metrics.height()));
+    if (stroke.kind != Kind::TextBeside)
+        return box;
+    // Moved as far as the text beside the others before it, so that lines of a heading stay
+    // under one another.
+    for (qsizetype earlier = index - 1; earlier >= 0; --earlier) {
+        const Stroke& before = strokes[earlier];
+        if (before.kind == Kind::TextBeside) {
+            box.translate(textBox(earlier, transform, device).left()
+                    - transform.map(QPointF(before.x1, before.y1)).x(),
+                0);
+            break;
+        }
+    }
+    const qreal gap = metrics.averageCharWidth();
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (qsizetype earlier = 0; earlier < index; ++earlier) {
+            if (strokes[earlier].kind != Kind::Text)
+                continue;
+            const QRectF other = textBox(earlier, transform, device);
+            if (other.intersects(box)) {
+                box.moveLeft(other.right() + gap);
+                moved = true;
+            }
+        }
+    }
+    return box;
 }
 
 void PictureBox::rasterizePending()
@@ -309,7 +397,7 @@ void PictureBox::rasterizePending()
     if ((rasterized == strokes.size() && pendingLines.isEmpty()) || canvas.isNull())
         return;
     QPainter painter(&canvas);
-    Brushwork brushwork {painter, userToPixels()};
+    Brushwork brushwork {painter, userToPixels(), -1, -1, canvas.devicePixelRatio()};
     for (const PendingLine& pending : std::as_const(pendingLines))
         drawLine(brushwork, pending.pen, brushwork.transform.map(pending.line));
     pendingLines.clear();
@@ -353,7 +441,7 @@ void PictureBox::rasterizeTrack(Brushwork& brushwork, const Stroke& stroke) cons
     const auto add
         = [&](const QLineF& line) { (IsAxisAligned(line) ? crisp : smooth).append(line); };
     const QTransform& toPixels = brushwork.transform;
-    const qreal pixel = 1 / brushwork.painter.device()->devicePixelRatioF();
+    const qreal pixel = 1 / brushwork.pixelsPerUnit;
     QPointF previous = toPixels.map(QPointF(stroke.x1, stroke.y1));
     QPointF entry;
     qreal low = 0;
@@ -404,11 +492,14 @@ void PictureBox::rasterize(Brushwork& brushwork, const Stroke& stroke) const
         usePen(brushwork, stroke.pen, !inverting);
         painter.drawPolyline(brushwork.transform.map(figures[stroke.ref]));
         break;
-    case Kind::Text: {
+    case Kind::Text:
+    case Kind::TextBeside: {
         usePen(brushwork, stroke.pen, true);
-        painter.setFont(fonts[pens[stroke.pen].font]);
-        const QPointF corner = brushwork.transform.map(QPointF(stroke.x1, stroke.y1));
-        painter.drawText(corner + QPointF(0, painter.fontMetrics().ascent()), texts[stroke.ref]);
+        painter.setFont(fontOn(pens[stroke.pen].font, painter.device()));
+        const QRectF box
+            = textBox(&stroke - strokes.constData(), brushwork.transform, painter.device());
+        painter.drawText(
+            box.topLeft() + QPointF(0, painter.fontMetrics().ascent()), texts[stroke.ref]);
         break;
     }
     }

@@ -67,6 +67,10 @@ public:
     void Polyline(const QPolygonF& points);
     // Text with its top-left corner at the current position, in the foreground colour.
     void Print(const QString& text);
+    // Text as Print, moved right as far as it must be to keep clear of every text drawn before it:
+    // at a small size, or with large fonts, a heading then follows its neighbour instead of
+    // covering it.
+    void PrintBeside(const QString& text);
     // Fills the box with the background colour; everything drawn before is gone.
     void Cls();
 
@@ -79,6 +83,11 @@ public:
     // The picture drawn afresh at `logicalSize` with `ratio` pixels per unit, for printing and
     // files: lines and text keep their proportions to that size. Null when too large to hold.
     QImage PictureAt(QSize logicalSize, qreal ratio) const;
+    // The picture drawn into `target` of any painter as lines and text, as large as a picture of
+    // `logicalSize` would be stretched to `target`: a PDF file or printer gets it as drawing.
+    void Render(QPainter& painter, const QRectF& target, QSizeF logicalSize) const;
+    // Where the first text `text` lies when the picture is drawn at `logicalSize`; empty if none.
+    QRectF TextBox(const QString& text, QSizeF logicalSize) const;
 
 signals:
     void MouseDown(int button, int shift, float x, float y);
@@ -97,7 +106,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    enum class Kind : quint8 { Line, Polyline, Text, Track };
+    enum class Kind : quint8 { Line, Polyline, Text, Track, TextBeside };
 
     // The attributes a step is drawn with; few distinct ones occur, so steps refer to them.
     struct Pen {
@@ -110,7 +119,7 @@ private:
     };
 
     // One drawing step in user units. Line: (x1, y1) to (x2, y2). Polyline: figures[ref].
-    // Text: texts[ref] at (x1, y1). Track: tracks[ref], from (x1, y1).
+    // Text, TextBeside: texts[ref] at (x1, y1). Track: tracks[ref], from (x1, y1).
     struct Stroke {
         Kind kind;
         quint16 pen;
@@ -140,6 +149,8 @@ private:
         QTransform transform;
         int pen = -1;
         int antialiased = -1;
+        // The size of a logical pixel in the output's pixels.
+        qreal pixelsPerUnit = 1;
     };
 
     void add(const Stroke& stroke);
@@ -157,6 +168,9 @@ private:
     void rasterizePending();
     void rasterize(Brushwork& brushwork, const Stroke& stroke) const;
     void usePen(Brushwork& brushwork, quint16 penIndex, bool antialiased) const;
+    QFont fontOn(int font, const QPaintDevice* device) const;
+    QRectF textBox(qsizetype index, const QTransform& transform, const QPaintDevice* device) const;
+    void drawAll(QPainter& painter, QSizeF logicalSize) const;
     void ensureCanvas();
     void newCanvas();
     QTransform userToPixels() const;

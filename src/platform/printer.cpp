@@ -171,6 +171,39 @@ void PaintingPrinter::DrawPicture(
     canvas->drawImage(target, image);
 }
 
+void Printer::DrawFigure(const QRectF& area, const QSizeF& logicalSize, const FigurePainter& paint)
+{
+    DrawPicture(area, logicalSize, [&paint](QSize pixels, qreal ratio) {
+        QImage image(pixels, QImage::Format_RGB32);
+        if (image.isNull())
+            return image;
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        paint(painter);
+        return image;
+    });
+}
+
+void PaintingPrinter::DrawFigure(
+    const QRectF& area, const QSizeF& logicalSize, const FigurePainter& paint)
+{
+    QPainter* canvas = painter();
+    if (!canvas)
+        return;
+    if (logicalSize.isEmpty()) {
+        valid = false;
+        return;
+    }
+    const QRectF target
+        = Fitted(QRectF(toDevice(area.topLeft()), toDevice(area.bottomRight())), logicalSize);
+    canvas->save();
+    canvas->translate(target.topLeft());
+    canvas->scale(target.width() / logicalSize.width(), target.height() / logicalSize.height());
+    paint(*canvas);
+    canvas->restore();
+}
+
 // A printer's job is aborted before it ends, so that no page of it comes out; a document in
 // memory (a PDF file yet to be written) is simply not valid.
 void PaintingPrinter::KillDoc()

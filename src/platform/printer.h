@@ -14,6 +14,8 @@ class QPainter;
 
 // Draws a picture at the pixel size asked for; `ratio` is pixels per logical unit of the picture.
 using PictureSource = std::function<QImage(QSize pixels, qreal ratio)>;
+// Paints a figure in its own logical units on the painter it is given.
+using FigurePainter = std::function<void(QPainter& painter)>;
 
 // The printer control: a page-oriented drawing surface with a user scale, a current position,
 // font settings, lines, text, pictures, new page and end of document. Positions are in user units;
@@ -44,6 +46,10 @@ public:
     virtual void DrawPicture(
         const QRectF& area, const QSizeF& logicalSize, const PictureSource& picture)
         = 0;
+    // A figure placed as DrawPicture places a picture; a device that paints gets it as lines and
+    // text, any other its picture.
+    virtual void DrawFigure(
+        const QRectF& area, const QSizeF& logicalSize, const FigurePainter& paint);
     virtual void NewPage() = 0;
     // Finishes the document; false when any part of it could not be drawn or written.
     virtual bool EndDoc() = 0;
@@ -74,6 +80,8 @@ public:
     double TextWidth(const QString& text) override;
     void DrawPicture(
         const QRectF& area, const QSizeF& logicalSize, const PictureSource& picture) override;
+    void DrawFigure(
+        const QRectF& area, const QSizeF& logicalSize, const FigurePainter& paint) override;
     void NewPage() override;
     bool EndDoc() override;
     void KillDoc() override;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/measurement_file.h"
+#include "window/graph_export.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -18,8 +19,8 @@ class QPushButton;
 struct GraphScale;
 
 // The tab "Alle Messungen": the comparison graph (Grafik(0)) of stored tests and the curve list
-// (WahlTab) that chooses them. Each row of the list mirrors a record: test number, position and
-// the shown flag ("-1"/"0").
+// (WahlTab) that chooses them. Each row of the list mirrors a record: test number, position, the
+// shown flag ("-1"/"0"), the colour of its curves while shown and the product.
 class ComparisonPanel : public QWidget {
     Q_OBJECT
 
@@ -43,6 +44,10 @@ public:
     // The tests of `names` that the list still holds are shown again.
     void ShowAgain(const QStringList& names);
     void RemoveCurveRow(int row);
+    // The colour of a shown row's curves; invalid for a hidden row.
+    QColor CurveColour(int row) const;
+    // Test number, product and colour of every shown test, in the list's order.
+    QList<GraphLegendEntry> Legend() const;
 
     // Marks the row's curve shown or hidden and draws it, or draws the graph again without it.
     void ShowCurve(int row, bool shown);
@@ -64,8 +69,12 @@ private:
         std::optional<StoredCurve> curve;
     };
 
-    void DrawStoredCurve(const QString& Name, qint16 Position);
+    void DrawStoredCurve(const QString& Name, qint16 Position, const QColor& colour);
     void DrawStoredCurveOfRow(int row);
+    QString FreeColour() const;
+    // The current row while its curve is shown, drawn on top and thicker; 0 for none.
+    int HighlightedRow() const;
+    void CurrentRowChanged(int row, int previous);
     const std::optional<StoredCurve>& CurveOfFile(const QString& path);
     void WahlTab_Click();
 

@@ -112,10 +112,11 @@ void DrawTemperatureAxis(PictureBox& graph, const GraphScale& scale)
             graph.setForeColor(Black);
         }
     }
+    // The headings follow the viscosity's where a narrow graph leaves them too little room.
     graph.setForeColor(Red);
     graph.setCurrentPosition(40, 1100);
-    graph.Print(QStringLiteral("Temperatur"));
+    graph.PrintBeside(QStringLiteral("Temperatur"));
     graph.setCurrentPosition(60, 1070);
-    graph.Print(QStringLiteral("Grad C"));
+    graph.PrintBeside(QStringLiteral("Grad C"));
     graph.setForeColor(Black);
 }

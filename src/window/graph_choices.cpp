@@ -7,21 +7,6 @@
 #include "window/measurement_panel.h"
 #include "window/settings_panel.h"
 
-#include <QRegularExpression>
-
-namespace {
-
-constexpr int MostNamedCurves = 12;
-
-// Only characters every file system takes, so that a suggested name always works.
-QString FileNamePart(QString text)
-{
-    static const QRegularExpression unsafe(QStringLiteral(R"([^\w.-]+)"));
-    return text.trimmed().replace(unsafe, QStringLiteral("_"));
-}
-
-} // namespace
-
 void Form1::TempSkal_Click(int Index)
 {
     if (Index < 1 || Index > 3)
@@ -42,7 +27,7 @@ GraphNames Form1::GraphNamesOf(int Index) const
             [this] {
                 return QStringLiteral("Vergleich-") + FileNamePart(settingsTab->ProtocolName());
             },
-            folder};
+            folder, [this] { return comparison->Legend(); }};
     return {[this] {
                 return (QStringList {QStringLiteral("Messung")} + measurement->TestDescription())
                     .join(QStringLiteral("  "));
@@ -51,13 +36,9 @@ GraphNames Form1::GraphNamesOf(int Index) const
         folder};
 }
 
+// The protocol the curves come from and the day the graph is saved or printed.
 QString Form1::ComparisonTitle() const
 {
-    QStringList curves = comparison->ShownStoredTests();
-    if (curves.size() > MostNamedCurves) {
-        curves = curves.mid(0, MostNamedCurves);
-        curves.append(QStringLiteral("…"));
-    }
-    return QStringLiteral("Vergleichsgrafik  ")
-        + (curves.isEmpty() ? QStringLiteral("(keine Kurve gewählt)") : curves.join(", "));
+    return settingsTab->ProtocolName().trimmed() + QStringLiteral(" – ")
+        + clock().date().toString(QStringLiteral("dd.MM.yyyy"));
 }

@@ -9,8 +9,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <memory>
 
 namespace {
 
@@ -51,6 +56,98 @@ struct WaitCursor {
     Q_DISABLE_COPY_MOVE(WaitCursor)
 };
 
+QFont FigureFont(int pixels, bool bold = false)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+// A graph as its files and pages carry it, in the graph's logical pixels: the title above (a page
+// prints its own), the graph, and the legend below, where it hides no curve.
+class Figure {
+public:
+    Figure(const PictureBox& picture, QString heading, QList<GraphLegendEntry> entries)
+        : graph(picture)
+        , graphSize(picture.size())
+        , title(std::move(heading))
+        , legend(std::move(entries))
+    {
+        const QFontMetricsF metrics(FigureFont(LegendPixels));
+        qreal widest = 0;
+        for (const GraphLegendEntry& entry : std::as_const(legend))
+            widest = std::max(widest, metrics.horizontalAdvance(EntryText(entry)));
+        const qreal room = graphSize.width() - 2 * Padding - SwatchWidth - SwatchGap;
+        textWidth = std::max(qreal(1), std::min(widest, room));
+        entryWidth = SwatchWidth + SwatchGap + textWidth + EntryGap;
+        columns = std::max(1, int((graphSize.width() - 2 * Padding + EntryGap) / entryWidth));
+        const qsizetype rows = (legend.size() + columns - 1) / columns;
+        legendHeight = legend.isEmpty() ? 0 : 2 * Padding + qreal(rows) * LineHeight;
+        titleHeight = title.isEmpty() ? 0 : TitleHeight;
+    }
+
+    QSizeF size() const
+    {
+        return {graphSize.width(), titleHeight + graphSize.height() + legendHeight};
+    }
+
+    void paint(QPainter& painter) const
+    {
+        painter.save();
+        painter.fillRect(QRectF(QPointF(), size()), Qt::white);
+        painter.setPen(Qt::black);
+        if (!title.isEmpty()) {
+            painter.setFont(FigureFont(TitlePixels, true));
+            painter.drawText(QRectF(Padding, 0, graphSize.width() - 2 * Padding, titleHeight),
+                Qt::AlignLeft | Qt::AlignVCenter, title);
+        }
+        graph.Render(painter, QRectF(QPointF(0, titleHeight), graphSize), graphSize);
+        painter.setFont(FigureFont(LegendPixels));
+        const QFontMetricsF metrics(painter.font());
+        for (qsizetype index = 0; index < legend.size(); ++index) {
+            const GraphLegendEntry& entry = legend[index];
+            const QPointF corner(Padding + qreal(index % columns) * entryWidth,
+                titleHeight + graphSize.height() + Padding + qreal(index / columns) * LineHeight);
+            painter.fillRect(QRectF(corner + QPointF(0, (LineHeight - SwatchHeight) / 2),
+                                 QSizeF(SwatchWidth, SwatchHeight)),
+                entry.colour);
+            painter.drawText(
+                QRectF(corner + QPointF(SwatchWidth + SwatchGap, 0), QSizeF(textWidth, LineHeight)),
+                Qt::AlignLeft | Qt::AlignVCenter,
+                metrics.elidedText(EntryText(entry), Qt::ElideRight, textWidth));
+        }
+        painter.restore();
+    }
+
+private:
+    static constexpr int TitlePixels = 16;
+    static constexpr int LegendPixels = 12;
+    static constexpr qreal TitleHeight = 32;
+    static constexpr qreal LineHeight = 20;
+    static constexpr qreal Padding = 8;
+    static constexpr qreal SwatchWidth = 28;
+    static constexpr qreal SwatchHeight = 10;
+    static constexpr qreal SwatchGap = 6;
+    static constexpr qreal EntryGap = 24;
+
+    static QString EntryText(const GraphLegendEntry& entry)
+    {
+        return entry.product.isEmpty() ? entry.testNumber
+                                       : entry.testNumber + QStringLiteral("  ") + entry.product;
+    }
+
+    const PictureBox& graph;
+    QSizeF graphSize;
+    QString title;
+    QList<GraphLegendEntry> legend;
+    qreal textWidth = 0;
+    qreal entryWidth = 0;
+    int columns = 1;
+    qreal legendHeight = 0;
+    qreal titleHeight = 0;
+};
+
 qreal PictureRatio(QSize logicalSize)
 {
     const int longest = std::max(logicalSize.width(), logicalSize.height());
@@ -70,19 +167,24 @@ GraphExport::GraphExport(PictureBox& picture, GraphNames graphNames, PrintRunner
 {
 }
 
+QList<GraphLegendEntry> GraphExport::Legend() const
+{
+    return names.legend ? names.legend() : QList<GraphLegendEntry>();
+}
+
+// The graph is drawn as lines and text where the printer takes them, as into a PDF file.
 PrintJob GraphExport::GraphPrintJob() const
 {
-    const PictureBox* shown = &graph;
     const QString title = names.title();
-    return [shown, title](Printer& printer) {
+    const auto figure = std::make_shared<const Figure>(graph, QString(), Legend());
+    return [figure, title](Printer& printer) {
         printer.setScale({0, 0, 800, 680});
         printer.setFontName(QStringLiteral("Arial"));
         PrintPageFrame(printer, 50, 1);
         SetPrintPosition(printer, 50, 50, 9, 1);
         printer.Print(title, 720);
-        printer.DrawPicture({50, 72, 720, 580}, shown->size(), [shown](QSize pixels, qreal ratio) {
-            return shown->PictureAt((QSizeF(pixels) / ratio).toSize(), ratio);
-        });
+        printer.DrawFigure({50, 72, 720, 580}, figure->size(),
+            [figure](QPainter& painter) { figure->paint(painter); });
     };
 }
 
@@ -99,7 +201,15 @@ void GraphExport::ReportGraphFileFailure(const QString& path)
 
 bool GraphExport::SaveGraphPicture(const QString& path)
 {
-    const QImage picture = graph.PictureAt(graph.size(), PictureRatio(graph.size()));
+    const Figure figure(graph, names.legend ? names.title() : QString(), Legend());
+    const QSize size = figure.size().toSize();
+    const qreal ratio = PictureRatio(size);
+    QImage picture(size * ratio, QImage::Format_RGB32);
+    if (!picture.isNull()) {
+        picture.setDevicePixelRatio(ratio);
+        QPainter painter(&picture);
+        figure.paint(painter);
+    }
     QByteArray png;
     QBuffer buffer(&png);
     const bool saved = !picture.isNull() && buffer.open(QIODevice::WriteOnly)
@@ -165,6 +275,18 @@ QMenu* GraphExport::Menu()
 void GraphExport::ShowMenu(const QPoint& globalPosition)
 {
     Menu()->popup(globalPosition);
+}
+
+// Characters below a blank and DEL are control characters.
+QString FileNamePart(const QString& text)
+{
+    QString part;
+    for (const QChar character : text.trimmed()) {
+        if (character.unicode() >= 0x20 && character.unicode() != 0x7f
+            && !QStringLiteral(R"(<>:"/\|?*)").contains(character))
+            part.append(character);
+    }
+    return part;
 }
 
 void ReportPrintOutcome(PrintOutcome outcome, const QString& what,

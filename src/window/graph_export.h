@@ -2,6 +2,8 @@
 
 #include "platform/print_output.h"
 
+#include <QColor>
+#include <QList>
 #include <QObject>
 #include <QPoint>
 #include <QString>
@@ -11,6 +13,13 @@ class PictureBox;
 class QMenu;
 class QWidget;
 
+// One shown test in the legend of a comparison graph.
+struct GraphLegendEntry {
+    QString testNumber;
+    QString product;
+    QColor colour;
+};
+
 // What a graph's files and printouts are named after; asked when they are made.
 struct GraphNames {
     // The title printed above the graph.
@@ -19,6 +28,9 @@ struct GraphNames {
     std::function<QString()> documentName;
     // The folder a file is suggested in.
     std::function<QString()> folder;
+    // The tests a comparison graph shows. Where it is given, picture files carry the title, and
+    // files and printouts a legend below the graph. None for the live graph.
+    std::function<QList<GraphLegendEntry>()> legend = {};
 };
 
 // A graph on paper and in files: drawn afresh from the picture box's own drawing steps at the
@@ -43,6 +55,7 @@ public:
     PrintJob GraphPrintJob() const;
 
 private:
+    QList<GraphLegendEntry> Legend() const;
     void ChooseGraphPictureFile();
     void ChooseGraphPdfFile();
     void ChooseFileAndSave(const QString& title, const QString& extension, const QString& filter,
@@ -59,3 +72,7 @@ private:
 // A print that failed is named to the user; a cancelled one is not.
 void ReportPrintOutcome(PrintOutcome outcome, const QString& what,
     const std::function<void(const QString&, int, const QString&)>& report);
+
+// The text without the characters a file name cannot hold on Windows or Linux: <>:"/\|?* and
+// control characters; umlauts, blanks and the like stay.
+QString FileNamePart(const QString& text);

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDirIterator>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -402,6 +403,8 @@ void TestRunTest::windowShowsTheRun()
     QTRY_COMPARE(Find<QLineEdit>(window, "MessWert1").text(), "12,3 %");
     QTRY_COMPARE(Find<QLineEdit>(window, "MessWert0").text(), "23,5 °");
     QTRY_COMPARE(Find<QLineEdit>(window, "MessDauer1").text(), "00:00:30");
+    QCOMPARE(Find<QProgressBar>(window, "Fortschritt1").text(), "00:00:30 von 00:15:00");
+    QCOMPARE(Find<QProgressBar>(window, "Fortschritt1").value(), 30);
     fixture.receive("*E11\r");
     QCOMPARE(start.text(), "Start");
     QCOMPARE(Find<StatusBar>(window, "StBar1").notice(), "Messung am Gerät beendet");

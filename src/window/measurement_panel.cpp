@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -39,8 +40,13 @@ MeasurementPanel::MeasurementPanel(QWidget* liveGraph, QWidget* parent)
     , MessWert1(NamedField(ReadOnlyField(), "MessWert1"))
     , MessWert0(NamedField(ReadOnlyField(), "MessWert0"))
     , MessDauer1(NamedField(ReadOnlyField(), "MessDauer1"))
+    , Fortschritt1(new QProgressBar)
     , GWert1(NamedField(ReadOnlyField(), "GWert1"))
 {
+    Fortschritt1->setObjectName("Fortschritt1");
+    Fortschritt1->setTextVisible(true);
+    Fortschritt1->setFormat(QString());
+    Fortschritt1->setValue(0);
     Start1->setObjectName("Start1");
     // Wide enough for a product name or a remark of about 40 characters.
     Text1->setMinimumWidth(Text1->fontMetrics().averageCharWidth() * 40);
@@ -71,6 +77,7 @@ MeasurementPanel::MeasurementPanel(QWidget* liveGraph, QWidget* parent)
     form->addRow("Aktuelle  Viskosität:", MessWert1);
     form->addRow("Aktuelle Temperatur:", MessWert0);
     form->addRow("Messzeit:", MessDauer1);
+    form->addRow("Fortschritt:", Fortschritt1);
     form->addRow("Grenzwert:", GWert1);
 
     auto* frameLayout = new QVBoxLayout(frame);
@@ -112,9 +119,48 @@ void MeasurementPanel::ShowValues(const QString& viscosity, const QString& tempe
     MessWert0->setText(temperature);
 }
 
-void MeasurementPanel::ShowElapsed(const QString& text)
+namespace {
+
+// Seconds of "hh:mm:ss" (hours may have more digits); 0 when it is not such a time.
+qint32 SecondsOfTime(const QString& text)
+{
+    const QStringList parts = text.trimmed().split(u':');
+    if (parts.size() != 3)
+        return 0;
+    qint32 seconds = 0;
+    for (const QString& part : parts) {
+        bool isNumber = false;
+        const int value = part.toInt(&isNumber);
+        if (!isNumber || value < 0 || value > 9999)
+            return 0;
+        seconds = seconds * 60 + value;
+    }
+    return seconds;
+}
+
+QString TimeOfSeconds(qint32 seconds)
+{
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600, 2, 10, QChar(u'0'))
+        .arg(seconds / 60 % 60, 2, 10, QChar(u'0'))
+        .arg(seconds % 60, 2, 10, QChar(u'0'));
+}
+
+} // namespace
+
+void MeasurementPanel::ShowElapsed(const QString& text, std::optional<qint32> durationSeconds)
 {
     MessDauer1->setText(text);
+    if (!durationSeconds || *durationSeconds <= 0) {
+        Fortschritt1->setRange(0, 1);
+        Fortschritt1->setValue(0);
+        Fortschritt1->setFormat(QString());
+        return;
+    }
+    Fortschritt1->setRange(0, *durationSeconds);
+    Fortschritt1->setValue(std::min(SecondsOfTime(text), *durationSeconds));
+    Fortschritt1->setFormat(
+        text.trimmed() + QStringLiteral(" von ") + TimeOfSeconds(*durationSeconds));
 }
 
 void MeasurementPanel::ShowLimit(const QString& text)

@@ -6,8 +6,10 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <optional>
 
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 
 // The tab "Messung / Grafik": the test data the user types, the running test's number, date,
@@ -24,7 +26,9 @@ public:
     void ClearTestData();
     void ShowTestStart(qint32 testNumber, const QDateTime& at);
     void ShowValues(const QString& viscosity, const QString& temperature);
-    void ShowElapsed(const QString& text);
+    // The elapsed time "hh:mm:ss", and how far it has come of the duration chosen; no duration:
+    // no progress is shown.
+    void ShowElapsed(const QString& text, std::optional<qint32> durationSeconds);
     void ShowLimit(const QString& text);
     // The Start button is a red "Stop" while the test runs.
     void ShowRunning(bool running);
@@ -55,5 +59,6 @@ private:
     QLineEdit* MessWert1;
     QLineEdit* MessWert0;
     QLineEdit* MessDauer1;
+    QProgressBar* Fortschritt1;
     QLineEdit* GWert1;
 };

@@ -5,6 +5,7 @@
 #include "platform/display_pacer.h"
 #include "platform/status_bar.h"
 #include "records/protocol_file.h"
+#include "run/choice_lists.h"
 #include "window/comparison_panel.h"
 #include "window/form1.h"
 #include "window/live_graph.h"
@@ -31,7 +32,9 @@ void Form1::ConnectRun()
     connect(
         run, &TestRun::elapsedShown, this, [this, elapsedPacer](int position, const QString& text) {
             if (position == 1)
-                elapsedPacer->Show([this, text] { measurement->ShowElapsed(text); });
+                elapsedPacer->Show([this, text] {
+                    measurement->ShowElapsed(text, DurationSeconds(graphScale.DurationIndex));
+                });
         });
     connect(run, &TestRun::runningShown, this, [this](int position, bool running) {
         if (position == 1)

@@ -146,9 +146,13 @@ void ProtocolPanel::WidenColumns(const QStringList& records)
     for (int column = 0; column < ColumnCount; ++column) {
         if (ProtTab->ColHidden(column) || userSizedColumns.contains(column))
             continue;
-        const int text = std::max({headings.horizontalAdvance(ProtTab->TextMatrix(0, column)),
-            cells.horizontalAdvance(LeastValue(column, cells)),
-            cells.horizontalAdvance(LongestCell(records, column).toString())});
+        // A column of fixed form is as wide as its least value; only typed texts are searched.
+        const QString least = LeastValue(column, cells);
+        const int value = least.isEmpty()
+            ? cells.horizontalAdvance(LongestCell(records, column).toString())
+            : cells.horizontalAdvance(least);
+        const int text
+            = std::max(headings.horizontalAdvance(ProtTab->TextMatrix(0, column)), value);
         if (text + CellMargin > ProtTab->columnWidth(column))
             ProtTab->setColumnWidth(column, text + CellMargin);
     }

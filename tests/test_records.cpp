@@ -260,6 +260,8 @@ void RecordsTest::windowShowsTheRecords()
         QVERIFY(table.columnWidth(column)
             > table.fontMetrics().horizontalAdvance(table.TextMatrix(1, column).trimmed()));
     QCOMPARE(Find<QLabel>(window, "LabelProt").text(), series.protocol);
+    QCOMPARE(window.windowTitle(), "KALDURA - QTM – Serie7");
+    QVERIFY(!window.windowIcon().pixmap(32).isNull());
     QCOMPARE(number.text(), " 12");
 
     Find<QLineEdit>(window, "Text1").setText("Motoröl");

@@ -166,6 +166,7 @@ void ProtocolPanel::ShowProtocolFile(const QString& path)
     ForgetSelection();
     shownFile = path;
     LabelProt->setText(path.isEmpty() ? NoProtocolFile : path);
+    emit protocolFileShown(path);
 }
 
 QString ProtocolPanel::ShownProtocolFile() const

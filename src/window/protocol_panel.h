@@ -45,6 +45,8 @@ public:
     const FlexGrid& Table() const { return *ProtTab; }
 
 signals:
+    // Another protocol file is shown; empty: none is chosen.
+    void protocolFileShown(const QString& path);
     void curveToggleRequested();
     void deleteRequested();
     void printRequested();

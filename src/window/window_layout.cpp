@@ -13,6 +13,8 @@
 #include "window/record_keeping.h"
 #include "window/settings_panel.h"
 
+#include <QFileInfo>
+#include <QIcon>
 #include <QTabWidget>
 
 namespace {
@@ -21,11 +23,14 @@ const QStringList TabCaptions
     = {"  Einstellung     ", "  Messung  /  Grafik    ", "Reserve", "Reserve", "Reserve",
         "  Alle Messungen      ", "  Messprotokoll   ", "Messprogramm - Parameter"};
 
+const QString ProgramTitle = QStringLiteral("KALDURA - QTM");
+
 } // namespace
 
 void Form1::BuildLayout(const QString& startFolder)
 {
-    setWindowTitle("KALDURA - QTM");
+    setWindowTitle(ProgramTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/taliv01.png")));
     SSTab1 = new QTabWidget;
     SSTab1->setObjectName("SSTab1");
     settingsTab = new SettingsPanel(startFolder);
@@ -44,6 +49,12 @@ void Form1::BuildLayout(const QString& startFolder)
     comparisonExport
         = new GraphExport(comparison->Graph(), GraphNamesOf(0), printRunner, messages.Teller());
     records = new ProtocolPanel;
+    // The title names the protocol file shown, so that two programs' windows are told apart.
+    connect(records, &ProtocolPanel::protocolFileShown, this, [this](const QString& path) {
+        setWindowTitle(path.isEmpty()
+                ? ProgramTitle
+                : ProgramTitle + QStringLiteral(" – ") + QFileInfo(path).completeBaseName());
+    });
     SSTab1->addTab(records, TabCaptions[6]);
     parameters = new ParameterPanel(messages.Teller());
     SSTab1->addTab(parameters, TabCaptions.back());

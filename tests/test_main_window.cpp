@@ -13,6 +13,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
+#include <QToolButton>
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -42,6 +44,21 @@ private slots:
         }
         const WindowFixture fixture({1}, {}, {.programFolder = programFolder.path()});
         QCOMPARE(fixture.panel(6), text);
+        // F1 opens the guide, which names both versions; "?" raises the same one.
+        fixture.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(fixture.window.get()));
+        QTest::keyClick(fixture.window.get(), Qt::Key_F1);
+        QVERIFY(Find<QTextBrowser>(*fixture.window, "Anleitung").isVisible());
+        Find<QToolButton>(*fixture.window, "ButHilfe").click();
+        const QList<QTextBrowser*> guides
+            = fixture.window->findChildren<QTextBrowser*>("Anleitung");
+        QCOMPARE(guides.size(), 1);
+        QVERIFY(guides[0]->isVisible());
+        const QString shown = guides[0]->toPlainText();
+        QVERIFY(shown.startsWith("KALDURA - QTM: Kurzanleitung"));
+        QVERIFY2(
+            shown.endsWith((text.isEmpty() ? "" : text.simplified() + ", ") + "Paketversion 1.0.0"),
+            qPrintable(shown.right(60)));
     }
 
     void parameterChoicesSendTheirCommands_data()

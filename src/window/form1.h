@@ -14,6 +14,7 @@
 
 class ComparisonPanel;
 class GraphExport;
+class HelpDialog;
 class InstrumentLink;
 class LiveGraph;
 class MeasurementPanel;
@@ -55,6 +56,7 @@ private:
     void Form_Load();
     void InitMainWindow();
     void ShowVersion();
+    void ShowHelp();
     void ReportLineLogFailure();
     void Form_Unload();
 
@@ -103,6 +105,8 @@ private:
     ProtocolRegister* protocol = nullptr;
     QTabWidget* SSTab1 = nullptr;
     StatusBar* StBar1 = nullptr;
+    HelpDialog* help = nullptr;
+    QString versionText;
     SettingsPanel* settingsTab = nullptr;
     MeasurementPanel* measurement = nullptr;
     LiveGraph* liveGraph = nullptr;

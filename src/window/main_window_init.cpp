@@ -7,6 +7,7 @@
 #include "platform/text_file.h"
 #include "run/choice_lists.h"
 #include "window/form1.h"
+#include "window/help_dialog.h"
 #include "window/live_graph.h"
 #include "window/measurement_panel.h"
 #include "window/parameter_panel.h"
@@ -102,5 +103,16 @@ void Form1::ShowVersion()
 {
     const std::optional<QDateTime> built
         = FileDateTime(programFolder + QDir::separator() + ExecutableName);
-    StBar1->setPanelText(6, built ? QStringLiteral("Version: ") + VersionText(*built) : QString());
+    versionText = built ? QStringLiteral("Version: ") + VersionText(*built) : QString();
+    StBar1->setPanelText(6, versionText);
+}
+
+// One guide, raised again when it is open already.
+void Form1::ShowHelp()
+{
+    if (!help)
+        help = new HelpDialog(versionText, this);
+    help->show();
+    help->raise();
+    help->activateWindow();
 }

@@ -15,7 +15,9 @@
 
 #include <QFileInfo>
 #include <QIcon>
+#include <QShortcut>
 #include <QTabWidget>
+#include <QToolButton>
 
 namespace {
 
@@ -59,6 +61,14 @@ void Form1::BuildLayout(const QString& startFolder)
     parameters = new ParameterPanel(messages.Teller());
     SSTab1->addTab(parameters, TabCaptions.back());
     setCentralWidget(SSTab1);
+    auto* helpButton = new QToolButton;
+    helpButton->setObjectName("ButHilfe");
+    helpButton->setText(QStringLiteral("?"));
+    helpButton->setToolTip(QStringLiteral("Kurzanleitung (F1)"));
+    SSTab1->setCornerWidget(helpButton, Qt::TopRightCorner);
+    connect(helpButton, &QToolButton::clicked, this, &Form1::ShowHelp);
+    auto* helpKey = new QShortcut(QKeySequence::HelpContents, this);
+    connect(helpKey, &QShortcut::activated, this, &Form1::ShowHelp);
     StBar1 = new StatusBar;
     StBar1->setObjectName("StBar1");
     setStatusBar(StBar1);

@@ -108,7 +108,7 @@ private slots:
     }
 
     // The lists are filled with nothing chosen and the reserve tabs locked; the new-protocol frame
-    // opens and closes; Tab from the last remark reaches Start; a test chosen in the protocol table
+    // opens, without widening the window, and closes; Tab from the last remark reaches Start; a test chosen in the protocol table
     // is named under it.
     void loadedWindow()
     {
@@ -130,8 +130,14 @@ private slots:
         QCOMPARE(tabs->currentIndex(), 0);
         for (int tab = 0; tab < tabs->count(); ++tab)
             QCOMPARE(tabs->isTabEnabled(tab), tabs->tabText(tab) != "Reserve");
+        fixture.window->resize(1024, 740);
+        fixture.window->show();
+        QCoreApplication::processEvents();
+        const int width = window.width();
         Find<QPushButton>(window, "ButProtNeu").click();
         QVERIFY(!Find<QGroupBox>(window, "Frame14").isHidden());
+        QCoreApplication::processEvents();
+        QCOMPARE(window.width(), width);
         Find<QPushButton>(window, "ButCancel").click();
         QVERIFY(Find<QGroupBox>(window, "Frame14").isHidden());
         QWidget* next = Find<QLineEdit>(window, "Bem3").nextInFocusChain();

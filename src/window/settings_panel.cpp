@@ -232,11 +232,13 @@ QWidget* SettingsPanel::BuildProtocolChoice()
     ButOK = new QPushButton("Neuer Ordner");
     ButCancel = new QPushButton("Abbruch");
     Frame14 = new QGroupBox("Messdaten-Ordner:");
+    // Label, name and buttons one below the other: the panel opens within the width the tab
+    // has, and the window does not grow.
     auto* panel = new QGridLayout(Frame14);
-    panel->addWidget(new QLabel("Name der Protokoll-Datei: "), 0, 0);
-    panel->addWidget(ProtDat, 0, 1, 1, 2);
-    panel->addWidget(ButOK, 1, 1);
-    panel->addWidget(ButCancel, 1, 2);
+    panel->addWidget(new QLabel("Name der Protokoll-Datei: "), 0, 0, 1, 2);
+    panel->addWidget(ProtDat, 1, 0, 1, 2);
+    panel->addWidget(ButOK, 2, 0);
+    panel->addWidget(ButCancel, 2, 1);
     Frame14->hide();
 
     auto* choice = new QWidget;

@@ -108,8 +108,8 @@ private slots:
     }
 
     // The lists are filled with nothing chosen and the reserve tabs locked; the new-protocol frame
-    // opens, without widening the window, and closes; Tab from the last remark reaches Start; a test chosen in the protocol table
-    // is named under it.
+    // opens, without widening the window, and closes; Tab from the last remark reaches Start; a
+    // test chosen in the protocol table is named under it.
     void loadedWindow()
     {
         WindowFixture fixture;

@@ -81,8 +81,12 @@ private slots:
         grid.setTextMatrix(2, 1, "X");
         QCOMPARE(QStringList({grid.TextMatrix(2, 0), grid.TextMatrix(2, 1), grid.TextMatrix(2, 2)}),
             QStringList({"d", "X", "f"}));
+        grid.setRow(1);
+        grid.RemoveRow(1);
+        QCOMPARE(grid.Row(), 0);
+        QCOMPARE(grid.TextMatrix(1, 1), "X");
         grid.Clear();
-        QCOMPARE(grid.TextMatrix(1, 0) + grid.TextMatrix(2, 0), "");
+        QCOMPARE(grid.TextMatrix(1, 0), "");
     }
 
     // The view makes a row current by itself when it gets the focus; the user chose none.

@@ -1,6 +1,7 @@
 // The window's choice lists, version line and panels as the load leaves them.
 #include "platform/flex_grid.h"
 #include "test_support.h"
+#include "window/measurement_panel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -59,6 +61,28 @@ private slots:
         QVERIFY2(
             shown.endsWith((text.isEmpty() ? "" : text.simplified() + ", ") + "Paketversion 1.0.0"),
             qPrintable(shown.right(60)));
+    }
+
+    void progressOfATest_data()
+    {
+        QTest::addColumn<QString>("elapsed");
+        QTest::addColumn<int>("duration");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("on its way") << "00:14:50" << 900 << "00:14:50 von 00:15:00";
+        QTest::newRow("100 hours") << "100:00:00" << 360000 << "100:00:00 von 100:00:00";
+        QTest::newRow("no time yet") << "" << 900 << "";
+        QTest::newRow("not a time") << "00:99:99" << 900 << "";
+        QTest::newRow("no duration") << "00:00:10" << 0 << "";
+    }
+
+    void progressOfATest()
+    {
+        QFETCH(QString, elapsed);
+        QFETCH(int, duration);
+        QFETCH(QString, shown);
+        MeasurementPanel panel(new QWidget);
+        panel.ShowElapsed(elapsed, duration > 0 ? std::optional<qint32>(duration) : std::nullopt);
+        QCOMPARE(Find<QProgressBar>(panel, "Fortschritt1").text(), shown);
     }
 
     void parameterChoicesSendTheirCommands_data()

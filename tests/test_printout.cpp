@@ -187,8 +187,8 @@ void PrintoutTest::fullListWrapsAndNamesItsFile()
     QCOMPARE(printer.orientation, QPageLayout::Landscape);
     QCOMPARE(printer.pages, 2);
     QCOMPARE(printer.textsAt(2, 0),
-        (QStringList {"Messprotokoll " + QDir::toNativeSeparators(series.protocol),
-            "Gedruckt am 06.12.2026 10:30    Seite 2 von 2"}));
+        (QStringList {"Gedruckt am 06.12.2026 10:30    Seite 2 von 2",
+            "Messprotokoll " + QDir::toNativeSeparators(series.protocol)}));
     QStringList remarkLines;
     for (const RecordingPrinter::Text& text : printer.texts) {
         QCOMPARE(text.cutWidth, 0.0);
@@ -199,6 +199,15 @@ void PrintoutTest::fullListWrapsAndNamesItsFile()
     }
     QCOMPARE(remarkLines.mid(0, 2).join(' '), remark);
     QCOMPARE(remarkLines.size() % 2, 0);
+
+    // A path too long for the frame keeps its end and stays clear of the print date.
+    RecordingPrinter alone;
+    alone.characterWidth = 1;
+    PrintFullRecordList(alone, {{}, {}, QString(80, 'x') + "/Serie7.CSV", "06.12.2026 10:30"}, {});
+    const QStringList frame = alone.textsAt(1, 0);
+    QVERIFY(frame[1].startsWith("Messprotokoll …x") && frame[1].endsWith("/Serie7.CSV"));
+    QVERIFY(
+        alone.texts[1].position.x() + double(frame[1].size()) * 10 <= alone.texts[0].position.x());
 }
 
 void PrintoutTest::progressMayStopThePrintout()

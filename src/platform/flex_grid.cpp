@@ -341,9 +341,11 @@ void FlexGrid::AppendLines(QList<QString> lines)
     cells->appendLines(std::move(lines));
 }
 
+// The view would make the next row current and selected: no row is chosen after a removal.
 void FlexGrid::RemoveRow(int row)
 {
     cells->removeRow(row);
+    selectionModel()->clear();
 }
 
 int FlexGrid::Cols() const

@@ -26,7 +26,7 @@ public:
     // Data rows after the last, each kept as its line and cut into cells only when a cell is read,
     // so that a long table costs one string a row.
     void AppendLines(QList<QString> lines);
-    // Removes data row `row`; the rows below move up.
+    // Removes data row `row`; the rows below move up, and no row is current.
     void RemoveRow(int row);
     int Cols() const;
     void setCols(int count);

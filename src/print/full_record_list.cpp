@@ -82,19 +82,35 @@ void PrintRightAligned(Printer& printer, const QString& text, double y)
     printer.Print(text);
 }
 
+// The text, or as much of its end as fits into `width` after "…": a long path keeps its file name.
+QString EndThatFits(Printer& printer, const QString& text, double width)
+{
+    if (printer.TextWidth(text) <= width)
+        return text;
+    const QString ellipsis = QStringLiteral("…");
+    for (qsizetype kept = text.size() - 1; kept > 0; --kept) {
+        const QString shortened = ellipsis + text.right(kept);
+        if (printer.TextWidth(shortened) <= width)
+            return shortened;
+    }
+    return ellipsis;
+}
+
 void PrintFrame(Printer& printer, const PrintedTable& table, int page, int pages)
 {
-    printer.setFontBold(true);
+    const QString printed = QStringLiteral("Gedruckt am %1    Seite %2 von %3")
+                                .arg(table.printDate)
+                                .arg(page)
+                                .arg(pages);
     printer.setFontSize(10);
+    const double pathWidth = PageArea.width() - printer.TextWidth(printed) - 4 * ColumnGap;
+    PrintRightAligned(printer, printed, FrameTextY);
+    printer.setFontBold(true);
+    const QString title = QStringLiteral("Messprotokoll ");
     printer.setCurrentPosition({0, FrameTextY});
-    printer.Print(QStringLiteral("Messprotokoll ") + table.protocolFile);
+    printer.Print(
+        title + EndThatFits(printer, table.protocolFile, pathWidth - printer.TextWidth(title)));
     printer.setFontBold(false);
-    PrintRightAligned(printer,
-        QStringLiteral("Gedruckt am %1    Seite %2 von %3")
-            .arg(table.printDate)
-            .arg(page)
-            .arg(pages),
-        FrameTextY);
     printer.setDrawWidth(5);
     printer.Line({0, TopRuleY}, {PageArea.right(), TopRuleY});
     printer.setDrawWidth(1);

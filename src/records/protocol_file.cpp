@@ -141,7 +141,10 @@ QStringView RecordCellText(QStringView record, int column)
     record = CellReach(record, column);
     if (cut.at >= record.size())
         return {};
-    return record.sliced(cut.at).first(std::min(cut.length, record.size() - cut.at)).trimmed();
+    QStringView text = record.sliced(cut.at).first(std::min(cut.length, record.size() - cut.at));
+    while (!text.isEmpty() && text.back().isSpace())
+        text.chop(1);
+    return text;
 }
 
 QStringList RecordCells(QStringView record)

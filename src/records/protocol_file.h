@@ -77,7 +77,8 @@ QString TestRecord(const TestRecordTexts& test, QChar separator);
 QStringList RecordCells(QStringView record);
 // One of those cells; empty for a column outside 0 to 10.
 QString RecordCell(QStringView record, int column);
-// The text of that cell without the blanks around it, as a part of the record.
+// The text of that cell as the table shows it, without the blanks that end it, as a part of the
+// record.
 QStringView RecordCellText(QStringView record, int column);
 
 // The test name "00012-1" of a record: its first field, which holds the position with all its

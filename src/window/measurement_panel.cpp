@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace {
@@ -121,21 +122,15 @@ void MeasurementPanel::ShowValues(const QString& viscosity, const QString& tempe
 
 namespace {
 
-// Seconds of "hh:mm:ss" (hours may have more digits); 0 when it is not such a time.
-qint32 SecondsOfTime(const QString& text)
+// Seconds of "hh:mm:ss" (hours may have more digits); nothing when it is not such a time.
+std::optional<qint32> SecondsOfTime(const QString& text)
 {
-    const QStringList parts = text.trimmed().split(u':');
-    if (parts.size() != 3)
-        return 0;
-    qint32 seconds = 0;
-    for (const QString& part : parts) {
-        bool isNumber = false;
-        const int value = part.toInt(&isNumber);
-        if (!isNumber || value < 0 || value > 9999)
-            return 0;
-        seconds = seconds * 60 + value;
-    }
-    return seconds;
+    static const QRegularExpression time(QStringLiteral(R"(^(\d{1,5}):([0-5]\d):([0-5]\d)$)"));
+    const QRegularExpressionMatch match = time.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1).toInt() * 3600 + match.captured(2).toInt() * 60
+        + match.captured(3).toInt();
 }
 
 QString TimeOfSeconds(qint32 seconds)
@@ -151,14 +146,15 @@ QString TimeOfSeconds(qint32 seconds)
 void MeasurementPanel::ShowElapsed(const QString& text, std::optional<qint32> durationSeconds)
 {
     MessDauer1->setText(text);
-    if (!durationSeconds || *durationSeconds <= 0) {
+    const std::optional<qint32> elapsed = SecondsOfTime(text);
+    if (!elapsed || !durationSeconds || *durationSeconds <= 0) {
         Fortschritt1->setRange(0, 1);
         Fortschritt1->setValue(0);
         Fortschritt1->setFormat(QString());
         return;
     }
     Fortschritt1->setRange(0, *durationSeconds);
-    Fortschritt1->setValue(std::min(SecondsOfTime(text), *durationSeconds));
+    Fortschritt1->setValue(std::min(*elapsed, *durationSeconds));
     Fortschritt1->setFormat(
         text.trimmed() + QStringLiteral(" von ") + TimeOfSeconds(*durationSeconds));
 }

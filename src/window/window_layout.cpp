@@ -53,9 +53,10 @@ void Form1::BuildLayout(const QString& startFolder)
     records = new ProtocolPanel;
     // The title names the protocol file shown, so that two programs' windows are told apart.
     connect(records, &ProtocolPanel::protocolFileShown, this, [this](const QString& path) {
-        setWindowTitle(path.isEmpty()
-                ? ProgramTitle
-                : ProgramTitle + QStringLiteral(" – ") + QFileInfo(path).completeBaseName());
+        // "[*]" in a title stands for the modified mark unless it is doubled.
+        const QString name = QFileInfo(path).completeBaseName().replace(
+            QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+        setWindowTitle(path.isEmpty() ? ProgramTitle : ProgramTitle + QStringLiteral(" – ") + name);
     });
     SSTab1->addTab(records, TabCaptions[6]);
     parameters = new ParameterPanel(messages.Teller());

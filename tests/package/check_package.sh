@@ -34,6 +34,7 @@ expected="$work/expected.txt"
     echo "share/metainfo/$metainfo"
     echo "share/doc/taliv01/copyright"
     echo "share/doc/taliv01/changelog.gz"
+    echo "share/lintian/overrides/taliv01"
     for size in "${icon_sizes[@]}"; do
         echo "share/icons/hicolor/${size}x${size}/apps/taliv01.png"
     done

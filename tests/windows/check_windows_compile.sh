@@ -17,8 +17,10 @@ fi
 work="$(mktemp -d "${TMPDIR:-/tmp}/taliv01-windows.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 
-# UNICODE as in Qt's own Windows builds; Qt's headers are not ours to warn about.
-flags=(-std=c++20 -Wall -Wextra -Wpedantic -Werror -DUNICODE -D_UNICODE -I"$sources" -iquote "$work/moc")
+# UNICODE as in Qt's own Windows builds; Qt's headers are not ours to warn about. The package
+# version is defined by the build.
+flags=(-std=c++20 -Wall -Wextra -Wpedantic -Werror -DUNICODE -D_UNICODE -DTALIV_PACKAGE_VERSION='"0"'
+       -I"$sources" -iquote "$work/moc")
 for module in "" QtCore QtGui QtWidgets QtPrintSupport QtSerialPort; do
     flags+=(-isystem "$qt/$module")
 done

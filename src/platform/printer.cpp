@@ -143,19 +143,26 @@ QFont PaintingPrinter::currentFont() const
     return font;
 }
 
+// Where a picture or figure of `logicalSize` goes in `area`, in device pixels; nothing when there
+// is no painter. A picture without size leaves a gap: the document is wrong.
+std::optional<QRectF> PaintingPrinter::pictureTarget(const QRectF& area, const QSizeF& logicalSize)
+{
+    if (!painter())
+        return std::nullopt;
+    if (logicalSize.isEmpty()) {
+        valid = false;
+        return std::nullopt;
+    }
+    return Fitted(QRectF(toDevice(area.topLeft()), toDevice(area.bottomRight())), logicalSize);
+}
+
 void PaintingPrinter::DrawPicture(
     const QRectF& area, const QSizeF& logicalSize, const PictureSource& picture)
 {
-    QPainter* canvas = painter();
-    if (!canvas)
+    const std::optional<QRectF> placed = pictureTarget(area, logicalSize);
+    if (!placed)
         return;
-    // A picture without size or one that could not be made leaves a gap: the document is wrong.
-    if (logicalSize.isEmpty()) {
-        valid = false;
-        return;
-    }
-    const QRectF target
-        = Fitted(QRectF(toDevice(area.topLeft()), toDevice(area.bottomRight())), logicalSize);
+    const QRectF& target = *placed;
     const QSize pixels
         = target.size()
               .scaled(QSizeF(LongestPictureSide, LongestPictureSide), Qt::KeepAspectRatio)
@@ -164,11 +171,12 @@ void PaintingPrinter::DrawPicture(
     if (pixels.isEmpty())
         return;
     const QImage image = picture(pixels, pixels.width() / logicalSize.width());
+    // A picture that could not be made leaves a gap too.
     if (image.isNull()) {
         valid = false;
         return;
     }
-    canvas->drawImage(target, image);
+    painter()->drawImage(target, image);
 }
 
 void Printer::DrawFigure(const QRectF& area, const QSizeF& logicalSize, const FigurePainter& paint)
@@ -188,15 +196,11 @@ void Printer::DrawFigure(const QRectF& area, const QSizeF& logicalSize, const Fi
 void PaintingPrinter::DrawFigure(
     const QRectF& area, const QSizeF& logicalSize, const FigurePainter& paint)
 {
+    const std::optional<QRectF> placed = pictureTarget(area, logicalSize);
+    if (!placed)
+        return;
+    const QRectF& target = *placed;
     QPainter* canvas = painter();
-    if (!canvas)
-        return;
-    if (logicalSize.isEmpty()) {
-        valid = false;
-        return;
-    }
-    const QRectF target
-        = Fitted(QRectF(toDevice(area.topLeft()), toDevice(area.bottomRight())), logicalSize);
     canvas->save();
     canvas->translate(target.topLeft());
     canvas->scale(target.width() / logicalSize.width(), target.height() / logicalSize.height());

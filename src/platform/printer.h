@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPagedPaintDevice;
 class QPainter;
@@ -92,6 +93,7 @@ public:
 private:
     QPainter* painter();
     QPointF toDevice(const QPointF& user) const;
+    std::optional<QRectF> pictureTarget(const QRectF& area, const QSizeF& logicalSize);
     QFont currentFont() const;
     double devicePixelsPerScreenPixel() const;
 

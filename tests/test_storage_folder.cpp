@@ -1,12 +1,17 @@
 // Storage folder and separator choices on the window.
 #include "platform/drives.h"
 #include "platform/folder_list.h"
+#include "platform/print_output.h"
 #include "test_support.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QInputDialog>
 #include <QLabel>
+#include <QPrinter>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -18,6 +23,9 @@ private slots:
     void storageFolderFollowsTheFolderList();
     void driveOfPath_data();
     void driveOfPath();
+    void newFolder_data();
+    void newFolder();
+    void printProposesTheStorageFolder();
 };
 
 // The comma as both separators is refused from either list, which keeps its choice; each list
@@ -98,6 +106,68 @@ void StorageFolderTest::driveOfPath()
     QFETCH(QString, path);
     QFETCH(QString, drive);
     QCOMPARE(DriveOfPath(path, {"/", "/media/usb"}), drive);
+}
+
+void StorageFolderTest::newFolder_data()
+{
+    QTest::addColumn<QString>("typed");
+    // Relative to the storage folder; empty: the list stays where it was.
+    QTest::addColumn<QString>("opened");
+    QTest::addColumn<QString>("told");
+
+    QTest::newRow("new") << u" Prüfserie 2026 "_s << u"Prüfserie 2026"_s << QString();
+    QTest::newRow("already there") << u"Alt"_s << u"Alt"_s << QString();
+    QTest::newRow("cancelled") << QString() << QString() << QString();
+    QTest::newRow("path") << u"a/b"_s << QString() << u"„a/b“ kann kein Ordnername sein"_s;
+    QTest::newRow("Windows character") << u"x:y"_s << QString() << u"kein Ordnername"_s;
+    QTest::newRow("dots") << u".."_s << QString() << u"kein Ordnername"_s;
+    QTest::newRow("a file of that name")
+        << u"Datei"_s << QString() << u"Der Ordner „Datei“ kann in "_s;
+}
+
+// "Neuer Ordner ..." makes the folder inside the shown one and opens it as the storage folder;
+// a refused name or a failure is told and changes nothing.
+void StorageFolderTest::newFolder()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, opened);
+    QFETCH(QString, told);
+    WindowFixture fixture;
+    const QDir folder(fixture.folder.path());
+    QVERIFY(folder.mkdir("Alt"));
+    PutBytes(folder.filePath("Datei"), "x");
+    FolderList& folders = Find<FolderList>(*fixture.window, "Dir1");
+    QTimer::singleShot(0, [&] {
+        auto* ask = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        QVERIFY(ask);
+        ask->setTextValue(typed);
+        typed.isEmpty() ? ask->reject() : ask->accept();
+    });
+    Find<QPushButton>(*fixture.window, "ButNeuOrdner").click();
+    QCOMPARE(folders.path(), opened.isEmpty() ? folder.path() : folder.filePath(opened));
+    QCOMPARE(Find<QLabel>(*fixture.window, "Label10").text(),
+        QDir::toNativeSeparators(folders.path()) + QDir::separator());
+    QCOMPARE(fixture.questions.size(), told.isEmpty() ? 0 : 1);
+    if (!told.isEmpty())
+        QVERIFY2(fixture.questions[0].text.contains(told), qPrintable(fixture.questions[0].text));
+    const bool made = !opened.isEmpty() && opened != "Alt";
+    QCOMPARE(folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), made ? 2 : 1);
+}
+
+// A PDF file is offered under the document's name in the storage folder, or else in the folder
+// of the file written last; the printer's output format stays.
+void StorageFolderTest::printProposesTheStorageFolder()
+{
+    QPrinter printer;
+    const QPrinter::OutputFormat format = printer.outputFormat();
+    ProposeDocument(printer, "Messprotokoll", QString());
+    QCOMPARE(printer.outputFileName(), QString());
+    ProposeDocument(printer, "Messprotokoll", "/daten/Labor/");
+    QCOMPARE(printer.outputFileName(), u"/daten/Labor/Messprotokoll.pdf"_s);
+    QCOMPARE(printer.outputFormat(), format);
+    QCOMPARE(printer.docName(), u"Messprotokoll"_s);
+    ProposeDocument(printer, "Vergleich-Öl", QString());
+    QCOMPARE(printer.outputFileName(), u"/daten/Labor/Vergleich-Öl.pdf"_s);
 }
 
 QTEST_MAIN(StorageFolderTest)

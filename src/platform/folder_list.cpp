@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 constexpr int PathRole = Qt::UserRole;
@@ -16,6 +17,16 @@ QStringList AncestorChain(const QString& folder)
     while (dir.cdUp())
         chain.prepend(dir.absolutePath());
     return chain;
+}
+
+// Names that one of the file systems a laboratory uses would refuse or read as a path.
+bool IsFolderName(const QString& name)
+{
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    if (name.isEmpty() || name.count(u'.') == name.size())
+        return false;
+    return std::none_of(name.cbegin(), name.cend(),
+        [](QChar c) { return c.unicode() < 0x20 || forbidden.contains(c); });
 }
 
 QString CaptionOf(const QString& folder)
@@ -58,6 +69,16 @@ void FolderList::refresh()
         = current.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : subfolders)
         addEntry(current.filePath(name), name, int(chain.size()), false);
+}
+
+FolderList::Making FolderList::MakeFolder(const QString& name)
+{
+    if (!IsFolderName(name))
+        return Making::BadName;
+    const QDir current(currentPath);
+    if (!current.mkpath(name) || !setPath(current.filePath(name)))
+        return Making::Failed;
+    return Making::Made;
 }
 
 void FolderList::addEntry(const QString& folder, const QString& caption, int depth, bool current)

@@ -17,6 +17,12 @@ public:
     // Lists the current folder again, e.g. after folders were made or removed.
     void refresh();
 
+    enum class Making { Made, BadName, Failed };
+    // Makes a folder of that name inside the current one and opens it; a folder already there is
+    // opened. A name no file system takes (one of \ / : * ? " < > |, a control character, only
+    // dots) makes nothing.
+    Making MakeFolder(const QString& name);
+
 signals:
     void pathChanged(const QString& folder);
     void LostFocus();

@@ -3,6 +3,7 @@
 #include "platform/text_file.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFileInfo>
 #include <QPaintEngine>
 #include <QPdfWriter>
@@ -14,21 +15,42 @@ namespace {
 
 constexpr int PdfDotsPerInch = 600;
 
+// The Windows printer dialog reads a printer's file name as "print to file" ticked; the others
+// offer it only for printing to a file.
+#ifdef Q_OS_WIN
+constexpr bool DialogOffersFileName = false;
+#else
+constexpr bool DialogOffersFileName = true;
+#endif
+
 bool WritesPdfFile(QPrinter& printer)
 {
     return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()
         && printer.paintEngine() && printer.paintEngine()->type() == QPaintEngine::Pdf;
 }
 
-// A PDF file is suggested under the document's own name, in the folder chosen last, so that one
-// document's file is not offered for the next.
-void NameDocument(QPrinter& printer, const QString& documentName)
+} // namespace
+
+// The document's name in the storage folder (or else in the folder chosen last), so that one
+// document's file is not offered for the next. The output format stays: a printer chosen before
+// stays the dialog's choice, and the file is only offered for printing to a file.
+void ProposeDocument(QPrinter& printer, const QString& documentName, const QString& storageFolder)
 {
     printer.setDocName(documentName);
-    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
-        printer.setOutputFileName(
-            QFileInfo(printer.outputFileName()).absolutePath() + '/' + documentName + ".pdf");
+    if (!DialogOffersFileName)
+        return;
+    const QString lastFile = printer.outputFileName();
+    const QString folder = !storageFolder.isEmpty() ? storageFolder
+        : lastFile.isEmpty()                        ? QString()
+                                                    : QFileInfo(lastFile).absolutePath();
+    if (folder.isEmpty())
+        return;
+    const QPrinter::OutputFormat format = printer.outputFormat();
+    printer.setOutputFileName(QDir(folder).filePath(documentName + ".pdf"));
+    printer.setOutputFormat(format);
 }
+
+namespace {
 
 // A job may turn the pages of its document; the kept printer turns back for the next one.
 class KeptOrientation {
@@ -88,7 +110,11 @@ bool PrintOn(QPrinter& printer, const PrintJob& job)
     return PaintJob(printer, job);
 }
 
-SystemPrinter::SystemPrinter() = default;
+SystemPrinter::SystemPrinter(std::function<QString()> storageFolder)
+    : storageFolder(std::move(storageFolder))
+{
+}
+
 SystemPrinter::~SystemPrinter() = default;
 
 // The kept printer, named for the document about to be printed.
@@ -98,7 +124,7 @@ QPrinter& SystemPrinter::printerFor(const QString& documentName)
         chosen = std::make_unique<QPrinter>(QPrinter::HighResolution);
         chosen->setPageLayout(A4Page(QPageLayout::Portrait));
     }
-    NameDocument(*chosen, documentName);
+    ProposeDocument(*chosen, documentName, storageFolder ? storageFolder() : QString());
     return *chosen;
 }
 

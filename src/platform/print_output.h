@@ -27,11 +27,16 @@ bool WritePdfFile(
 // or not at all.
 bool PrintOn(QPrinter& printer, const PrintJob& job);
 
+// Names the printer's document and offers its PDF file in the storage folder, or else in the
+// folder of the file written last; an empty folder is no storage folder.
+void ProposeDocument(QPrinter& printer, const QString& documentName, const QString& storageFolder);
+
 // The printer this program prints on: chosen in the system's dialog and kept for the program's
 // run; the system's default printer stays as it is.
 class SystemPrinter {
 public:
-    SystemPrinter();
+    // storageFolder: where PDF files are offered first.
+    explicit SystemPrinter(std::function<QString()> storageFolder);
     ~SystemPrinter();
     SystemPrinter(const SystemPrinter&) = delete;
     SystemPrinter& operator=(const SystemPrinter&) = delete;
@@ -44,5 +49,6 @@ public:
 private:
     QPrinter& printerFor(const QString& documentName);
 
+    std::function<QString()> storageFolder;
     std::unique_ptr<QPrinter> chosen;
 };

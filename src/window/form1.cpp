@@ -3,6 +3,7 @@
 #include "instrument/instrument_link.h"
 #include "platform/environment.h"
 #include "records/protocol_register.h"
+#include "window/settings_panel.h"
 
 #include <QCloseEvent>
 
@@ -15,7 +16,8 @@ Form1::Form1(FormEnvironment environment, QWidget* parent)
     , clock(environment.clock ? environment.clock : Clock(SystemNow))
     , messages(this, environment.answerer)
     , printRunner(environment.print)
-    , systemPrinter(std::make_unique<SystemPrinter>())
+    , systemPrinter(
+          std::make_unique<SystemPrinter>([this] { return settingsTab->StorageFolder(); }))
 {
     if (!printRunner) {
         printRunner = [this](const QString& documentName, const PrintJob& job) {

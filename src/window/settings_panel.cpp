@@ -3,6 +3,7 @@
 #include "graph/plot_frame.h"
 #include "platform/drives.h"
 #include "platform/folder_list.h"
+#include "platform/message_box.h"
 #include "window/layout_helpers.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -75,8 +77,10 @@ void ShowScaleChoice(QRadioButton& option, bool chosen)
 
 } // namespace
 
-SettingsPanel::SettingsPanel(const QString& startFolder, QWidget* parent)
+SettingsPanel::SettingsPanel(const QString& startFolder,
+    std::function<void(const QString&, int, const QString&)> tell, QWidget* parent)
     : QWidget(parent)
+    , tell(std::move(tell))
 {
     auto* title = new QLabel("KALDURA - QTM");
     QFont titleFont("Arial", 26, QFont::Bold);
@@ -108,7 +112,8 @@ SettingsPanel::SettingsPanel(const QString& startFolder, QWidget* parent)
     layout->addWidget(deviceSettings, 1);
     // Down the left column, then the storage frame from top to bottom.
     ChainTabOrder({TempOnOff[0], TempOnOff[1], TempSkal[1], TempSkal[2], TempSkal[3], MessZyklusTab,
-        Messzeit, Drive1, Dir1, TabProtDatei, LaufNr, ButProtNeu, ProtDat, ButOK, ButCancel});
+        Messzeit, Drive1, Dir1, ButNeuOrdner, TabProtDatei, LaufNr, ButProtNeu, ProtDat, ButOK,
+        ButCancel});
     NameControls();
     ConnectControls();
 }
@@ -123,6 +128,7 @@ QGroupBox* SettingsPanel::BuildStorageFrame(const QString& startFolder)
     if (!Dir1->setPath(startFolder) && !Dir1->setPath(QDir::homePath()))
         Dir1->setPath(QDir::rootPath());
     Drive1->setCurrentText(DriveOfPath(Dir1->path(), driveRoots));
+    ButNeuOrdner = new QPushButton("Neuer Ordner ...");
     Label10 = new QLabel;
     Label10->setTextFormat(Qt::PlainText);
     Label10->setWordWrap(true);
@@ -131,6 +137,7 @@ QGroupBox* SettingsPanel::BuildStorageFrame(const QString& startFolder)
     layout->addWidget(new QLabel("Dateiablage:"));
     layout->addWidget(Drive1);
     layout->addWidget(Dir1, 1);
+    layout->addWidget(ButNeuOrdner, 0, Qt::AlignLeft);
     layout->addWidget(Label10);
     layout->addWidget(WrappedLabel(
         "Das Laufwerk und  der Pfad für die Ablage der Messwert-Dateien muss hier gewählt werden. "
@@ -263,11 +270,12 @@ QWidget* SettingsPanel::BuildProtocolChoice()
 void SettingsPanel::NameControls()
 {
     for (auto [control, name] : std::initializer_list<std::pair<QWidget*, const char*>> {
-             {Frame7, "Frame7"}, {Drive1, "Drive1"}, {Dir1, "Dir1"}, {Label10, "Label10"},
-             {TabProtDatei, "TabProtDatei"}, {LaufNr, "LaufNr"}, {ButProtNeu, "ButProtNeu"},
-             {Frame14, "Frame14"}, {ProtDat, "ProtDat"}, {ButOK, "ButOK"}, {ButCancel, "ButCancel"},
-             {Frame5, "Frame5"}, {Frame6, "Frame6"}, {Frame10, "Frame10"}, {Picture1, "Picture1"},
-             {Label7, "Label7"}, {MessZyklusTab, "MessZyklusTab"}, {Messzeit, "Messzeit"}})
+             {Frame7, "Frame7"}, {Drive1, "Drive1"}, {Dir1, "Dir1"}, {ButNeuOrdner, "ButNeuOrdner"},
+             {Label10, "Label10"}, {TabProtDatei, "TabProtDatei"}, {LaufNr, "LaufNr"},
+             {ButProtNeu, "ButProtNeu"}, {Frame14, "Frame14"}, {ProtDat, "ProtDat"},
+             {ButOK, "ButOK"}, {ButCancel, "ButCancel"}, {Frame5, "Frame5"}, {Frame6, "Frame6"},
+             {Frame10, "Frame10"}, {Picture1, "Picture1"}, {Label7, "Label7"},
+             {MessZyklusTab, "MessZyklusTab"}, {Messzeit, "Messzeit"}})
         control->setObjectName(name);
     for (int index = 0; index < int(TempOnOff.size()); ++index)
         TempOnOff[index]->setObjectName(QStringLiteral("TempOnOff%1").arg(index));
@@ -282,6 +290,7 @@ void SettingsPanel::ConnectControls()
     connect(Drive1, &QComboBox::currentIndexChanged, this, &SettingsPanel::Drive1_Change);
     connect(Dir1, &FolderList::pathChanged, this, &SettingsPanel::Dir1_Change);
     connect(Dir1, &FolderList::LostFocus, this, &SettingsPanel::folderLeft);
+    connect(ButNeuOrdner, &QPushButton::clicked, this, &SettingsPanel::ButNeuOrdner_Click);
     connect(TabProtDatei, &QComboBox::currentIndexChanged, this, &SettingsPanel::protocolSelected);
     connect(TabProtDatei, &QComboBox::activated, this,
         [this] { ProtocolFileName = TabProtDatei->currentText(); });
@@ -344,6 +353,38 @@ void SettingsPanel::Dir1_Change()
         Drive1->setCurrentText(drive);
     }
     ShowStorageFolder();
+}
+
+// Asks for the new folder's name and opens the folder made; a name no file system takes, or a
+// folder that cannot be made, is told to the user.
+void SettingsPanel::ButNeuOrdner_Click()
+{
+    QInputDialog ask(this);
+    ask.setObjectName("OrdnerName");
+    ask.setWindowTitle(QStringLiteral("Neuer Ordner"));
+    ask.setLabelText(QStringLiteral("Name des neuen Ordners in %1").arg(StorageFolder()));
+    ask.setOkButtonText(QStringLiteral("OK"));
+    ask.setCancelButtonText(QStringLiteral("Abbrechen"));
+    if (ask.exec() != QDialog::Accepted || ask.textValue().trimmed().isEmpty())
+        return;
+    const QString name = ask.textValue().trimmed();
+    switch (Dir1->MakeFolder(name)) {
+    case FolderList::Making::Made:
+        return;
+    case FolderList::Making::BadName:
+        tell(
+            QStringLiteral("„%1“ kann kein Ordnername sein: Ein Ordnername darf keines der Zeichen "
+                           "\\ / : * ? \" < > | enthalten und nicht nur aus Punkten bestehen.")
+                .arg(name),
+            MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("Neuer Ordner"));
+        return;
+    case FolderList::Making::Failed:
+        tell(QStringLiteral("Der Ordner „%1“ kann in %2 nicht angelegt werden: Der Ordner ist "
+                            "schreibgeschützt, oder eine Datei trägt diesen Namen.")
+                 .arg(name, StorageFolder()),
+            MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("Neuer Ordner"));
+        return;
+    }
 }
 
 void SettingsPanel::ShowStorageFolder()

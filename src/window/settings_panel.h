@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class FolderList;
 class QComboBox;
@@ -21,7 +22,9 @@ class SettingsPanel : public QWidget {
     Q_OBJECT
 
 public:
-    explicit SettingsPanel(const QString& startFolder, QWidget* parent = nullptr);
+    // tell: shows a message box (text, style, title) and waits for it.
+    SettingsPanel(const QString& startFolder,
+        std::function<void(const QString&, int, const QString&)> tell, QWidget* parent = nullptr);
 
     // Storage folder: the folder as shown and used in file names, with a trailing separator.
     QString StorageFolder() const;
@@ -86,12 +89,14 @@ private:
     void ConnectControls();
     void Drive1_Change();
     void Dir1_Change();
+    void ButNeuOrdner_Click();
     void ButProtNeu_Click();
     void ButCancel_Click();
 
     QGroupBox* Frame7 = nullptr;
     QComboBox* Drive1 = nullptr;
     FolderList* Dir1 = nullptr;
+    QPushButton* ButNeuOrdner = nullptr;
     QLabel* Label10 = nullptr;
     QComboBox* TabProtDatei = nullptr;
     QLineEdit* LaufNr = nullptr;
@@ -112,6 +117,7 @@ private:
     QGroupBox* Frame10 = nullptr;
     // TempSkal(1) to (3): the temperature scales 0-50, 0-100 and 0-150 °C.
     std::array<QRadioButton*, 4> TempSkal {};
+    std::function<void(const QString&, int, const QString&)> tell;
     // The protocol file chosen last (created, selected by the user or stored).
     QString ProtocolFileName;
 };

@@ -35,7 +35,7 @@ void Form1::BuildLayout(const QString& startFolder)
     setWindowIcon(QIcon(QStringLiteral(":/icons/taliv01.png")));
     SSTab1 = new QTabWidget;
     SSTab1->setObjectName("SSTab1");
-    settingsTab = new SettingsPanel(startFolder);
+    settingsTab = new SettingsPanel(startFolder, messages.Teller());
     SSTab1->addTab(settingsTab, TabCaptions[0]);
     liveGraph = new LiveGraph(graphScale);
     measurement = new MeasurementPanel(liveGraph);

@@ -168,6 +168,8 @@ void StorageFolderTest::printProposesTheStorageFolder()
     QCOMPARE(printer.docName(), u"Messprotokoll"_s);
     ProposeDocument(printer, "Vergleich-Öl", QString());
     QCOMPARE(printer.outputFileName(), u"/daten/Labor/Vergleich-Öl.pdf"_s);
+    ProposeDocument(printer, "Messprotokoll", "/daten/Neu");
+    QCOMPARE(printer.outputFileName(), u"/daten/Neu/Messprotokoll.pdf"_s);
 }
 
 QTEST_MAIN(StorageFolderTest)

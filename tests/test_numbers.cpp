@@ -1,3 +1,5 @@
+// Numbers: read from the instrument's fields, rounded, and shown in fixed widths and as times.
+#include "numbers/field_reading.h"
 #include "numbers/value_format.h"
 #include "test_support.h"
 
@@ -8,7 +10,7 @@ using namespace Qt::StringLiterals;
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
-class TestValueFormat : public QObject {
+class TestNumbers : public QObject {
     Q_OBJECT
 
 private slots:
@@ -18,10 +20,14 @@ private slots:
     void fZeit();
     void shownNumberReadsBack_data();
     void shownNumberReadsBack();
+    void fieldValue_data();
+    void fieldValue();
+    void roundHalfEven_data();
+    void roundHalfEven();
 };
 
 // The texts are those of a German system; an English one has a decimal point for the comma.
-void TestValueFormat::fixedWidth_data()
+void TestNumbers::fixedWidth_data()
 {
     QTest::addColumn<double>("x");
     QTest::addColumn<int>("VK");
@@ -37,7 +43,7 @@ void TestValueFormat::fixedWidth_data()
     QTest::newRow("NaN") << NaN << 3 << 1 << u"  0,0"_s << u"000,0"_s;
 }
 
-void TestValueFormat::fixedWidth()
+void TestNumbers::fixedWidth()
 {
     QFETCH(double, x);
     QFETCH(int, VK);
@@ -54,7 +60,7 @@ void TestValueFormat::fixedWidth()
     QCOMPARE(FFix0(x, VK, NK), fFix0.replace(u',', u'.'));
 }
 
-void TestValueFormat::fZeit_data()
+void TestNumbers::fZeit_data()
 {
     QTest::addColumn<double>("seconds");
     QTest::addColumn<QString>("expected");
@@ -66,14 +72,14 @@ void TestValueFormat::fZeit_data()
     QTest::newRow("NaN") << NaN << "00:00:00";
 }
 
-void TestValueFormat::fZeit()
+void TestNumbers::fZeit()
 {
     QFETCH(double, seconds);
     QFETCH(QString, expected);
     QCOMPARE(FZeit(seconds), expected);
 }
 
-void TestValueFormat::shownNumberReadsBack_data()
+void TestNumbers::shownNumberReadsBack_data()
 {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<double>("value");
@@ -86,7 +92,7 @@ void TestValueFormat::shownNumberReadsBack_data()
 }
 
 // What the display shows is read back to the same value, whatever the system's locale.
-void TestValueFormat::shownNumberReadsBack()
+void TestNumbers::shownNumberReadsBack()
 {
     QFETCH(QLocale, locale);
     QFETCH(double, value);
@@ -97,5 +103,59 @@ void TestValueFormat::shownNumberReadsBack()
     QCOMPARE(ReadShownValue(ShownNumber(value) + " %"), value);
 }
 
-QTEST_GUILESS_MAIN(TestValueFormat)
-#include "test_value_format.moc"
+void TestNumbers::fieldValue_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<double>("expected");
+
+    QTest::newRow("blanks and tabs between digits") << "1 2.\t5" << 12.5;
+    QTest::newRow("stops at letter") << " 12.5x" << 12.5;
+    QTest::newRow("comma is no decimal point") << "12,5" << 12.0;
+    QTest::newRow("minus sign") << "-3.25" << -3.25;
+    QTest::newRow("double sign") << "--5" << 0.0;
+    QTest::newRow("exponent") << "1E3" << 1000.0;
+    QTest::newRow("overflow") << "1e999" << 0.0;
+    // U+0665 is a digit whose low byte is "e": "1e2" would be read if only that byte were seen.
+    QTest::newRow("non-ASCII digit stops") << QString::fromUtf16(u"1\u06652") << 1.0;
+}
+
+// Each field is read as a view with a digit behind its end, which must stay unread.
+void TestNumbers::fieldValue()
+{
+    QFETCH(QString, field);
+    QFETCH(double, expected);
+    const QString line = field + u'7';
+    const double value = FieldValue(QStringView(line).chopped(1));
+    QCOMPARE(value, expected);
+    QVERIFY(!std::signbit(value) || expected < 0);
+}
+
+void TestNumbers::roundHalfEven_data()
+{
+    QTest::addColumn<double>("x");
+    QTest::addColumn<qint64>("expected64");
+    QTest::addColumn<qint32>("expected32");
+    QTest::addColumn<qint16>("expected16");
+
+    constexpr qint16 max16 = std::numeric_limits<qint16>::max();
+    QTest::newRow("half to even down") << 2.5 << qint64(2) << 2 << qint16(2);
+    QTest::newRow("half to even up") << 3.5 << qint64(4) << 4 << qint16(4);
+    QTest::newRow("minus one half") << -0.5 << qint64(0) << 0 << qint16(0);
+    QTest::newRow("negative half up") << -3.5 << qint64(-4) << -4 << qint16(-4);
+    QTest::newRow("beyond 16 bits") << 32767.5 << qint64(32768) << 32768 << max16;
+    QTest::newRow("NaN") << NaN << qint64(0) << 0 << qint16(0);
+}
+
+void TestNumbers::roundHalfEven()
+{
+    QFETCH(double, x);
+    QFETCH(qint64, expected64);
+    QFETCH(qint32, expected32);
+    QFETCH(qint16, expected16);
+    QCOMPARE(RoundHalfEven(x), expected64);
+    QCOMPARE(RoundHalfEven32(x), expected32);
+    QCOMPARE(RoundHalfEven16(x), expected16);
+}
+
+QTEST_GUILESS_MAIN(TestNumbers)
+#include "test_numbers.moc"

@@ -239,13 +239,13 @@ QWidget* SettingsPanel::BuildProtocolChoice()
     ButOK = new QPushButton("Neuer Ordner");
     ButCancel = new QPushButton("Abbruch");
     Frame14 = new QGroupBox("Messdaten-Ordner:");
-    // Label, name and buttons one below the other: the panel opens within the width the tab
-    // has, and the window does not grow.
+    // Name beside its label, the buttons below: the panel opens within the width the tab has,
+    // and the window does not grow.
     auto* panel = new QGridLayout(Frame14);
-    panel->addWidget(new QLabel("Name der Protokoll-Datei: "), 0, 0, 1, 2);
-    panel->addWidget(ProtDat, 1, 0, 1, 2);
-    panel->addWidget(ButOK, 2, 0);
-    panel->addWidget(ButCancel, 2, 1);
+    panel->addWidget(new QLabel("Name der Protokoll-Datei: "), 0, 0);
+    panel->addWidget(ProtDat, 0, 1);
+    panel->addWidget(ButOK, 1, 0);
+    panel->addWidget(ButCancel, 1, 1);
     Frame14->hide();
 
     auto* choice = new QWidget;
@@ -255,12 +255,12 @@ QWidget* SettingsPanel::BuildProtocolChoice()
     layout->addWidget(TabProtDatei, 0, 1);
     layout->addWidget(new QLabel("Fortlaufende Test-Nr.:"), 1, 0);
     layout->addWidget(LaufNr, 1, 1, Qt::AlignLeft);
-    layout->addWidget(
-        WrappedLabel("Die gemessenen / berechneten Daten werden für jede Messung in der "
-                     "Protokolldatei gespeichert. Diese kann z.B. mit Excel eingesehen und "
-                     "gedruckt werden. Der Dateiname für diese Protokolldatei muss hier angegeben "
-                     "werden. "),
-        2, 0, 1, 2);
+    protocolHint = WrappedLabel(
+        "Die gemessenen / berechneten Daten werden für jede Messung in der "
+        "Protokolldatei gespeichert. Diese kann z.B. mit Excel eingesehen und "
+        "gedruckt werden. Der Dateiname für diese Protokolldatei muss hier angegeben "
+        "werden. ");
+    layout->addWidget(protocolHint, 2, 0, 1, 2);
     layout->addWidget(ButProtNeu, 3, 0, Qt::AlignLeft);
     layout->addWidget(Frame14, 4, 0, 1, 2);
     layout->setColumnStretch(1, 1);
@@ -296,6 +296,7 @@ void SettingsPanel::ConnectControls()
         [this] { ProtocolFileName = TabProtDatei->currentText(); });
     connect(ButProtNeu, &QPushButton::clicked, this, &SettingsPanel::ButProtNeu_Click);
     connect(ButOK, &QPushButton::clicked, this, &SettingsPanel::newProtocolConfirmed);
+    connect(ProtDat, &QLineEdit::returnPressed, ButOK, &QPushButton::click);
     connect(ButCancel, &QPushButton::clicked, this, &SettingsPanel::ButCancel_Click);
     connect(MessZyklusTab, &QComboBox::activated, this, &SettingsPanel::cycleChosen);
     connect(Messzeit, &QComboBox::activated, this, &SettingsPanel::durationChosen);
@@ -436,8 +437,11 @@ QString SettingsPanel::NewProtocolName() const
     return ProtDat->text();
 }
 
+// The open panel takes the place of the hint that asks for the file name, so that it finds room
+// in a window of 720 pixels.
 void SettingsPanel::ButProtNeu_Click()
 {
+    protocolHint->hide();
     Frame14->show();
     ProtDat->setFocus();
 }
@@ -450,6 +454,7 @@ void SettingsPanel::ButCancel_Click()
 void SettingsPanel::CloseNewProtocolPanel()
 {
     Frame14->hide();
+    protocolHint->show();
 }
 
 void SettingsPanel::FillCycleList(const QStringList& entries)

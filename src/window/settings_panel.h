@@ -101,6 +101,8 @@ private:
     QComboBox* TabProtDatei = nullptr;
     QLineEdit* LaufNr = nullptr;
     QPushButton* ButProtNeu = nullptr;
+    // The hint under the protocol file; the new-protocol panel stands in its place while open.
+    QLabel* protocolHint = nullptr;
     QGroupBox* Frame14 = nullptr;
     QLineEdit* ProtDat = nullptr;
     QPushButton* ButOK = nullptr;

@@ -1,6 +1,6 @@
 #include "run_driver.h"
 
-#include "test_support.h"
+#include <QRegularExpression>
 
 RunDriver::RunDriver()
 {
@@ -64,12 +64,12 @@ QStringList RunDriver::dataLines(const QString& name) const
     return lines(name).mid(MeasurementFile::HeaderLineCount);
 }
 
-QStringList RunDriver::named(const QString& name) const
+QStringList EventLog::named(const QString& name) const
 {
     return events.filter(QRegularExpression(u'^' + name + u' '));
 }
 
-QString RunDriver::last(const QString& name) const
+QString EventLog::last(const QString& name) const
 {
     const QStringList all = named(name);
     return all.isEmpty() ? QStringLiteral("<none>") : all.last().mid(name.size() + 1);

@@ -5,7 +5,6 @@
 #include "platform/serial_port_backend.h"
 
 #include <QPushButton>
-#include <QTest>
 
 namespace {
 

@@ -53,15 +53,15 @@ RunDriver::RunDriver()
         [=](int, const RunningTest& test) { note("finished", QString::number(test.testNumber)); });
 }
 
-QStringList RunDriver::lines(const QString& name) const
+QStringList RunDriver::lines(qint32 number) const
 {
-    return QString::fromLatin1(BytesOf(path(name)))
+    return QString::fromLatin1(BytesOf(file(number)))
         .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
 }
 
-QStringList RunDriver::dataLines(const QString& name) const
+QStringList RunDriver::dataLines(qint32 number) const
 {
-    return lines(name).mid(MeasurementFile::HeaderLineCount);
+    return lines(number).mid(MeasurementFile::HeaderLineCount);
 }
 
 QStringList EventLog::named(const QString& name) const

@@ -25,10 +25,15 @@ struct RunDriver : RunContext, EventLog {
     // Received characters, as the instrument sends them.
     void receive(const QByteArray& bytes) { line->deliver(bytes); }
     QByteArray sent() const { return line->writtenTo(1); }
-    // A file in the measurement folder, its lines, and its lines after the header.
+    // A file in the measurement folder; the measurement file of a test, its lines, and its lines
+    // after the header.
     QString path(const QString& name) const { return order.measurementFolder + name; }
-    QStringList lines(const QString& name) const;
-    QStringList dataLines(const QString& name = QStringLiteral("No-00001-1.CSV")) const;
+    QString file(qint32 number = 1) const
+    {
+        return path(QStringLiteral("No-%1-1.CSV").arg(number, 5, 10, QChar(u'0')));
+    }
+    QStringList lines(qint32 number) const;
+    QStringList dataLines(qint32 number = 1) const;
 
     QTemporaryDir folder;
     QDateTime now {QDate(2026, 12, 6), QTime(10, 30)};

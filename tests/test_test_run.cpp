@@ -32,11 +32,6 @@ QStringList Contents(const QString& folder)
     return contents;
 }
 
-QString FileName(qint32 number)
-{
-    return QString("No-%1-1.CSV").arg(number, 5, 10, QChar('0'));
-}
-
 struct StartRow {
     const char* name;
     QString setup;
@@ -171,11 +166,9 @@ private slots:
             return;
         }
         QVERIFY(driver.run->IsRunning(1));
-        QCOMPARE(driver.run->CurrentTestNumber(), row.number);
         QCOMPARE(driver.last("started"), QString::number(row.number));
         QCOMPARE(driver.last("elapsed"), "00:00:00");
-        const std::optional<MeasurementHeader> header
-            = ReadHeaderLines(driver.lines(FileName(row.number)));
+        const std::optional<MeasurementHeader> header = ReadHeaderLines(driver.lines(row.number));
         QVERIFY(header.has_value());
         QCOMPARE(header->product + header->date + header->time, "Lack A06.12.202610:30");
     }
@@ -233,7 +226,7 @@ private slots:
             driver.receive("*S11\r" + Elapsed(10) + Sample("00300"));
         if (row.before == 2)
             driver.run->StartOrStop(1);
-        const QByteArray file = BytesOf(driver.path("No-00001-1.CSV"));
+        const QByteArray file = BytesOf(driver.file());
         if (row.offline)
             driver.line->unplug();
         driver.line->clearWrites();
@@ -247,7 +240,7 @@ private slots:
         QCOMPARE(driver.sent(), row.told ? EndCommand : QByteArray());
         QCOMPARE(driver.run->IsRunning(1), row.runningAfter);
         QCOMPARE(driver.count("finished"), row.records);
-        QVERIFY(BytesOf(driver.path("No-00001-1.CSV")).startsWith(file));
+        QVERIFY(BytesOf(driver.file()).startsWith(file));
         QCOMPARE(driver.last("notice"), row.notice);
         QCOMPARE(driver.count("message"), row.message == None ? 0 : 1);
         QVERIFY(driver.last("message").startsWith(row.message));
@@ -297,7 +290,7 @@ private slots:
         driver.run->StartOrStop(1);
         driver.receive(Elapsed(10) + Sample("00490"));
         QCOMPARE(driver.last("values"), "49 %|");
-        QCOMPARE(driver.dataLines(FileName(2)), QStringList {"00:00:10 ; 49,0;  0,0"});
+        QCOMPARE(driver.dataLines(2), QStringList {"00:00:10 ; 49,0;  0,0"});
     }
 
     // A 10-hour test started at 10:30:45, a sample every 10 s: the first line comes at 10:31:05,
@@ -337,7 +330,7 @@ private slots:
 
         RunDriver driver;
         driver.run->StartOrStop(1);
-        const QByteArray header = BytesOf(driver.path(FileName(1)));
+        const QByteArray header = BytesOf(driver.file());
         {
             const FileSizeLimit full(fault == "disk full" ? header.size() : NoLimit);
             QVERIFY(full.active);
@@ -364,7 +357,7 @@ private slots:
         if (driver.run->IsRunning(1))
             driver.run->StartOrStop(1);
         driver.run->StartOrStop(1);
-        QVERIFY(QFile::remove(driver.path(FileName(driver.run->CurrentTestNumber()))));
+        QVERIFY(QFile::remove(driver.file(driver.run->CurrentTestNumber())));
         driver.receive(Sample("00125"));
         QCOMPARE(driver.count("message"), 2);
     }

@@ -34,28 +34,28 @@ QStringList Contents(const QString& folder)
 
 struct StartRow {
     const char* name;
-    QString setup;
     QByteArray asked; // a start reply; empty: Start
-    int temperature;
-    QString wanted;
-    QStringList files; // in the measurement folder before
     int number; // 0: refused
     QByteArray sent;
     QString notice; // how the last one ends
-    QString message; // the title of the one message
+    QString message = ""; // the title of the one message
+    QString setup = "";
+    QString wanted = "12";
+    QStringList files = {}; // in the measurement folder before
+    int temperature = 0;
 };
 
 struct EndRow {
     const char* name;
     int before; // 1 at 30 % after 10 s, 2 started and stopped, 3 started after 30 %
     QByteArray action; // replies, "stop", "close" or "signal"
-    float limit;
-    bool offline;
     bool told; // "E" goes out
     bool runningAfter;
     int records;
-    QString notice; // an end not asked for; Start then waits 2 s
-    QString message; // how the one message starts
+    QString notice = None; // an end not asked for; Start then waits 2 s
+    float limit = 300;
+    bool offline = false;
+    QString message = None; // how the one message starts
 };
 
 } // namespace
@@ -82,33 +82,28 @@ private slots:
     {
         QTest::addColumn<StartRow>("row");
         const QByteArray s11 = "*S11\r", none;
-        const QStringList empty, file12 {"No-00012-1.CSV"};
+        const QStringList file12 {"No-00012-1.CSV"};
         const QString made = "fehlte und wurde neu angelegt.", refused = "Messung starten",
                       badNumber = "Test-Nr. muss 1 bis 99999 sein.",
                       failed = "Messdatei nicht anlegbar.";
         const StartRow rows[] = {
-            {"Start, neither, folder made", "", none, -1, "   12", empty, 12, On, made, ""},
-            {"*S11, on, zeros", "", s11, 1, "00007", empty, 7, On, made, ""},
-            {"its file exists", "", s11, 0, "12", file12, 13, Off, "", ""},
-            {"a lock left without its file", "", s11, 0, "12", {"No-00012-1.CSV.lock"}, 13, Off, "",
-                ""},
-            {"no number left", "", s11, 0, "99999", {"No-99999-1.CSV"}, 0, EndCommand,
-                "keine freie Test-Nr. mehr.", ""},
-            {"*S12: position 2", "", "*S12\r", 0, "12", empty, 0, EndCommand,
-                "nur Kanal 1 wird gemessen.", refused},
-            {"*S11 while running", "running", s11, 0, "12", empty, 0, none,
-                "Messung läuft bereits.", ""},
-            {"no connection", "offline", none, 0, "12", empty, 0, none,
-                "keine Verbindung zum Messgerät.", ""},
-            {"*S11, no protocol", "no protocol", s11, 0, "12", empty, 0, EndCommand,
-                "keine Protokolldatei gewählt.", refused},
-            {"test number 0", "", s11, 0, "0", empty, 0, EndCommand, badNumber, refused},
-            {"test number 100000", "", s11, 0, "100000", empty, 0, EndCommand, badNumber, refused},
-            {"folder is a file", "folder is a file", s11, 0, "12", empty, 0, EndCommand, failed,
-                refused},
-            {"disk full", "disk full", none, 0, "12", file12, 0, none, failed, refused},
-            {"protocol locked by another program", "locked", none, 0, "12", empty, 0, none, "",
-                "Messprotokoll"},
+            {"Start, neither, folder made", none, 12, On, made, "", "", "   12", {}, -1},
+            {"*S11, on, zeros", s11, 7, On, made, "", "", "00007", {}, 1},
+            {"its file exists", s11, 13, Off, "", "", "", "12", file12},
+            {"a lock left without its file", s11, 13, Off, "", "", "", "12",
+                {"No-00012-1.CSV.lock"}},
+            {"no number left", s11, 0, EndCommand, "keine freie Test-Nr. mehr.", "", "", "99999",
+                {"No-99999-1.CSV"}},
+            {"*S12: position 2", "*S12\r", 0, EndCommand, "nur Kanal 1 wird gemessen.", refused},
+            {"*S11 while running", s11, 0, none, "Messung läuft bereits.", "", "running"},
+            {"no connection", none, 0, none, "keine Verbindung zum Messgerät.", "", "offline"},
+            {"*S11, no protocol", s11, 0, EndCommand, "keine Protokolldatei gewählt.", refused,
+                "no protocol"},
+            {"test number 0", s11, 0, EndCommand, badNumber, refused, "", "0"},
+            {"test number 100000", s11, 0, EndCommand, badNumber, refused, "", "100000"},
+            {"folder is a file", s11, 0, EndCommand, failed, refused, "folder is a file"},
+            {"disk full", none, 0, none, failed, refused, "disk full", "12", file12},
+            {"protocol locked by another program", none, 0, none, "", "Messprotokoll", "locked"},
         };
         for (const StartRow& row : rows)
             QTest::newRow(row.name) << row;
@@ -176,34 +171,30 @@ private slots:
     void endings_data()
     {
         QTest::addColumn<EndRow>("row");
-        const QString lost = "Verbindung zum Messgerät |",
+        const QString lost = "Verbindung zum Messgerät |", device = "Messung am Gerät beendet",
                       limit = "Messung beendet: Grenzwert unterschritten";
         const QByteArray at20 = Elapsed(20);
         const EndRow rows[] = {
-            {"Stop", 1, "stop", 300, false, true, false, 1, None, None},
-            {"*E11 while running", 1, "*E11\r", 300, false, true, false, 1,
-                "Messung am Gerät beendet", None},
-            {"*E11 after Stop", 2, "*E11\r", 300, false, true, false, 0, None, None},
-            {"*E12 while 1 runs", 1, "*E12\r", 300, false, false, true, 0, None, None},
-            {"falls below the limit", 1, at20 + Sample("00299"), 300, false, true, false, 1, limit,
-                None},
-            {"no limit", 1, at20 + Sample("00299"), 0, false, false, true, 0, None, None},
-            {"falls to the limit", 1, Sample("00301") + at20 + Sample("00300"), 300, false, false,
-                true, 0, None, None},
-            {"falls less than a half", 1, at20 + Sample("299.6"), 301, false, false, true, 0, None,
-                None},
-            {"falling negative, no limit", 1, Sample("00000") + at20 + Sample("-0010"), 0, false,
-                true, false, 1, limit, None},
-            {"no whole number", 1, at20 + Sample("abcde"), 500, false, false, true, 0, None, None},
-            {"shown before the start", 3, Sample("00299"), 300, false, true, false, 1, limit, None},
-            {"duration, last sample a cycle before", 1, Elapsed(891) + "*E11\r", 300, false, true,
-                false, 1, "Messung beendet: Messdauer erreicht", None},
-            {"at the instrument a cycle earlier", 1, Elapsed(890) + "*E11\r", 300, false, true,
-                false, 1, "Messung am Gerät beendet", None},
-            {"Stop, offline", 1, "stop", 300, true, false, false, 1, None, lost},
-            {"close, offline: waited for", 1, "close", 300, true, false, false, 1, None,
+            {"Stop", 1, "stop", true, false, 1},
+            {"*E11 while running", 1, "*E11\r", true, false, 1, device},
+            {"*E11 after Stop", 2, "*E11\r", true, false, 0},
+            {"*E12 while 1 runs", 1, "*E12\r", false, true, 0},
+            {"falls below the limit", 1, at20 + Sample("00299"), true, false, 1, limit},
+            {"no limit", 1, at20 + Sample("00299"), false, true, 0, None, 0},
+            {"falls to the limit", 1, Sample("00301") + at20 + Sample("00300"), false, true, 0},
+            {"falls less than a half", 1, at20 + Sample("299.6"), false, true, 0, None, 301},
+            {"falling negative, no limit", 1, Sample("00000") + at20 + Sample("-0010"), true, false,
+                1, limit, 0},
+            {"no whole number", 1, at20 + Sample("abcde"), false, true, 0, None, 500},
+            {"shown before the start", 3, Sample("00299"), true, false, 1, limit},
+            {"duration, last sample a cycle before", 1, Elapsed(891) + "*E11\r", true, false, 1,
+                "Messung beendet: Messdauer erreicht"},
+            {"at the instrument a cycle earlier", 1, Elapsed(890) + "*E11\r", true, false, 1,
+                device},
+            {"Stop, offline", 1, "stop", false, false, 1, None, 300, true, lost},
+            {"close, offline: waited for", 1, "close", false, false, 1, None, 300, true,
                 lost + "waited|"},
-            {"signal, offline: not waited for", 1, "signal", 300, true, false, false, 1, None,
+            {"signal, offline: not waited for", 1, "signal", false, false, 1, None, 300, true,
                 lost + "Die Messung"},
         };
         for (const EndRow& row : rows)

@@ -8,7 +8,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 // The instrument simulator; its log on standard error is collected as it is waited for.
@@ -18,7 +17,11 @@ public:
     {
         process.start(QTM_SIMULATOR_EXE, arguments);
     }
-    ~Simulator() { stop(); }
+    ~Simulator()
+    {
+        process.terminate();
+        process.waitForFinished(20000);
+    }
 
     // The device from the first line on standard output; empty when none comes in time.
     QString device()
@@ -39,12 +42,6 @@ public:
                 return log.indexOf(text, from);
             process.waitForReadyRead(100);
         }
-    }
-
-    bool stop()
-    {
-        process.terminate();
-        return process.waitForFinished(20000) || process.state() == QProcess::NotRunning;
     }
 
     QProcess process;

@@ -1,6 +1,6 @@
 #include "run_driver.h"
 
-#include "test_support.h"
+#include <QRegularExpression>
 
 RunDriver::RunDriver()
 {
@@ -53,23 +53,23 @@ RunDriver::RunDriver()
         [=](int, const RunningTest& test) { note("finished", QString::number(test.testNumber)); });
 }
 
-QStringList RunDriver::lines(const QString& name) const
+QStringList RunDriver::lines(qint32 number) const
 {
-    return QString::fromLatin1(BytesOf(path(name)))
+    return QString::fromLatin1(BytesOf(file(number)))
         .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
 }
 
-QStringList RunDriver::dataLines(const QString& name) const
+QStringList RunDriver::dataLines(qint32 number) const
 {
-    return lines(name).mid(MeasurementFile::HeaderLineCount);
+    return lines(number).mid(MeasurementFile::HeaderLineCount);
 }
 
-QStringList RunDriver::named(const QString& name) const
+QStringList EventLog::named(const QString& name) const
 {
     return events.filter(QRegularExpression(u'^' + name + u' '));
 }
 
-QString RunDriver::last(const QString& name) const
+QString EventLog::last(const QString& name) const
 {
     const QStringList all = named(name);
     return all.isEmpty() ? QStringLiteral("<none>") : all.last().mid(name.size() + 1);

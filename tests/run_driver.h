@@ -1,18 +1,22 @@
 #pragma once
 
-#include "instrument/instrument_link.h"
-#include "memory_serial_line.h"
-#include "run/test_run.h"
+#include "test_support.h"
 
-#include <QRegularExpression>
-#include <QStringList>
-#include <QTemporaryDir>
+// Signals written down as "name value", one event each.
+struct EventLog {
+    // The events of that name, and the value of the last one ("<none>" without one).
+    QStringList named(const QString& name) const;
+    QString last(const QString& name) const;
+    qsizetype count(const QString& name) const { return named(name).size(); }
+
+    QStringList events;
+};
 
 // A TestRun without a window: its link on an in-memory line with COM 1 open and wired as the
 // window wires it, the order and choices a test sets, a clock the test moves on, and every signal
 // of the run written down as "name value". The protocol file is <folder>/Serie7.CSV; its
 // measurement files go to <folder>/Serie7/, which the first start makes.
-struct RunDriver : RunContext {
+struct RunDriver : RunContext, EventLog {
     RunDriver();
 
     TestOrder Order() const override { return order; }
@@ -21,14 +25,15 @@ struct RunDriver : RunContext {
     // Received characters, as the instrument sends them.
     void receive(const QByteArray& bytes) { line->deliver(bytes); }
     QByteArray sent() const { return line->writtenTo(1); }
-    // A file in the measurement folder, its lines, and its lines after the header.
+    // A file in the measurement folder; the measurement file of a test, its lines, and its lines
+    // after the header.
     QString path(const QString& name) const { return order.measurementFolder + name; }
-    QStringList lines(const QString& name) const;
-    QStringList dataLines(const QString& name = QStringLiteral("No-00001-1.CSV")) const;
-    // The value of the last event of that name; "<none>" without one.
-    QString last(const QString& name) const;
-    qsizetype count(const QString& name) const { return named(name).size(); }
-    QStringList named(const QString& name) const;
+    QString file(qint32 number = 1) const
+    {
+        return path(QStringLiteral("No-%1-1.CSV").arg(number, 5, 10, QChar(u'0')));
+    }
+    QStringList lines(qint32 number) const;
+    QStringList dataLines(qint32 number = 1) const;
 
     QTemporaryDir folder;
     QDateTime now {QDate(2026, 12, 6), QTime(10, 30)};
@@ -37,7 +42,6 @@ struct RunDriver : RunContext {
     MemorySerialLine* line = nullptr;
     std::unique_ptr<InstrumentLink> link;
     std::unique_ptr<TestRun> run;
-    QStringList events;
 };
 
 // A data reply with five characters of viscosity tenths and of temperature.

@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
 
@@ -29,54 +28,32 @@ private slots:
 
     void entry_data()
     {
-        QTest::addColumn<bool>("sent");
-        QTest::addColumn<int>("port");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("shown");
 
         const qsizetype most = LineLog::MaxEntryBytes;
-        QTest::newRow("command with its CR")
-            << true << 1 << QByteArray("RUN\r") << QByteArray("COM1 -> RUN\\r");
+        QTest::newRow("command with its CR") << QByteArray("RUN\r") << QByteArray("RUN\\r");
         QTest::newRow("control and non-ASCII bytes")
-            << true << 1 << QByteArray("\x00\t\x7f \xc3\xa4~", 7)
-            << QByteArray("COM1 -> \\x00\\x09\\x7f \\xc3\\xa4~");
+            << QByteArray("\x00\t\x7f \xc3\xa4~", 7) << QByteArray("\\x00\\x09\\x7f \\xc3\\xa4~");
         QTest::newRow("backslash differs from an escape")
-            << true << 1 << QByteArray("C:\\x41") << QByteArray("COM1 -> C:\\\\x41");
-        QTest::newRow("at the bound, whole")
-            << false << 1 << QByteArray(most, 'A') << "COM1 <- " + QByteArray(most, 'A');
+            << QByteArray("C:\\x41") << QByteArray("C:\\\\x41");
+        QTest::newRow("at the bound, whole") << QByteArray(most, 'A') << QByteArray(most, 'A');
         QTest::newRow("one byte beyond, cut")
-            << false << 1 << QByteArray(most + 1, 'A')
-            << "COM1 <- " + QByteArray(most, 'A') + "... (4097 bytes)";
-        QTest::newRow("escape at the cut kept whole")
-            << false << 1 << QByteArray(most - 1, 'A') + "\xe4\xe4"
-            << "COM1 <- " + QByteArray(most - 1, 'A') + "\\xe4... (4097 bytes)";
+            << QByteArray(most + 1, 'A') << QByteArray(most, 'A') + "... (4097 bytes)";
+        QTest::newRow("escape at the cut kept whole") << QByteArray(most - 1, 'A')
+                + "\xe4\xe4" << QByteArray(most - 1, 'A') + "\\xe4... (4097 bytes)";
     }
 
     void entry()
     {
-        QFETCH(bool, sent);
-        QFETCH(int, port);
         QFETCH(QByteArray, bytes);
         QFETCH(QByteArray, shown);
         LineLog log(PathOf("serial.log"), FixedNow);
-        sent ? log.Sent(port, bytes) : log.Received(port, bytes);
-        QCOMPARE(BytesOf(PathOf("serial.log")), Line(shown));
+        log.Sent(1, bytes);
+        log.Received(2, bytes);
+        QCOMPARE(
+            BytesOf(PathOf("serial.log")), Line("COM1 -> " + shown) + Line("COM2 <- " + shown));
         QVERIFY(log.IsWriting());
-    }
-
-    // A log is appended to, never replaced, also by a second program on the same file.
-    void appendsAfterWhatIsThere()
-    {
-        const QString path = PathOf("serial.log");
-        PutBytes(path, "an earlier session\n");
-        LineLog first(path, FixedNow);
-        LineLog second(path, [] { return QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5, 6)); });
-        first.Sent(1, "RUN\r");
-        second.Sent(2, "STOP\r");
-        first.Received(1, "*OK! RUN");
-        QCOMPARE(BytesOf(path),
-            "an earlier session\n" + Line("COM1 -> RUN\\r")
-                + "2027-01-02 03:04:05.006 COM2 -> STOP\\r\n" + Line("COM1 <- *OK! RUN"));
     }
 
     // A place that takes no log, or a failure while it is written, stops the log at once and for
@@ -151,20 +128,27 @@ private slots:
         QCOMPARE(BytesOf(path), entry + entry + note + note);
     }
 
-    // The log named by TALIV_LOG; none when it is unset or empty.
-    void fromEnvironment()
+    // The log named by TALIV_LOG (none when it is unset or empty) is appended to, never replaced,
+    // also by a second program on the same file.
+    void appendsToTheLogNamedByTheEnvironment()
     {
         const QString path = PathOf("Prüfung.log");
-        for (const QByteArray& value : {QByteArray(), QFile::encodeName(path)}) {
-            qputenv("TALIV_LOG", value);
-            const std::unique_ptr<LineLog> log = LineLog::FromEnvironment(FixedNow);
-            QCOMPARE(log != nullptr, !value.isEmpty());
-            if (log)
-                log->Sent(3, "RUN\r");
-        }
+        PutBytes(path, "an earlier session\n");
+        qputenv("TALIV_LOG", "");
+        QVERIFY(!LineLog::FromEnvironment(FixedNow));
         qunsetenv("TALIV_LOG");
         QVERIFY(!LineLog::FromEnvironment(FixedNow));
-        QCOMPARE(BytesOf(path), Line("COM3 -> RUN\\r"));
+        qputenv("TALIV_LOG", QFile::encodeName(path));
+        const std::unique_ptr<LineLog> first = LineLog::FromEnvironment(FixedNow);
+        qunsetenv("TALIV_LOG");
+        QVERIFY(first);
+        LineLog second(path, [] { return QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5, 6)); });
+        first->Sent(1, "RUN\r");
+        second.Sent(2, "STOP\r");
+        first->Received(1, "*OK! RUN");
+        QCOMPARE(BytesOf(path),
+            "an earlier session\n" + Line("COM1 -> RUN\\r")
+                + "2027-01-02 03:04:05.006 COM2 -> STOP\\r\n" + Line("COM1 <- *OK! RUN"));
     }
 
 private:

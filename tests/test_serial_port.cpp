@@ -7,14 +7,7 @@
 #include <QTest>
 #include <QThread>
 
-namespace {
-
-std::optional<QString> Set(const QString& value)
-{
-    return value;
-}
-
-} // namespace
+using Device = std::optional<QString>;
 
 class SerialPortTest : public QObject {
     Q_OBJECT
@@ -70,15 +63,15 @@ private slots:
     void portDeviceName_data()
     {
         QTest::addColumn<int>("port");
-        QTest::addColumn<std::optional<QString>>("configured");
+        QTest::addColumn<Device>("configured");
         QTest::addColumn<QStringList>("present");
         QTest::addColumn<QString>("device");
 
         const QStringList present
             = {"/dev/ttyS1", "/dev/ttyUSB10", "/dev/ttyS0", "/dev/ttyACM0", "/dev/ttyUSB2"};
-        const std::optional<QString> unset;
-        QTest::newRow("configured wins") << 3 << Set("/tmp/sim") << present << "/tmp/sim";
-        QTest::newRow("set but empty: no device") << 1 << Set("") << present << "";
+        const Device unset;
+        QTest::newRow("configured wins") << 3 << Device("/tmp/sim") << present << "/tmp/sim";
+        QTest::newRow("set but empty: no device") << 1 << Device("") << present << "";
         QTest::newRow("first USB adapter") << 1 << unset << present << "/dev/ttyUSB2";
         QTest::newRow("USB in numeric order") << 2 << unset << present << "/dev/ttyUSB10";
         QTest::newRow("then ACM") << 3 << unset << present << "/dev/ttyACM0";
@@ -89,7 +82,7 @@ private slots:
     void portDeviceName()
     {
         QFETCH(int, port);
-        QFETCH(std::optional<QString>, configured);
+        QFETCH(Device, configured);
         QFETCH(QStringList, present);
         QFETCH(QString, device);
 

@@ -8,71 +8,10 @@
 #include <QTest>
 #include <QTimer>
 #include <cerrno>
-#include <csignal>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-namespace {
-
-// More signals than the self-pipe can hold.
-constexpr int FloodSize = 20000;
-
-// Three threads that send SIGTERM to a process as fast as they can until they are cleared.
-std::vector<std::jthread> SignalFlood(pid_t target)
-{
-    std::vector<std::jthread> threads;
-    for (int sender = 0; sender < 3; ++sender)
-        threads.emplace_back([target](const std::stop_token& stop) {
-            while (!stop.stop_requested())
-                ::kill(target, SIGTERM);
-        });
-    return threads;
-}
-
-// A copy of taliv01 in the folder, started there with COM1 on the given device (the test runs
-// offscreen, and so does the program). It is started without QProcess so that it is reaped only
-// when the test says so: a pid that is not reaped cannot be reused by another process while the
-// flood goes on.
-pid_t StartProgram(const QString& folder, const QString& comDevice)
-{
-    qputenv("TALIV_COM1", comDevice.toLocal8Bit());
-    const QByteArray program = ProgramCopyIn(folder, TALIV01_EXE).toLocal8Bit();
-    const QByteArray workingFolder = folder.toLocal8Bit();
-    char* argv[] = {const_cast<char*>(program.constData()), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, workingFolder.constData());
-    pid_t pid = -1;
-    const int failed = posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return failed == 0 ? pid : -1;
-}
-
-// Whether the process has ended within the time; it is left unreaped.
-bool EndsWithin(pid_t pid, int milliseconds)
-{
-    const QDeadlineTimer deadline(milliseconds);
-    siginfo_t info {};
-    while (!deadline.hasExpired()) {
-        if (::waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid)
-            return true;
-        QTest::qSleep(10);
-    }
-    return false;
-}
-
-// Reaps the process (killing it first if it still runs): its exit code, or -1 for a crash.
-int Reap(pid_t pid)
-{
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-} // namespace
 
 class TerminationSignalsTest : public QObject {
     Q_OBJECT
@@ -84,7 +23,7 @@ private slots:
     void floodNeitherBlocksNorTouchesErrno()
     {
         ::raise(SIGHUP);
-        for (int count = 0; count < FloodSize; ++count)
+        for (int count = 0; count < 20000; ++count) // more than the self-pipe holds
             ::raise(SIGTERM);
         errno = EDOM;
         ::raise(SIGINT);
@@ -111,23 +50,49 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 20000);
     }
 
+    // A copy of taliv01 in a folder, started there with COM1 on a pseudo-terminal. It is started
+    // without QProcess so that it is reaped only when the test says so: a pid that is not reaped
+    // cannot be reused by another process while the flood goes on.
     void programEndsNormallyUnderAFlood()
     {
         PseudoTerminal instrument;
         const QTemporaryDir folder;
-        const pid_t program = StartProgram(folder.path(), instrument.device);
-        QVERIFY(program > 0);
+        qputenv("TALIV_COM1", instrument.device.toLocal8Bit());
+        const QByteArray path = ProgramCopyIn(folder.path(), TALIV01_EXE).toLocal8Bit();
+        const QByteArray workingFolder = folder.path().toLocal8Bit();
+        char* argv[] = {const_cast<char*>(path.constData()), nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addchdir_np(&actions, workingFolder.constData());
+        pid_t program = -1;
+        const int failed
+            = posix_spawn(&program, path.constData(), &actions, nullptr, argv, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        QCOMPARE(failed, 0);
         // The probe on COM1 shows that the program is up and its window being built.
         QByteArray probe;
         for (const QDeadlineTimer deadline(60000); probe.size() < 5 && !deadline.hasExpired();)
             probe += instrument.receive(5 - probe.size());
-        std::vector<std::jthread> flood = SignalFlood(program);
-        const bool ended = EndsWithin(program, 60000);
+        // Three threads send SIGTERM as fast as they can until the program has ended; it is
+        // reaped only after they stopped.
+        std::vector<std::jthread> flood;
+        for (int sender = 0; sender < 3; ++sender)
+            flood.emplace_back([program](const std::stop_token& stop) {
+                while (!stop.stop_requested())
+                    ::kill(program, SIGTERM);
+            });
+        siginfo_t ended {};
+        for (const QDeadlineTimer deadline(60000); !ended.si_pid && !deadline.hasExpired();) {
+            ::waitid(P_PID, id_t(program), &ended, WEXITED | WNOHANG | WNOWAIT);
+            QTest::qSleep(10);
+        }
         flood.clear();
-        const int exitCode = Reap(program);
+        ::kill(program, SIGKILL); // one still running is killed before it is reaped
+        int status = 0;
+        ::waitpid(program, &status, 0);
         QVERIFY2(probe.startsWith("RUN\n\r"), probe.constData());
-        QVERIFY2(ended, "the program did not end");
-        QCOMPARE(exitCode, 0);
+        QVERIFY2(ended.si_pid == program, "the program did not end");
+        QCOMPARE(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
         QVERIFY(QFile::exists(folder.filePath(SettingsFileName)));
     }
 };

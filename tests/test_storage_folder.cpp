@@ -111,32 +111,41 @@ void StorageFolderTest::driveOfPath()
 void StorageFolderTest::newFolder_data()
 {
     QTest::addColumn<QString>("typed");
-    // Relative to the storage folder; empty: the list stays where it was.
+    QTest::addColumn<bool>("vanished"); // the shown folder is removed before the name is given
+    // Relative to the shown folder; empty: the list stays where it was.
     QTest::addColumn<QString>("opened");
     QTest::addColumn<QString>("told");
 
-    QTest::newRow("new") << u" Prüfserie 2026 "_s << u"Prüfserie 2026"_s << QString();
-    QTest::newRow("already there") << u"Alt"_s << u"Alt"_s << QString();
-    QTest::newRow("cancelled") << QString() << QString() << QString();
-    QTest::newRow("path") << u"a/b"_s << QString() << u"„a/b“ kann kein Ordnername sein"_s;
-    QTest::newRow("Windows character") << u"x:y"_s << QString() << u"kein Ordnername"_s;
-    QTest::newRow("dots") << u".."_s << QString() << u"kein Ordnername"_s;
-    QTest::newRow("a file of that name")
-        << u"Datei"_s << QString() << u"Der Ordner „Datei“ kann in "_s;
+    const QString refused = u"kein Ordnername"_s;
+    QTest::newRow("new") << u" Prüfserie 2026 "_s << false << u"Prüfserie 2026"_s << QString();
+    QTest::newRow("cancelled") << QString() << false << QString() << QString();
+    QTest::newRow("folder there") << u"Alt"_s << false << QString() << u"„Alt“ gibt es in"_s;
+    QTest::newRow("file there") << u"Datei"_s << false << QString() << u"„Datei“ gibt es"_s;
+    QTest::newRow("path") << u"a/b"_s << false << QString() << u"„a/b“ kann "_s + refused;
+    QTest::newRow("Windows character") << u"x:y"_s << false << QString() << refused;
+    QTest::newRow("dots") << u".."_s << false << QString() << refused;
+    QTest::newRow("255 bytes") << QString(127, u'ä') + u'x' << false << QString(127, u'ä') + u'x'
+                               << QString();
+    QTest::newRow("256 bytes") << QString(128, u'ä') << false << QString() << refused;
+    QTest::newRow("shown folder gone") << u"Neu"_s << true << QString() << u"es gibt ihn nicht"_s;
 }
 
 // "Neuer Ordner ..." makes the folder inside the shown one and opens it as the storage folder;
-// a refused name or a failure is told and changes nothing.
+// a refused name, a name already there or a failure is told and changes nothing.
 void StorageFolderTest::newFolder()
 {
     QFETCH(QString, typed);
+    QFETCH(bool, vanished);
     QFETCH(QString, opened);
     QFETCH(QString, told);
     WindowFixture fixture;
-    const QDir folder(fixture.folder.path());
-    QVERIFY(folder.mkdir("Alt"));
-    PutBytes(folder.filePath("Datei"), "x");
+    const QDir shown(fixture.folder.filePath("Labor"));
+    QVERIFY(shown.mkpath("Alt"));
+    PutBytes(shown.filePath("Datei"), "x");
     FolderList& folders = Find<FolderList>(*fixture.window, "Dir1");
+    QVERIFY(folders.setPath(shown.path()));
+    if (vanished)
+        QVERIFY(QDir(shown).removeRecursively());
     QTimer::singleShot(0, [&] {
         auto* ask = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
         QVERIFY(ask);
@@ -144,14 +153,14 @@ void StorageFolderTest::newFolder()
         typed.isEmpty() ? ask->reject() : ask->accept();
     });
     Find<QPushButton>(*fixture.window, "ButNeuOrdner").click();
-    QCOMPARE(folders.path(), opened.isEmpty() ? folder.path() : folder.filePath(opened));
+    QCOMPARE(folders.path(), opened.isEmpty() ? shown.path() : shown.filePath(opened));
     QCOMPARE(Find<QLabel>(*fixture.window, "Label10").text(),
         QDir::toNativeSeparators(folders.path()) + QDir::separator());
     QCOMPARE(fixture.questions.size(), told.isEmpty() ? 0 : 1);
     if (!told.isEmpty())
         QVERIFY2(fixture.questions[0].text.contains(told), qPrintable(fixture.questions[0].text));
-    const bool made = !opened.isEmpty() && opened != "Alt";
-    QCOMPARE(folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), made ? 2 : 1);
+    QCOMPARE(shown.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(),
+        vanished ? 0 : 1 + !opened.isEmpty());
 }
 
 // A PDF file is offered under the document's name in the storage folder, or else in the folder

@@ -22,8 +22,9 @@ QStringList AncestorChain(const QString& folder)
 // Names that one of the file systems a laboratory uses would refuse or read as a path.
 bool IsFolderName(const QString& name)
 {
+    constexpr qsizetype MaxNameBytes = 255;
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
-    if (name.isEmpty() || name.count(u'.') == name.size())
+    if (name.isEmpty() || name.count(u'.') == name.size() || name.toUtf8().size() > MaxNameBytes)
         return false;
     return std::none_of(name.cbegin(), name.cend(),
         [](QChar c) { return c.unicode() < 0x20 || forbidden.contains(c); });
@@ -76,7 +77,9 @@ FolderList::Making FolderList::MakeFolder(const QString& name)
     if (!IsFolderName(name))
         return Making::BadName;
     const QDir current(currentPath);
-    if (!current.mkpath(name) || !setPath(current.filePath(name)))
+    if (current.exists(name))
+        return Making::Exists;
+    if (!current.mkdir(name) || !setPath(current.filePath(name)))
         return Making::Failed;
     return Making::Made;
 }

@@ -17,10 +17,10 @@ public:
     // Lists the current folder again, e.g. after folders were made or removed.
     void refresh();
 
-    enum class Making { Made, BadName, Failed };
-    // Makes a folder of that name inside the current one and opens it; a folder already there is
-    // opened. A name no file system takes (one of \ / : * ? " < > |, a control character, only
-    // dots) makes nothing.
+    enum class Making { Made, Exists, BadName, Failed };
+    // Makes a folder of that name inside the current one and opens it. A name no file system
+    // takes (one of \ / : * ? " < > |, a control character, only dots, more than 255 bytes) or a
+    // name already there makes nothing, nor does a current folder that has vanished.
     Making MakeFolder(const QString& name);
 
 signals:

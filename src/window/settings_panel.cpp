@@ -75,6 +75,28 @@ void ShowScaleChoice(QRadioButton& option, bool chosen)
     option.setFont(font);
 }
 
+// Why a new folder was not made; empty when it was.
+QString FolderRefusal(FolderList::Making making, const QString& name, const QString& folder)
+{
+    switch (making) {
+    case FolderList::Making::Made:
+        break;
+    case FolderList::Making::Exists:
+        return QStringLiteral("„%1“ gibt es in %2 schon.").arg(name, folder);
+    case FolderList::Making::BadName:
+        return QStringLiteral("„%1“ kann kein Ordnername sein: Ein Ordnername darf keines der "
+                              "Zeichen \\ / : * ? \" < > | enthalten, nicht nur aus Punkten "
+                              "bestehen und höchstens 255 Zeichen lang sein (Umlaute zählen "
+                              "doppelt).")
+            .arg(name);
+    case FolderList::Making::Failed:
+        return QStringLiteral("Der Ordner „%1“ kann in %2 nicht angelegt werden: Der Ordner ist "
+                              "schreibgeschützt oder voll, oder es gibt ihn nicht mehr.")
+            .arg(name, folder);
+    }
+    return QString();
+}
+
 } // namespace
 
 SettingsPanel::SettingsPanel(const QString& startFolder,
@@ -369,23 +391,9 @@ void SettingsPanel::ButNeuOrdner_Click()
     if (ask.exec() != QDialog::Accepted || ask.textValue().trimmed().isEmpty())
         return;
     const QString name = ask.textValue().trimmed();
-    switch (Dir1->MakeFolder(name)) {
-    case FolderList::Making::Made:
-        return;
-    case FolderList::Making::BadName:
-        tell(
-            QStringLiteral("„%1“ kann kein Ordnername sein: Ein Ordnername darf keines der Zeichen "
-                           "\\ / : * ? \" < > | enthalten und nicht nur aus Punkten bestehen.")
-                .arg(name),
-            MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("Neuer Ordner"));
-        return;
-    case FolderList::Making::Failed:
-        tell(QStringLiteral("Der Ordner „%1“ kann in %2 nicht angelegt werden: Der Ordner ist "
-                            "schreibgeschützt, oder eine Datei trägt diesen Namen.")
-                 .arg(name, StorageFolder()),
-            MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("Neuer Ordner"));
-        return;
-    }
+    const QString refusal = FolderRefusal(Dir1->MakeFolder(name), name, StorageFolder());
+    if (!refusal.isEmpty())
+        tell(refusal, MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("Neuer Ordner"));
 }
 
 void SettingsPanel::ShowStorageFolder()

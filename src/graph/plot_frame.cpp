@@ -52,6 +52,22 @@ QString TimeLabel(double number, const QLocale& locale)
     return (number < 0 ? QStringLiteral("-") : QStringLiteral(" ")) + digits + u' ';
 }
 
+std::optional<QLineF> WithinTimeAxis(QPointF from, QPointF to)
+{
+    const double end = Plot::Width;
+    if (from.x() > end && to.x() > end)
+        return std::nullopt;
+    const auto cut = [&](QPointF inside, QPointF beyond) {
+        const double share = (end - inside.x()) / (beyond.x() - inside.x());
+        return QPointF(end, inside.y() + share * (beyond.y() - inside.y()));
+    };
+    if (to.x() > end)
+        return QLineF(from, cut(from, to));
+    if (from.x() > end)
+        return QLineF(cut(to, from), to);
+    return QLineF(from, to);
+}
+
 float PlotOrdinate(double y)
 {
     constexpr double Limit = 100000;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QLineF>
 #include <QLocale>
 #include <QRgb>
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
 // The fixed plot coordinates of both graphs: x -200 to 3800 and y 1120 (top) to -100 (bottom);
 // the plot area is x 0 to 3600 over the chosen duration and y 0 to 1000.
@@ -42,6 +44,11 @@ const DurationRow* DurationTableRow(int durationIndex);
 // The x of an elapsed time on an axis of the given full width in minutes, in double precision;
 // x 0 for a width of 0.
 double PlotX(double seconds, qint32 durationMinutes);
+
+// The part of a curve segment that lies on the time axis (x up to its end): a test that runs
+// longer than the chosen duration ends at the axis' end instead of running into the margin.
+// Nothing when the whole segment lies beyond.
+std::optional<QLineF> WithinTimeAxis(QPointF from, QPointF to);
 
 // A plot ordinate held far outside the plot area (±100,000 units) so that a wild value still
 // draws as an off-scale line; NaN gives 0.

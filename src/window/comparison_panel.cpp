@@ -307,10 +307,12 @@ void ComparisonPanel::DrawStoredCurve(const QString& Name, qint16 Position, cons
         const double x = RoundHalfEven(PlotX(sample.seconds, scale.CurrentDurationMinutes()));
         const QPointF viscosity(x, sample.viscosity * 10);
         const QPointF temperature(x, sample.temperature / factor * 10);
-        if (viscosityDrawn)
-            graph.Line(previousViscosity, viscosity, colour);
-        if (temperatureMeasured)
-            graph.Line(previousTemperature, temperature, temperatureColour);
+        const auto viscositySegment = WithinTimeAxis(previousViscosity, viscosity);
+        if (viscosityDrawn && viscositySegment)
+            graph.Line(viscositySegment->p1(), viscositySegment->p2(), colour);
+        const auto temperatureSegment = WithinTimeAxis(previousTemperature, temperature);
+        if (temperatureMeasured && temperatureSegment)
+            graph.Line(temperatureSegment->p1(), temperatureSegment->p2(), temperatureColour);
         previousViscosity = viscosity;
         previousTemperature = temperature;
     }

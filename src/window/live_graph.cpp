@@ -91,15 +91,17 @@ void LiveGraph::PlotLiveSample(double viscosity, double temperature, bool temper
     graph.setDrawWidth(2);
     if (continuesCurve) {
         x = float(PlotX(elapsedSeconds, scale.CurrentDurationMinutes()));
-        graph.Line({PrevX, PrevY}, {x, y});
+        if (const auto segment = WithinTimeAxis({PrevX, PrevY}, {x, y}))
+            graph.Line(segment->p1(), segment->p2());
     }
     PrevX = x;
     PrevY = y;
     graph.setDrawWidth(1);
     if (temperatureOn) {
         const float temperatureY = PlotOrdinate(temperature * 10 / scale.TempScaleFactor);
-        if (continuesCurve)
-            graph.Line({PrevTempX, PrevTempY}, {x, temperatureY}, Red);
+        const auto segment = WithinTimeAxis({PrevTempX, PrevTempY}, {x, temperatureY});
+        if (continuesCurve && segment)
+            graph.Line(segment->p1(), segment->p2(), Red);
         PrevTempX = x;
         PrevTempY = temperatureY;
     }

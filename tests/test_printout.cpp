@@ -6,7 +6,6 @@
 #include "test_support.h"
 
 #include <QDir>
-#include <QLabel>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -149,7 +148,6 @@ void PrintoutTest::fieldsOfALine()
     QCOMPARE(printed, fields);
 }
 
-// Each page is announced before it is printed; a printout stopped there is abandoned.
 void PrintoutTest::wrappedText_data()
 {
     QTest::addColumn<QString>("text");
@@ -210,6 +208,7 @@ void PrintoutTest::fullListWrapsAndNamesItsFile()
         alone.texts[1].position.x() + double(frame[1].size()) * 10 <= alone.texts[0].position.x());
 }
 
+// Each page is announced before it is printed; a printout stopped there is abandoned.
 void PrintoutTest::progressMayStopThePrintout()
 {
     PrintedTable table;
@@ -302,46 +301,43 @@ void PrintoutTest::protocolButtons()
 void PrintoutTest::pdfWrittenWholeOrNotAtAll_data()
 {
     QTest::addColumn<PrintJob>("job");
-    QTest::addColumn<QString>("place"); // "voll": a full disk; "fehlt": a missing folder
     QTest::addColumn<bool>("throughPrinter");
+    QTest::addColumn<qint64>("room"); // bytes a file may grow to
     QTest::addColumn<int>("pages"); // 0: not written
 
-    const PictureSource drawn = [](QSize pixels, qreal) {
-        QImage image(pixels, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        return image;
-    };
     const PrintJob twoPages = [](Printer& printer) {
         printer.Print(QStringLiteral("Seite 1"));
         printer.NewPage();
         printer.Print(QStringLiteral("Seite 2"));
     };
-    QTest::newRow("two pages") << twoPages << "" << false << 2;
-    QTest::newRow("two pages through a printer") << twoPages << "" << true << 2;
-    QTest::newRow("a picture") << PrintJob([drawn](Printer& printer) {
-        printer.DrawPicture({50, 72, 720, 580}, {600, 400}, drawn);
-    }) << "" << false << 1;
+    QTest::newRow("two pages through a printer") << twoPages << true << NoLimit << 2;
+    QTest::newRow("a picture") << PrintJob([](Printer& printer) {
+        printer.DrawPicture({50, 72, 720, 580}, {600, 400}, [](QSize pixels, qreal) {
+            QImage image(pixels, QImage::Format_RGB32);
+            image.fill(Qt::red);
+            return image;
+        });
+    }) << false << NoLimit << 1;
     QTest::newRow("drawing after the end is lost") << PrintJob([](Printer& printer) {
         printer.Print(QStringLiteral("Seite 1"));
         printer.EndDoc();
         printer.Print(QStringLiteral("zu spät"));
-    }) << "" << false << 0;
+    }) << false << NoLimit << 0;
     QTest::newRow("a picture that could not be made") << PrintJob([](Printer& printer) {
         printer.DrawPicture({50, 72, 720, 580}, {600, 400}, [](QSize, qreal) { return QImage(); });
-    }) << "" << false << 0;
-    QTest::newRow("full disk, through a printer") << twoPages << "voll" << true << 0;
-    QTest::newRow("missing folder") << twoPages << "fehlt" << false << 0;
+    }) << false << NoLimit << 0;
+    QTest::newRow("full disk, through a printer") << twoPages << true << qint64(1000) << 0;
 }
 
 void PrintoutTest::pdfWrittenWholeOrNotAtAll()
 {
     QFETCH(PrintJob, job);
-    QFETCH(QString, place);
     QFETCH(bool, throughPrinter);
+    QFETCH(qint64, room);
     QFETCH(int, pages);
     QTemporaryDir folder;
-    const QString path = folder.filePath(place == "fehlt" ? "fehlt/grafik.pdf" : "grafik.pdf");
-    PutBytes(folder.filePath("grafik.pdf"), "alte Datei");
+    const QString path = folder.filePath("grafik.pdf");
+    PutBytes(path, "alte Datei");
     const auto scaled = [&job](Printer& printer) {
         printer.setScale({0, 0, 800, 680});
         job(printer);
@@ -351,7 +347,7 @@ void PrintoutTest::pdfWrittenWholeOrNotAtAll()
     printer.setOutputFileName(path);
     bool written = false;
     {
-        FileSizeLimit full(place == "voll" ? 1000 : NoLimit);
+        FileSizeLimit full(room);
         QVERIFY(full.active);
         written = throughPrinter
             ? PrintOn(printer, scaled)
@@ -362,7 +358,7 @@ void PrintoutTest::pdfWrittenWholeOrNotAtAll()
     if (pages > 0)
         QCOMPARE(PdfPageCount(path), pages);
     else
-        QCOMPARE(BytesOf(folder.filePath("grafik.pdf")), QByteArray("alte Datei"));
+        QCOMPARE(BytesOf(path), QByteArray("alte Datei"));
     QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
         QStringList {"grafik.pdf"});
 }

@@ -9,34 +9,9 @@
 #include "records_driver.h"
 #include "test_support.h"
 
-#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-
-namespace {
-
-const QByteArray OldBackup = "alte Sicherung\r\n";
-
-// A window on the series folder with the protocol file selected; `answers` go to the questions
-// asked on its selection.
-struct SeriesWindow {
-    explicit SeriesWindow(const SeriesFolder& series, const QList<int>& answers = {})
-        : fixture({1}, {}, {.startFolder = series.root.path() + "/Serie7"})
-    {
-        fixture.answers = answers;
-        QVERIFY(Find<FolderList>(*fixture.window, "Dir1").setPath(series.root.path()));
-    }
-    FlexGrid& grid(const char* name) const { return Find<FlexGrid>(*fixture.window, name); }
-    void select(int row, bool twice = false) const
-    {
-        grid("ProtTab").setRow(row);
-        emit twice ? grid("ProtTab").DblClick() : grid("ProtTab").Click();
-    }
-    WindowFixture fixture;
-};
-
-} // namespace
 
 class StoredTestsTest : public QObject {
     Q_OBJECT
@@ -46,8 +21,6 @@ private slots:
     void deleting();
     void unrecordedTests();
     void storedTestsOnTheWindow();
-    void unrecordedTestsOffered_data();
-    void unrecordedTestsOffered();
 };
 
 void StoredTestsTest::deleting_data()
@@ -108,15 +81,16 @@ void StoredTestsTest::deleting()
     QFETCH(QByteArray, expected);
     QFETCH(QString, removed);
 
+    const QByteArray oldBackup = "alte Sicherung\r\n";
     SeriesFolder series;
     series.put("Serie7.CSV", protocol);
     for (const char* file : {"No-00003-1", "No-00012-1", "No-00012-2", "No-00007-1"})
         series.put(QString("Serie7/%1.CSV").arg(file), MeasurementBytes());
     if (change == "link") {
-        series.put("anderswo.txt", OldBackup);
+        series.put("anderswo.txt", oldBackup);
         QVERIFY(QFile::link(series.path("anderswo.txt"), series.path("Serie7.TMP")));
     } else {
-        series.put("Serie7.TMP", OldBackup);
+        series.put("Serie7.TMP", oldBackup);
     }
     ProtocolRegister records;
     QVERIFY(records.LoadProtocolFile(series.protocol, series.measurements));
@@ -202,56 +176,72 @@ void StoredTestsTest::unrecordedTests()
     QCOMPARE(FindUnrecordedTests(protocol, folder).size(), 2u);
 }
 
-// A double click shows a test's curve and says so, a second one hides it without a word; a
-// missing measurement file is named. DelMessung is offered for a chosen row only; it asks, and the
-// register's deletion reaches the table, the curves shown staying shown. A file changed meanwhile
-// is reported and shown as it is now.
+// Measurement files that no record names are offered when the protocol file is selected; a No
+// declines them for good. A double click shows a test's curve and says so, a second one hides it
+// without a word; a missing measurement file is named. DelMessung is offered for a chosen row only;
+// it asks, and the register's deletion reaches the table, the curves shown staying shown. A file
+// changed meanwhile is reported and shown as it is now.
 void StoredTestsTest::storedTestsOnTheWindow()
 {
     SeriesFolder series;
     series.put("Serie7.CSV",
         Protocol({RecordLine(3, 1, "Probe A"), RecordLine(12), RecordLine(7), RecordLine(5)}));
-    for (const char* file : {"No-00003-1.CSV", "No-00012-1.CSV", "No-00007-1.CSV"})
-        series.put(QString("Serie7/") + file, MeasurementBytes());
-    SeriesWindow window(series);
-    WindowFixture& fixture = window.fixture;
+    for (const char* file :
+        {"No-00003-1.CSV", "No-00012-1.CSV", "No-00007-1.CSV", "No-00002-1.CSV"})
+        series.put(QString("Serie7/") + file, MeasurementBytes(TestTexts(2)));
+    WindowFixture fixture({1}, {}, {.startFolder = series.root.path() + "/Serie7"});
+    fixture.answers = {MsgResult::No};
+    FolderList& folders = Find<FolderList>(*fixture.window, "Dir1");
+    QVERIFY(folders.setPath(series.root.path()));
+    QCOMPARE(fixture.questions.size(), 1);
+    QCOMPARE(fixture.questions[0].title, "Messungen ohne Protokolleintrag");
+    QVERIFY(fixture.questions[0].text.contains("\r\nNo-00002-1.CSV\r\n"));
+    // Escape and closing answer Cancel, never the No that is remembered.
+    QCOMPARE(fixture.questions[0].style, MsgStyle::YesNoCancel + MsgStyle::Question);
+    emit folders.LostFocus();
+    QCOMPARE(fixture.questions.size(), 1);
+
+    FlexGrid& table = Find<FlexGrid>(*fixture.window, "ProtTab");
+    FlexGrid& shown = Find<FlexGrid>(*fixture.window, "WahlTab");
+    const auto select = [&table](int row, bool twice = false) {
+        table.setRow(row);
+        emit twice ? table.DblClick() : table.Click();
+    };
     PictureBox& graph = Find<PictureBox>(*fixture.window, "Grafik0");
     const auto picture = [&graph] { return graph.PictureAt({800, 600}, 1); };
     const QImage axes = picture();
-    window.select(1, true);
+    select(1, true);
     QVERIFY(picture() != axes);
-    QCOMPARE(fixture.questions[0].title, "Die Messkurve wurde erstellt ");
-    QCOMPARE(fixture.questions[0].text,
+    QCOMPARE(fixture.questions[1].title, "Die Messkurve wurde erstellt ");
+    QCOMPARE(fixture.questions[1].text,
         "Die einzelnen Werte der Messung: 00003-1 ,  vom " + QString("Probe A").leftJustified(30)
             + "\r\n\r\nwurden geladen und grafisch dargestellt. \r\n  \r\n\r\n"
               "Klicken Sie auf 'Alle Messungen' um die Messkurve anzusehen.\r\n  \r\n\r\n ");
-    window.select(1, true);
+    select(1, true);
     QCOMPARE(picture(), axes);
-    window.select(4, true);
-    QCOMPARE(fixture.questions.size(), 2);
-    QCOMPARE(fixture.questions[1].title, "Messdatei fehlt");
-    QVERIFY(fixture.questions[1].text.contains(series.measurements + "No-00005-1.CSV"));
-    QCOMPARE(Column(window.grid("WahlTab"), 2), QStringList(4, "0"));
+    select(4, true);
+    QCOMPARE(fixture.questions.size(), 3);
+    QCOMPARE(fixture.questions[2].title, "Messdatei fehlt");
+    QVERIFY(fixture.questions[2].text.contains(series.measurements + "No-00005-1.CSV"));
+    QCOMPARE(Column(shown, 2), QStringList(4, "0"));
 
     QPushButton& button = Find<QPushButton>(*fixture.window, "DelMessung");
     QVERIFY(button.isHidden());
-    window.select(3, true);
-    window.select(2);
-    QCOMPARE(Find<QLabel>(*fixture.window, "Label28").text(),
-        "Test-Nr.: 00012 / " + QString("Öl Nr. 12").leftJustified(30));
+    select(3, true);
+    select(2);
     fixture.answers = {MsgResult::No, MsgResult::Yes};
     button.click();
-    QCOMPARE(Column(window.grid("ProtTab"), 0), (QStringList {"00003", "00012", "00007", "00005"}));
+    QCOMPARE(Column(table, 0), (QStringList {"00003", "00012", "00007", "00005"}));
     button.click();
-    QCOMPARE(fixture.questions.size(), 5);
-    QCOMPARE(fixture.questions[4].title, "Messung löschen ");
-    QCOMPARE(fixture.questions[4].style,
+    QCOMPARE(fixture.questions.size(), 6);
+    QCOMPARE(fixture.questions[5].title, "Messung löschen ");
+    QCOMPARE(fixture.questions[5].style,
         MsgStyle::YesNo + MsgStyle::Question + MsgStyle::DefaultButton2);
-    QCOMPARE(Column(window.grid("ProtTab"), 0), (QStringList {"00003", "00007", "00005"}));
-    QCOMPARE(Column(window.grid("WahlTab"), 2), (QStringList {"0", "-1", "0"}));
+    QCOMPARE(Column(table, 0), (QStringList {"00003", "00007", "00005"}));
+    QCOMPARE(Column(shown, 2), (QStringList {"0", "-1", "0"}));
     QVERIFY(button.isHidden());
 
-    window.select(1);
+    select(1);
     fixture.answers = {MsgResult::Yes, MsgResult::Ok};
     fixture.whileAsking = [&] {
         fixture.whileAsking = nullptr;
@@ -259,42 +249,7 @@ void StoredTestsTest::storedTestsOnTheWindow()
     };
     button.click();
     QVERIFY(fixture.questions.last().text.contains("inzwischen verändert"));
-    QCOMPARE(Column(window.grid("ProtTab"), 0), QStringList {"00007"});
-}
-
-void StoredTestsTest::unrecordedTestsOffered_data()
-{
-    QTest::addColumn<QList<int>>("answers"); // empty: the box closed without an answer
-    QTest::addColumn<QStringList>("numbers"); // the rows afterwards
-    QTest::addColumn<int>("askedAgain");
-
-    QTest::newRow("Yes") << QList<int> {MsgResult::Yes} << QStringList {"00001", "00002"} << 0;
-    QTest::newRow("No: never asked again")
-        << QList<int> {MsgResult::No} << QStringList {"00001"} << 0;
-    QTest::newRow("closed: asked again") << QList<int> {} << QStringList {"00001"} << 1;
-}
-
-// The measurement files that no record names are offered when the protocol file is selected; a
-// Yes shows their records, only a No declines them for good.
-void StoredTestsTest::unrecordedTestsOffered()
-{
-    QFETCH(QList<int>, answers);
-    QFETCH(QStringList, numbers);
-    QFETCH(int, askedAgain);
-
-    SeriesFolder series;
-    series.put("Serie7.CSV", Protocol({RecordLine(1)}));
-    series.put("Serie7/No-00002-1.CSV", MeasurementBytes(TestTexts(2)));
-    SeriesWindow window(series, answers);
-    WindowFixture& fixture = window.fixture;
-    QCOMPARE(fixture.questions.size(), 1);
-    QCOMPARE(fixture.questions[0].title, "Messungen ohne Protokolleintrag");
-    QVERIFY(fixture.questions[0].text.contains("\r\nNo-00002-1.CSV\r\n"));
-    // Escape and closing answer Cancel, never the No that is remembered.
-    QCOMPARE(fixture.questions[0].style, MsgStyle::YesNoCancel + MsgStyle::Question);
-    QCOMPARE(Column(window.grid("ProtTab"), 0), numbers);
-    emit Find<FolderList>(*fixture.window, "Dir1").LostFocus();
-    QCOMPARE(fixture.questions.size(), 1 + askedAgain);
+    QCOMPARE(Column(table, 0), QStringList {"00007"});
 }
 
 QTEST_MAIN(StoredTestsTest)

@@ -49,8 +49,8 @@ void StoredTestsTest::deleting_data()
         deleted, Protocol({one, "", two, "  "}), "No-00007-1.CSV");
     row("LF, last line without end", Protocol({one, two, three}, "\n", false), 2, "", none, deleted,
         Protocol({one, three}, "\n", false), twelve);
-    row("CR", Protocol({one, two, three}, "\r"), 1, "", none, deleted, Protocol({two, three}, "\r"),
-        "No-00003-1.CSV");
+    row("CR", Protocol({one, two, three}, "\r"), 2, "", none, deleted, Protocol({one, three}, "\r"),
+        twelve);
     row("number used again: its file kept", Protocol({one, two, RecordLine(12, 2, "Wieder")}), 2,
         "", none, deleted, Protocol({one, RecordLine(12, 2, "Wieder")}), "");
     row("a program still writes its file", loaded, 2, "running", none, deleted,

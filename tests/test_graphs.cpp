@@ -166,9 +166,6 @@ private slots:
         QTest::addColumn<QList<Ink>>("inks");
         QTest::addColumn<bool>("temperatureCurve");
 
-        QTest::newRow("position 1, 0-50 °C")
-            << 1 << QStringList {"00:01:00 ; 15.0; 22.5", "00:03:00 ; 15.0; 22.5"} << 1
-            << QList<Ink> {{120, 150, Blue.rgb()}, {360, 450, Light(Blue)}} << true;
         QTest::newRow("position 2, 0-150 °C")
             << 2 << QStringList {"00:01:00 ; 15.0; 37.5", "00:03:00 ; 15.0; 37.5"} << 3
             << QList<Ink> {{120, 150, Blue.rgb()}, {360, 250, Light(Blue)}} << true;
@@ -229,10 +226,6 @@ private slots:
         QTest::addColumn<QList<int>>("clicks");
         QTest::addColumn<QList<QColor>>("colours");
         const QColor none;
-        QTest::newRow("in the palette's order") << QList {
-            1, 2, 3} << QList {Blue, Vermilion, Green, none, none, none, none, none, none};
-        QTest::newRow("hiding one keeps the others")
-            << QList {1, 2, 3, 2} << QList {Blue, none, Green, none, none, none, none, none, none};
         QTest::newRow("a new one takes the freed colour") << QList {
             1, 2, 3, 2, 4} << QList {Blue, none, Green, Vermilion, none, none, none, none, none};
         QTest::newRow("past eight they come round")

@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QPainter>
-#include <QSignalSpy>
 #include <QTest>
 #include <cmath>
 
@@ -155,18 +154,11 @@ private slots:
         QCOMPARE(InkMissingIn(redrawn, live, white, 2), 0);
     }
 
-    void renderedAsDrawnAlone_data()
-    {
-        QTest::addColumn<qreal>("ratio");
-        QTest::newRow("one pixel a unit") << 1.0;
-        QTest::newRow("three pixels a unit") << 3.0;
-    }
-
     // Drawn into a part of another picture, the box's drawing is the picture it makes at that
-    // size, and nothing of it falls outside that part.
+    // size, and nothing of it falls outside that part; three pixels a unit, as a picture file.
     void renderedAsDrawnAlone()
     {
-        QFETCH(qreal, ratio);
+        const qreal ratio = 3;
         PictureBox box;
         box.resize(400, 300);
         DrawSomething(box);
@@ -188,20 +180,6 @@ private slots:
         blank.fill(Qt::white);
         QPainter(&page).fillRect(QRectF(part.topLeft() / ratio, part.size() / ratio), Qt::white);
         QCOMPARE(page, blank);
-    }
-
-    void mouseIsReportedInUserUnits()
-    {
-        PictureBox box;
-        box.resize(400, 244);
-        box.Scale({-200, 1120}, {3800, -100});
-        QSignalSpy down(&box, &PictureBox::MouseDown);
-        QSignalSpy up(&box, &PictureBox::MouseUp);
-        QTest::mousePress(&box, Qt::RightButton, Qt::ShiftModifier, QPoint(200, 122));
-        QTest::mouseRelease(&box, Qt::RightButton, Qt::NoModifier, QPoint(20, 22));
-        QCOMPARE(down.value(0),
-            (QVariantList {PictureBox::RightButton, PictureBox::ShiftKey, 1800.0F, 510.0F}));
-        QCOMPARE(up.value(0).mid(2), (QVariantList {0.0F, 1010.0F}));
     }
 };
 

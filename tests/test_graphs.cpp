@@ -158,6 +158,26 @@ private slots:
         QVERIFY(!DurationTableRow(0) && !DurationTableRow(Plot::DurationCount + 1));
     }
 
+    void withinTimeAxis_data()
+    {
+        QTest::addColumn<QLineF>("segment");
+        QTest::addColumn<QLineF>("drawn"); // null: nothing is drawn
+
+        QTest::newRow("on the axis") << QLineF(0, 10, 3600, 20) << QLineF(0, 10, 3600, 20);
+        QTest::newRow("leaving the axis")
+            << QLineF(3500, 100, 3700, 300) << QLineF(3500, 100, 3600, 200);
+        QTest::newRow("coming back") << QLineF(3800, 0, 3400, 400) << QLineF(3600, 200, 3400, 400);
+        QTest::newRow("beyond") << QLineF(3601, 10, 4000, 20) << QLineF();
+    }
+
+    // A test that runs past its duration ends at the end of the time axis.
+    void withinTimeAxis()
+    {
+        QFETCH(QLineF, segment);
+        QFETCH(QLineF, drawn);
+        QCOMPARE(WithinTimeAxis(segment.p1(), segment.p2()).value_or(QLineF()), drawn);
+    }
+
     void storedCurves_data()
     {
         QTest::addColumn<int>("position");

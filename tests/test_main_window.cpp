@@ -132,8 +132,8 @@ private slots:
     }
 
     // The lists are filled with nothing chosen and the reserve tabs locked; the new-protocol frame
-    // opens, without widening the window, and closes; Tab from the last remark reaches Start; a
-    // test chosen in the protocol table is named under it.
+    // opens whole in a window of the first start's size, without widening it, and closes; Tab from
+    // the last remark reaches Start; a test chosen in the protocol table is named under it.
     void loadedWindow()
     {
         WindowFixture fixture;
@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(tabs->currentIndex(), 0);
         for (int tab = 0; tab < tabs->count(); ++tab)
             QCOMPARE(tabs->isTabEnabled(tab), tabs->tabText(tab) != "Reserve");
-        fixture.window->resize(1024, 740);
+        fixture.window->resize(1024, 720);
         fixture.window->show();
         QCoreApplication::processEvents();
         const int width = window.width();
@@ -162,6 +162,8 @@ private slots:
         QVERIFY(!Find<QGroupBox>(window, "Frame14").isHidden());
         QCoreApplication::processEvents();
         QCOMPARE(window.width(), width);
+        const auto& name = Find<QLineEdit>(window, "ProtDat");
+        QVERIFY(name.height() >= name.sizeHint().height());
         Find<QPushButton>(window, "ButCancel").click();
         QVERIFY(Find<QGroupBox>(window, "Frame14").isHidden());
         QWidget* next = Find<QLineEdit>(window, "Bem3").nextInFocusChain();

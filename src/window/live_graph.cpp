@@ -99,8 +99,10 @@ void LiveGraph::PlotLiveSample(double viscosity, double temperature, bool temper
     graph.setDrawWidth(1);
     if (temperatureOn) {
         const float temperatureY = PlotOrdinate(temperature * 10 / scale.TempScaleFactor);
-        const auto segment = WithinTimeAxis({PrevTempX, PrevTempY}, {x, temperatureY});
-        if (continuesCurve && segment)
+        const auto segment = continuesCurve
+            ? WithinTimeAxis({PrevTempX, PrevTempY}, {x, temperatureY})
+            : std::nullopt;
+        if (segment)
             graph.Line(segment->p1(), segment->p2(), Red);
         PrevTempX = x;
         PrevTempY = temperatureY;

@@ -6,9 +6,7 @@
 #include "test_support.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QProcess>
-#include <QTest>
 
 // The instrument simulator; its log on standard error is collected as it is waited for.
 class Simulator {

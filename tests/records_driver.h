@@ -3,12 +3,10 @@
 // A storage folder with the protocol file "Serie7.CSV" and its measurement folder, and the bytes
 // they hold, for the suites of the records, the stored tests and the settings.
 #include "records/protocol_file.h"
+#include "test_support.h"
 
 #include <QByteArrayList>
 #include <QMap>
-#include <QTemporaryDir>
-
-class FlexGrid;
 
 // The texts of test `number` as its start takes them, and its record as the file holds it.
 MeasurementHeader TestTexts(int number, const QString& remark = "Probe");

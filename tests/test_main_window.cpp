@@ -1,20 +1,11 @@
 // The window's choice lists, version line and panels as the load leaves them.
-#include "platform/flex_grid.h"
 #include "test_support.h"
 #include "window/measurement_panel.h"
 
-#include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTextBrowser>
 #include <QToolButton>
 

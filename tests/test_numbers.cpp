@@ -3,7 +3,6 @@
 #include "numbers/value_format.h"
 #include "test_support.h"
 
-#include <QTest>
 #include <limits>
 
 using namespace Qt::StringLiterals;

@@ -1,9 +1,8 @@
 // The picture box, run at a device pixel ratio of 2 as on a high-resolution screen.
 #include "platform/picture_box.h"
+#include "test_support.h"
 
-#include <QApplication>
 #include <QPainter>
-#include <QTest>
 #include <cmath>
 
 namespace {

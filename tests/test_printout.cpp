@@ -1,17 +1,10 @@
 // The protocol printout on a recording printer, the PDF writer, and the window's print buttons.
-#include "platform/flex_grid.h"
 #include "print/full_record_list.h"
 #include "print/protocol_printout.h"
 #include "records_driver.h"
-#include "test_support.h"
 
-#include <QDir>
 #include <QPrinter>
 #include <QProgressDialog>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTest>
-#include <QTimer>
 
 namespace {
 

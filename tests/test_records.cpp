@@ -1,18 +1,11 @@
 // The protocol register: reading a protocol file, the next test number, the record of a finished
 // test, other programs' changes, making and listing protocol files; and the window showing them.
-#include "platform/flex_grid.h"
 #include "platform/folder_list.h"
 #include "records/protocol_register.h"
 #include "records_driver.h"
 #include "run/test_run.h"
-#include "test_support.h"
 
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
 #include <cstdio>
 
 namespace {

@@ -2,16 +2,10 @@
 // names; and the window's double click, deletion and question.
 #include "platform/ansi_codec.h"
 #include "platform/file_lock.h"
-#include "platform/flex_grid.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
 #include "records/protocol_register.h"
 #include "records_driver.h"
-#include "test_support.h"
-
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
 
 class StoredTestsTest : public QObject {
     Q_OBJECT

@@ -22,10 +22,22 @@ private:
 #include "recording_printer.h"
 #include "window/form1.h"
 
+// The Qt pieces nearly every suite uses.
+#include "platform/flex_grid.h"
+
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QList>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <memory>
 
 // The controlling side of a pseudo-terminal; the program under test opens its device.

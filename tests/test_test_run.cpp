@@ -5,10 +5,6 @@
 #include "run_driver.h"
 
 #include <QDirIterator>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 #include <cerrno>
 #include <sys/syscall.h>
 #include <unistd.h>

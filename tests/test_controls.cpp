@@ -1,10 +1,13 @@
-// The grid control: rows and the current row, the check column and the events.
-#include "platform/flex_grid.h"
+// The window's own controls: the grid with its check column and events, the message box's answers
+// and the display pacer.
+#include "platform/display_pacer.h"
+#include "platform/message_box.h"
+#include "test_support.h"
 
-#include <QSignalSpy>
+#include <QMessageBox>
 #include <QStyle>
 #include <QStyleOptionViewItem>
-#include <QTest>
+#include <QWidget>
 
 namespace {
 // Shows a grid of the given size whose data cells read "r<row>c<col>".
@@ -28,7 +31,7 @@ QPoint CheckBoxCentre(const FlexGrid& grid, int row, int col)
 }
 } // namespace
 
-class FlexGridTest : public QObject {
+class ControlsTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -137,7 +140,75 @@ private slots:
         QCOMPARE(keyUps.at(1).at(0).toInt(), int(Qt::Key_F2));
         QCOMPARE(keyUps.at(1).at(1).value<Qt::KeyboardModifiers>(), Qt::ShiftModifier);
     }
+
+    void answers_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("answer");
+
+        const int retryCancel = MsgStyle::RetryCancel + MsgStyle::Exclamation;
+        QTest::newRow("Escape cancels") << retryCancel << "escape" << MsgResult::Cancel;
+        QTest::newRow("close cancels") << retryCancel << "close" << MsgResult::Cancel;
+        QTest::newRow("Enter takes the first button") << retryCancel << "enter" << MsgResult::Retry;
+        QTest::newRow("Enter takes a chosen second button") << MsgStyle::YesNo + MsgStyle::Question
+                + MsgStyle::DefaultButton2 << "enter" << MsgResult::No;
+        QTest::newRow("Escape without Cancel: last button")
+            << MsgStyle::YesNo + MsgStyle::Question << "escape" << MsgResult::No;
+        QTest::newRow("close of a plain message") << MsgStyle::OkOnly << "close" << MsgResult::Ok;
+    }
+
+    void answers()
+    {
+        QFETCH(int, style);
+        QFETCH(QString, action);
+        QFETCH(int, answer);
+
+        QWidget window;
+        window.show();
+        QTimer::singleShot(0, [action] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!box)
+                return;
+            if (action == "close")
+                box->close();
+            else
+                QTest::keyClick(box, action == "escape" ? Qt::Key_Escape : Qt::Key_Return);
+        });
+        QCOMPARE(ShowMessageBox(&window, style, "Titel", "Text"), answer);
+    }
+
+    // A flood of reports must not open a flood of windows: the open box shows the latest.
+    void reportsWhileOneIsOpenShareIt()
+    {
+        QWidget window;
+        for (int report = 1; report <= 50; ++report)
+            ShowMessageBoxLater(
+                &window, MsgStyle::Exclamation, "Messung starten", QString::number(report));
+        ShowMessageBoxLater(&window, MsgStyle::Exclamation, "Messdatei", "anderer Titel");
+        const QList<QMessageBox*> boxes = window.findChildren<QMessageBox*>();
+        QCOMPARE(boxes.size(), 2);
+        QCOMPARE(boxes.first()->text(), "50");
+        QVERIFY(boxes.first()->isVisible());
+        boxes.first()->close();
+        QTRY_COMPARE(window.findChildren<QMessageBox*>().size(), 1);
+    }
+
+    // A flood of updates shows the first at once and the last a pace later, none between; an
+    // update after a quiet pace shows at once again.
+    void floodShowsFirstAndLast()
+    {
+        DisplayPacer pacer;
+        QStringList shown;
+        for (int update = 1; update <= 1000; ++update)
+            pacer.Show([&shown, update] { shown << QString::number(update); });
+        QCOMPARE(shown, QStringList {"1"});
+        QTRY_COMPARE(shown, (QStringList {"1", "1000"}));
+        QTest::qWait(2 * DisplayPacer::PaceMilliseconds);
+        pacer.Show([&shown] { shown << "spät"; });
+        QCOMPARE(shown, (QStringList {"1", "1000", "spät"}));
+    }
 };
 
-QTEST_MAIN(FlexGridTest)
-#include "test_flex_grid.moc"
+QTEST_MAIN(ControlsTest)
+#include "test_controls.moc"

@@ -1,13 +1,15 @@
 // Whole programs: termination signals caught at any moment end the program normally; two programs
 // on one protocol file, and a program killed in the middle of a test, lose no record.
-#include "child_processes.h"
 #include "platform/folder_list.h"
 #include "platform/message_box.h"
 #include "platform/termination_signals.h"
+#include "records/measurement_file.h"
+#include "records/protocol_file.h"
 #include "test_support.h"
 #include "window/close_on_signal.h"
 
 #include <QDeadlineTimer>
+#include <QProcess>
 #include <cerrno>
 #include <csignal>
 #include <spawn.h>
@@ -16,6 +18,93 @@
 #include <unistd.h>
 
 namespace {
+
+// The instrument simulator playing a script kept in the folder; its log on standard error is
+// collected as it is waited for. Ended with SIGTERM when the test leaves.
+class Simulator {
+public:
+    Simulator(const QTemporaryDir& folder, const QString& name, const QByteArray& script)
+    {
+        PutBytes(folder.filePath(name), script);
+        process.start(QTM_SIMULATOR_EXE, {"--script", folder.filePath(name)});
+    }
+    ~Simulator()
+    {
+        process.terminate();
+        process.waitForFinished(20000);
+    }
+
+    // The device from the first line on standard output; empty when none comes in time.
+    QString device()
+    {
+        QDeadlineTimer deadline(20000);
+        while (!process.canReadLine() && process.waitForReadyRead(deadline.remainingTime())) { }
+        return QString::fromLocal8Bit(process.readLine()).trimmed();
+    }
+
+    bool waitForLog(const QByteArray& text, int milliseconds)
+    {
+        const QDeadlineTimer deadline(milliseconds);
+        while (!(log += process.readAllStandardError()).contains(text) && !deadline.hasExpired())
+            process.waitForReadyRead(100);
+        return log.contains(text);
+    }
+
+    QProcess process;
+    QByteArray log;
+};
+
+// The program, copied into `programFolder` and started in `storageFolder`, its first storage
+// folder. COM1 to COM`missingPorts` lead nowhere, every later port of the search to `device`: a
+// probe lost while the line settles is answered at the next tick instead of ending the search at
+// a message box.
+class Program {
+public:
+    Program(const QString& programFolder, const QString& storageFolder, const QString& device,
+        int missingPorts = 0)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        for (int port = 1; port <= InstrumentLink::LastSearchPort; ++port)
+            environment.insert(QStringLiteral("TALIV_COM%1").arg(port),
+                port <= missingPorts ? programFolder + "/no-such-device" : device);
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(storageFolder);
+        process.start(ProgramCopyIn(programFolder, TALIV01_EXE), {});
+    }
+    ~Program()
+    {
+        if (!stop())
+            process.kill();
+    }
+
+    // SIGTERM closes the window as the user's close does: true for a normal end with exit code 0.
+    bool stop()
+    {
+        process.terminate();
+        process.waitForFinished(30000);
+        return process.state() == QProcess::NotRunning
+            && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    }
+
+    QProcess process;
+};
+
+// A test series "Serie" in the folder: its protocol file with the header only, and its
+// measurement folder.
+void MakeSeries(const QTemporaryDir& folder)
+{
+    PutBytes(folder.filePath("Serie.CSV"), CreatedHeaderLine().toLatin1() + "\r\n");
+    QVERIFY(QDir(folder.path()).mkdir("Serie"));
+}
+
+// The records of the series "Serie" in the folder.
+QStringList Records(const QTemporaryDir& folder)
+{
+    return QString::fromLatin1(BytesOf(folder.filePath("Serie.CSV")))
+        .split("\r\n", Qt::SkipEmptyParts)
+        .mid(1);
+}
 
 constexpr int TestsEach = 20;
 // The program has found the instrument and reset position 1.
@@ -34,8 +123,13 @@ QByteArray Script(int tests, const QByteArray& tenths)
 // The viscosity fields of a measurement file's data lines.
 QStringList Values(const QString& path)
 {
+    const QByteArray bytes = BytesOf(path);
+    if (!bytes.endsWith("\r\n") || bytes.count('\n') != bytes.count("\r\n"))
+        return {"<not a measurement file>"};
     QStringList values;
-    for (const QString& line : DataLines(path))
+    for (const QString& line : QString::fromLatin1(bytes.chopped(2))
+                                   .split(QStringLiteral("\r\n"))
+                                   .mid(MeasurementFile::HeaderLineCount))
         values << line.mid(MeasurementFile::ViscosityAt, MeasurementFile::ValueLength);
     return values;
 }
@@ -136,12 +230,12 @@ void ProcessesTest::twoProgramsOnOneProtocol()
 {
     QTemporaryDir storage, programA, programB;
     MakeSeries(storage);
-    Simulator instrumentA(ScriptArguments(storage, "a.txt", Script(TestsEach, "00111")));
-    Simulator instrumentB(ScriptArguments(storage, "b.txt", Script(TestsEach, "00222")));
+    Simulator instrumentA(storage, "a.txt", Script(TestsEach, "00111"));
+    Simulator instrumentB(storage, "b.txt", Script(TestsEach, "00222"));
     Program a(programA.path(), storage.path(), instrumentA.device(), 2);
     Program b(programB.path(), storage.path(), instrumentB.device());
     for (Simulator* instrument : {&instrumentA, &instrumentB})
-        QVERIFY2(instrument->waitForLog("! script finished", 120000) >= 0,
+        QVERIFY2(instrument->waitForLog("! script finished", 120000),
             instrument->log.right(2000).constData());
     QVERIFY(a.stop());
     QVERIFY(b.stop());
@@ -169,8 +263,8 @@ void ProcessesTest::aKilledProgramsTestIsRecordedLater()
 {
     QTemporaryDir storage, program;
     MakeSeries(storage);
-    Simulator instrument(ScriptArguments(
-        storage, "s.txt", Connected + "*S11\n*I00000010\n*A00000000333000.0\nwait 600\n"));
+    Simulator instrument(
+        storage, "s.txt", Connected + "*S11\n*I00000010\n*A00000000333000.0\nwait 600\n");
     Program killed(program.path(), storage.path(), instrument.device());
     const QString file = storage.filePath("Serie/No-00001-1.CSV");
     QTRY_COMPARE_WITH_TIMEOUT(Values(file), QStringList {" 33.3"}, 60000);

@@ -116,14 +116,8 @@ private slots:
         QTest::addColumn<QByteArray>("shown");
 
         const qsizetype most = LineLog::MaxEntryBytes;
-        QTest::newRow("command with its CR") << QByteArray("RUN\r") << QByteArray("RUN\\r");
-        QTest::newRow("control and non-ASCII bytes")
-            << QByteArray("\x00\t\x7f \xc3\xa4~", 7) << QByteArray("\\x00\\x09\\x7f \\xc3\\xa4~");
-        QTest::newRow("backslash differs from an escape")
-            << QByteArray("C:\\x41") << QByteArray("C:\\\\x41");
-        QTest::newRow("at the bound, whole") << QByteArray(most, 'A') << QByteArray(most, 'A');
-        QTest::newRow("one byte beyond, cut")
-            << QByteArray(most + 1, 'A') << QByteArray(most, 'A') + "... (4097 bytes)";
+        QTest::newRow("control and non-ASCII bytes, a backslash") << QByteArray(
+            "\x00\r\x7f\\x41 \xc3\xa4~", 11) << QByteArray("\\x00\\r\\x7f\\\\x41 \\xc3\\xa4~");
         QTest::newRow("escape at the cut kept whole") << QByteArray(most - 1, 'A')
                 + "\xe4\xe4" << QByteArray(most - 1, 'A') + "\\xe4... (4097 bytes)";
     }
@@ -137,7 +131,6 @@ private slots:
         log.Received(2, bytes);
         QCOMPARE(
             BytesOf(PathOf("serial.log")), Line("COM1 -> " + shown) + Line("COM2 <- " + shown));
-        QVERIFY(log.IsWriting());
     }
 
     // A place that takes no log, or a failure while it is written, stops the log at once and for
@@ -147,18 +140,13 @@ private slots:
     {
         QTest::addColumn<QString>("place");
         QTest::addColumn<QByteArray>("written");
-        QTest::addColumn<QString>("failure"); // after the first entry: "voll", "entfernt", "ordner"
+        QTest::addColumn<QString>("failure"); // after the first entry: "voll", "entfernt"
 
-        const QByteArray missing("<missing>");
-        QTest::newRow("folder missing") << "fehlt/serial.log" << missing << "";
-        QTest::newRow("pipe without a reader") << "pipe" << missing << "";
-        QTest::newRow("device") << "/dev/null" << QByteArray() << "";
+        QTest::newRow("pipe without a reader") << "pipe" << QByteArray() << "";
         QTest::newRow("full disk, part of a line taken back")
-            << "logs/serial.log" << Line("COM1 -> RUN\\r") << "voll";
-        QTest::newRow("folder removed") << "logs/serial.log" << missing << "ordner";
+            << "serial.log" << Line("COM1 -> RUN\\r") << "voll";
         QTest::newRow("file removed: made anew")
-            << "logs/serial.log" << Line("COM1 <- *OK! RUN") + Line("COM1 -> STOP\\r")
-            << "entfernt";
+            << "serial.log" << Line("COM1 <- *OK! RUN") + Line("COM1 -> STOP\\r") << "entfernt";
     }
 
     void stops()
@@ -166,73 +154,43 @@ private slots:
         QFETCH(QString, place);
         QFETCH(QByteArray, written);
         QFETCH(QString, failure);
-        QVERIFY(QDir(dir->path()).mkdir("logs"));
-        const QString path = QDir(dir->path()).filePath(place);
+        const QString path = PathOf(place);
         if (place == "pipe")
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         LineLog log(path, FixedNow);
         log.Sent(1, "RUN\r");
         {
             const FileSizeLimit full(failure == "voll" ? BytesOf(path).size() + 10 : NoLimit);
-            QVERIFY(full.active);
-            if (failure == "ordner")
-                QVERIFY(QDir(PathOf("logs")).removeRecursively());
             if (failure == "entfernt")
                 QVERIFY(QFile::remove(path));
             log.Received(1, "*OK! RUN");
         }
         log.Sent(1, "STOP\r");
         QCOMPARE(log.IsWriting(), failure == "entfernt");
-        QCOMPARE(log.Failure().isEmpty(), failure == "entfernt");
-        if (place != "pipe" && place != "/dev/null")
+        if (place != "pipe")
             QCOMPARE(BytesOf(path), written);
-        QVERIFY(!QFileInfo::exists(PathOf("fehlt")));
     }
 
-    // At its size limit the log writes a last line saying so and stops; a log already at its limit
-    // says so once more and stops at once.
-    void sizeLimitEndsWithANote()
-    {
-        const QString path = PathOf("serial.log");
-        const QByteArray entry = Line("COM1 -> RUN\\r");
-        const qint64 limit = 2 * entry.size() + 5;
-        const QByteArray note = Line(
-            "-- log stopped: it reached its limit of " + QByteArray::number(limit) + " bytes");
-        {
-            LineLog log(path, FixedNow, limit);
-            for (int line = 0; line < 4; ++line)
-                log.Sent(1, "RUN\r");
-            QVERIFY(!log.IsWriting());
-            QVERIFY(log.Failure().contains("Größengrenze"));
-        }
-        QCOMPARE(BytesOf(path), entry + entry + note);
-        LineLog again(path, FixedNow, limit);
-        again.Sent(1, "RUN\r");
-        again.Sent(1, "RUN\r");
-        QCOMPARE(BytesOf(path), entry + entry + note + note);
-    }
-
-    // The log named by TALIV_LOG (none when it is unset or empty) is appended to, never replaced,
-    // also by a second program on the same file.
-    void appendsToTheLogNamedByTheEnvironment()
+    // The log named by TALIV_LOG is appended to, never replaced; at its size limit it writes a last
+    // line saying so and stops.
+    void placeAndSizeLimit()
     {
         const QString path = PathOf("Prüfung.log");
         PutBytes(path, "an earlier session\n");
-        qputenv("TALIV_LOG", "");
-        QVERIFY(!LineLog::FromEnvironment(FixedNow));
-        qunsetenv("TALIV_LOG");
-        QVERIFY(!LineLog::FromEnvironment(FixedNow));
         qputenv("TALIV_LOG", QFile::encodeName(path));
-        const std::unique_ptr<LineLog> first = LineLog::FromEnvironment(FixedNow);
+        QVERIFY(LineLog::FromEnvironment(FixedNow));
         qunsetenv("TALIV_LOG");
-        QVERIFY(first);
-        LineLog second(path, [] { return QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5, 6)); });
-        first->Sent(1, "RUN\r");
-        second.Sent(2, "STOP\r");
-        first->Received(1, "*OK! RUN");
+        QVERIFY(!LineLog::FromEnvironment(FixedNow));
+        const QByteArray entry = Line("COM1 -> RUN\\r");
+        const qint64 limit = 19 + 2 * entry.size() + 5;
+        LineLog log(path, FixedNow, limit);
+        for (int line = 0; line < 4; ++line)
+            log.Sent(1, "RUN\r");
+        QVERIFY(!log.IsWriting());
         QCOMPARE(BytesOf(path),
-            "an earlier session\n" + Line("COM1 -> RUN\\r")
-                + "2027-01-02 03:04:05.006 COM2 -> STOP\\r\n" + Line("COM1 <- *OK! RUN"));
+            "an earlier session\n" + entry + entry
+                + Line("-- log stopped: it reached its limit of " + QByteArray::number(limit)
+                    + " bytes"));
     }
 
 private:

@@ -59,26 +59,6 @@ class PictureBoxTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Shown between the drawings or both drawn before a paint.
-    void invertingFigureTwiceRestoresEveryPixel()
-    {
-        for (const bool shownBetween : {true, false}) {
-            PictureBox box;
-            box.resize(400, 300);
-            DrawSomething(box);
-            const QImage before = box.Picture();
-            const qsizetype steps = box.DrawCount();
-            box.setDrawMode(PictureBox::DrawMode::Invert);
-            const QPolygonF figure {{-40, 500}, {3600, 500}, {3680, 530}, {3680, 470}, {3600, 500}};
-            box.Polyline(figure);
-            if (shownBetween)
-                QVERIFY(box.Picture() != before);
-            box.Polyline(figure);
-            QCOMPARE(box.Picture(), before);
-            QCOMPARE(box.DrawCount(), steps);
-        }
-    }
-
     void redrawnCrispAtEverySize_data()
     {
         QTest::addColumn<QSize>("size");

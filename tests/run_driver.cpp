@@ -20,12 +20,6 @@ RunDriver::RunDriver()
     run = std::make_unique<TestRun>(*link, *this, [this] { return now; });
 
     TestRun* r = run.get();
-    QObject::connect(link.get(), &InstrumentLink::startReported, r, &TestRun::StartReportedTest);
-    QObject::connect(link.get(), &InstrumentLink::endReported, r, &TestRun::EndReportedTest);
-    QObject::connect(
-        link.get(), &InstrumentLink::elapsedTimeReported, r, &TestRun::HandleElapsedTime);
-    QObject::connect(link.get(), &InstrumentLink::sampleReported, r,
-        [r](const QString& reply) { r->HandleSample(1, reply); });
 
     const auto note = [this](const char* name, const QString& value) {
         events << QString::fromLatin1(name) + u' ' + value;

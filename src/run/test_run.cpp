@@ -78,6 +78,11 @@ TestRun::TestRun(
     SyncTimer->setSingleShot(true);
     SyncTimer->setInterval(DataLineSyncMilliseconds);
     connect(SyncTimer, &QTimer::timeout, this, &TestRun::SyncDataLines);
+    connect(&link, &InstrumentLink::startReported, this, &TestRun::StartReportedTest);
+    connect(&link, &InstrumentLink::endReported, this, &TestRun::EndReportedTest);
+    connect(&link, &InstrumentLink::elapsedTimeReported, this, &TestRun::HandleElapsedTime);
+    connect(&link, &InstrumentLink::sampleReported, this,
+        [this](const QString& line) { HandleSample(1, line); });
 }
 
 TestRun::~TestRun() = default;

@@ -67,7 +67,8 @@ public:
 
 // The tests of the measuring positions: their start and end, the replies of a running test, its
 // measurement file with its data lines, the automatic stop below the limit and the elapsed time.
-// Only position 1 is measured. What is to be shown goes out through signals.
+// Only position 1 is measured; the run follows the replies its link reports. What is to be shown
+// goes out through signals.
 class TestRun : public QObject {
     Q_OBJECT
 

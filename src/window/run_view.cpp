@@ -52,11 +52,6 @@ void Form1::ConnectRun()
         });
     connect(run, &TestRun::testFinished, recordKeeping, &RecordKeeping::AppendTestRecord);
     connect(run, &TestRun::testEnded, comparison, &ComparisonPanel::RedrawStoredCurves);
-    connect(link, &InstrumentLink::startReported, run, &TestRun::StartReportedTest);
-    connect(link, &InstrumentLink::endReported, run, &TestRun::EndReportedTest);
-    connect(link, &InstrumentLink::elapsedTimeReported, run, &TestRun::HandleElapsedTime);
-    connect(link, &InstrumentLink::sampleReported, run,
-        [this](const QString& line) { run->HandleSample(1, line); });
 }
 
 void Form1::Start_Click(int Index)

@@ -101,14 +101,16 @@ struct WindowFixture {
 constexpr qint64 NoLimit = -1;
 
 // While alive, no file of this process may grow beyond `bytes` (NoLimit: as before): a write
-// beyond fails as on a full disk instead of raising SIGXFSZ.
+// beyond fails as on a full disk instead of raising SIGXFSZ. A limit that cannot be set ends the
+// suite: the full disk would not be tested.
 struct FileSizeLimit {
     explicit FileSizeLimit(qint64 bytes)
         : handler(std::signal(SIGXFSZ, SIG_IGN))
     {
         getrlimit(RLIMIT_FSIZE, &previous);
         rlimit limited {bytes < 0 ? previous.rlim_cur : rlim_t(bytes), previous.rlim_max};
-        active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+        if (setrlimit(RLIMIT_FSIZE, &limited) != 0)
+            qFatal("the file size limit cannot be set");
     }
     ~FileSizeLimit()
     {
@@ -119,7 +121,6 @@ struct FileSizeLimit {
 
     rlimit previous {};
     void (*handler)(int);
-    bool active = false;
 };
 
 // The program copied into the folder (once), so that its settings file, which lies beside it,

@@ -35,37 +35,6 @@ class ControlsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void currentRowAndRowCount_data()
-    {
-        QTest::addColumn<int>("target");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("row");
-
-        QTest::newRow("a data row, kept when growing") << 4 << 9 << 4;
-        QTest::newRow("the header row: none") << 0 << 6 << 0;
-        QTest::newRow("shrinking past the row") << 5 << 3 << 2;
-        QTest::newRow("below one keeps the header") << 3 << 0 << 0;
-    }
-
-    // Sets the current row, then the row count; dropped rows come back empty.
-    void currentRowAndRowCount()
-    {
-        QFETCH(int, target);
-        QFETCH(int, count);
-        QFETCH(int, row);
-        FlexGrid grid;
-        Fill(grid, 6, 2);
-        grid.setTextMatrix(0, 1, "Titel");
-        grid.setRow(target);
-        grid.setRows(count);
-        QCOMPARE(grid.Rows(), qMax(count, 1));
-        QCOMPARE(grid.Row(), row);
-        grid.setRows(8);
-        for (int r = 1; r < 8; ++r)
-            QCOMPARE(grid.TextMatrix(r, 1), r < qMin(count, 6) ? QString("r%1c1").arg(r) : "");
-        QCOMPARE(grid.TextMatrix(0, 1), "Titel");
-    }
-
     // Rows kept as lines are cut when read; writing a cell keeps the row's other cells.
     void rowsKeptAsLines()
     {

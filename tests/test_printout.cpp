@@ -131,7 +131,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("lines"); // at most 5 characters each
 
-        QTest::newRow("fits") << "ab cd" << QStringList {"ab cd"};
         QTest::newRow("at blanks") << "ab cd ef" << QStringList {"ab cd", "ef"};
         QTest::newRow("a long word within") << "a bcdefghij" << QStringList {"a", "bcdef", "ghij"};
         QTest::newRow("trailing blanks, empty") << "   " << QStringList {};
@@ -300,11 +299,6 @@ private slots:
                 return image;
             });
         }) << false << NoLimit << 1;
-        QTest::newRow("drawing after the end is lost") << PrintJob([](Printer& printer) {
-            printer.Print(QStringLiteral("Seite 1"));
-            printer.EndDoc();
-            printer.Print(QStringLiteral("zu spät"));
-        }) << false << NoLimit << 0;
         QTest::newRow("a picture that could not be made") << PrintJob([](Printer& printer) {
             printer.DrawPicture(
                 {50, 72, 720, 580}, {600, 400}, [](QSize, qreal) { return QImage(); });

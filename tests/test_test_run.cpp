@@ -96,7 +96,6 @@ private slots:
             {"*S11, no protocol", s11, 0, EndCommand, "keine Protokolldatei gewählt.", refused,
                 "no protocol"},
             {"test number 0", s11, 0, EndCommand, badNumber, refused, "", "0"},
-            {"test number 100000", s11, 0, EndCommand, badNumber, refused, "", "100000"},
             {"folder is a file", s11, 0, EndCommand, failed, refused, "folder is a file"},
             {"disk full", none, 0, none, failed, refused, "disk full", "12", file12},
             {"protocol locked by another program", none, 0, none, "", "Messprotokoll", "locked"},

@@ -1,10 +1,10 @@
 // Whole programs: termination signals caught at any moment end the program normally; two programs
 // on one protocol file, and a program killed in the middle of a test, lose no record.
-#include "platform/folder_list.h"
 #include "platform/message_box.h"
 #include "platform/termination_signals.h"
 #include "records/measurement_file.h"
 #include "records/protocol_file.h"
+#include "records/protocol_register.h"
 #include "test_support.h"
 #include "window/close_on_signal.h"
 
@@ -258,7 +258,7 @@ void ProcessesTest::twoProgramsOnOneProtocol()
 }
 
 // A program killed in the middle of a test leaves its file without a record; the next start on the
-// protocol offers it, and Yes records it from its header.
+// protocol finds it and records it from its header.
 void ProcessesTest::aKilledProgramsTestIsRecordedLater()
 {
     QTemporaryDir storage, program;
@@ -272,18 +272,12 @@ void ProcessesTest::aKilledProgramsTestIsRecordedLater()
     QVERIFY(killed.process.waitForFinished(20000));
     QCOMPARE(Records(storage), QStringList());
 
-    // The start offers it; closed without an answer, it is offered again when the folder is
-    // chosen again.
-    WindowFixture next({1}, {}, {.startFolder = storage.path()});
-    QCOMPARE(Records(storage), QStringList());
-    next.answers = {MsgResult::Yes};
-    FolderList& folders = Find<FolderList>(*next.window, "Dir1");
-    QVERIFY(folders.setPath(storage.filePath("Serie")));
-    QVERIFY(folders.setPath(storage.path()));
-    QCOMPARE(next.questions.size(), 2);
+    // The next start finds it, and records it from its header.
+    const QString protocol = storage.filePath("Serie.CSV"), folder = storage.filePath("Serie/");
+    QCOMPARE(FindUnrecordedTests(protocol, folder).size(), 1u);
+    QCOMPARE(WriteUnrecordedRecords(protocol, folder, ';', {"00001-1"}), AppendOutcome::Added);
     QCOMPARE(Records(storage).size(), 1);
     QCOMPARE(RecordTestName(Records(storage).first()), QString("00001-1"));
-    QCOMPARE(Find<QLineEdit>(*next.window, "LaufNr").text(), QString(" 2"));
 }
 QTEST_MAIN(ProcessesTest)
 #include "test_processes.moc"

@@ -2,9 +2,10 @@
 #include "platform/file_lock.h"
 #include "platform/message_box.h"
 #include "platform/status_bar.h"
+#include "records_driver.h"
 #include "run_driver.h"
 
-#include <QDirIterator>
+#include <QFileInfo>
 #include <cerrno>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -15,18 +16,6 @@ const QByteArray EndCommand = "E\n\r", On = "T1\n\rS\n\r", Off = "T0\n\rS\n\r";
 const QString None = "<none>";
 int syncs = 0;
 bool syncsFail = false;
-
-// Everything in the folder.
-QStringList Contents(const QString& folder)
-{
-    QStringList contents;
-    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
-        QDirIterator::Subdirectories);
-    while (it.hasNext())
-        contents << it.next();
-    contents.sort();
-    return contents;
-}
 
 struct StartRow {
     const char* name;
@@ -126,7 +115,8 @@ private slots:
             driver.receive(row.asked);
         driver.line->clearWrites();
         const qint32 numberBefore = driver.run->CurrentTestNumber();
-        const QStringList contents = Contents(driver.folder.path());
+        const QMap<QString, QByteArray> files = FilesBelow(driver.folder.path());
+        const bool folderThere = QFileInfo::exists(driver.path(""));
         {
             std::optional<FileLock> otherProgram;
             if (row.setup == "locked")
@@ -147,7 +137,8 @@ private slots:
         for (const QString& name : row.files)
             QCOMPARE(BytesOf(driver.path(name)), name.toLatin1());
         if (row.number == 0) {
-            QCOMPARE(Contents(driver.folder.path()), contents);
+            QCOMPARE(FilesBelow(driver.folder.path()), files);
+            QCOMPARE(QFileInfo::exists(driver.path("")), folderThere);
             QCOMPARE(driver.run->CurrentTestNumber(), numberBefore);
             driver.receive(Elapsed(90));
             QCOMPARE(driver.last("elapsed") == "00:01:30", row.setup == "running");

@@ -2,6 +2,7 @@
 // on one protocol file, and a program killed in the middle of a test, lose no record.
 #include "platform/message_box.h"
 #include "platform/termination_signals.h"
+#include "pty_port.h"
 #include "records/measurement_file.h"
 #include "records/protocol_file.h"
 #include "records/protocol_register.h"
@@ -178,9 +179,14 @@ private slots:
     // cannot be reused by another process while the flood goes on.
     void programEndsNormallyUnderAFlood()
     {
-        PseudoTerminal instrument;
+        PtyPort instrument;
+        QString error;
+        QVERIFY2(instrument.open(&error), qPrintable(error));
+        QByteArray probe;
+        connect(&instrument, &PtyPort::received, this,
+            [&](const QByteArray& bytes) { probe += bytes; });
         const QTemporaryDir folder;
-        qputenv("TALIV_COM1", instrument.device.toLocal8Bit());
+        qputenv("TALIV_COM1", instrument.devicePath().toLocal8Bit());
         const QByteArray path = ProgramCopyIn(folder.path(), TALIV01_EXE).toLocal8Bit();
         const QByteArray workingFolder = folder.path().toLocal8Bit();
         char* argv[] = {const_cast<char*>(path.constData()), nullptr};
@@ -193,9 +199,8 @@ private slots:
         posix_spawn_file_actions_destroy(&actions);
         QCOMPARE(failed, 0);
         // The probe on COM1 shows that the program is up and its window being built.
-        QByteArray probe;
         for (const QDeadlineTimer deadline(60000); probe.size() < 5 && !deadline.hasExpired();)
-            probe += instrument.receive(5 - probe.size());
+            QTest::qWait(10);
         // Three threads send SIGTERM as fast as they can until the program has ended; it is
         // reaped only after they stopped.
         std::vector<std::jthread> flood;

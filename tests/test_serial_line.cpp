@@ -3,6 +3,7 @@
 #include "platform/line_log.h"
 #include "platform/port_names.h"
 #include "platform/serial_port_backend.h"
+#include "pty_port.h"
 #include "test_support.h"
 
 #include <QFileInfo>
@@ -33,21 +34,26 @@ private slots:
     // closes the port.
     void receivesWritesAndLosesTheDevice()
     {
-        PseudoTerminal terminal;
+        PtyPort terminal;
+        QString error;
+        QVERIFY2(terminal.open(&error), qPrintable(error));
+        QByteArray sent;
+        connect(
+            &terminal, &PtyPort::received, this, [&](const QByteArray& bytes) { sent += bytes; });
         SerialPortBackend backend;
-        QVERIFY(backend.openDevice(terminal.device, LineSettings {}));
+        QVERIFY(backend.openDevice(terminal.devicePath(), LineSettings {}));
         QSignalSpy received(&backend, &SerialBackend::received);
-        QVERIFY(terminal.send("*OK! RUN\r\n"));
+        terminal.write("*OK! RUN\r\n");
         QByteArray bytes;
         QTRY_VERIFY((bytes += backend.readAll()).contains("\r\n"));
         QCOMPARE(bytes, QByteArray("*OK! RUN\r\n"));
         QVERIFY(!received.isEmpty());
         QVERIFY(backend.write("RUN\n\r"));
         backend.close();
-        QCOMPARE(terminal.receive(5), QByteArray("RUN\n\r"));
-        QVERIFY(backend.openDevice(terminal.device, LineSettings {}));
+        QTRY_COMPARE(sent, QByteArray("RUN\n\r"));
+        QVERIFY(backend.openDevice(terminal.devicePath(), LineSettings {}));
         QSignalSpy lost(&backend, &SerialBackend::lost);
-        terminal.hangUp();
+        terminal.close();
         QTRY_COMPARE(lost.size(), 1);
         QVERIFY(!backend.isOpen());
         QVERIFY(!backend.write("RUN\n\r"));
@@ -57,14 +63,16 @@ private slots:
     // notification then finds nothing, which must not count as a lost device.
     void readNotificationFindingNothingKeepsThePort()
     {
-        PseudoTerminal terminal;
+        PtyPort terminal;
+        QString error;
+        QVERIFY2(terminal.open(&error), qPrintable(error));
         SerialPortBackend backend;
-        QVERIFY(backend.openDevice(terminal.device, LineSettings {}));
+        QVERIFY(backend.openDevice(terminal.devicePath(), LineSettings {}));
         QSignalSpy lost(&backend, &SerialBackend::lost);
         QByteArray received;
         connect(&backend, &SerialBackend::received, this, [&] { received += backend.readAll(); });
         for (int round = 0; round < 50; ++round) {
-            QVERIFY(terminal.send("*A00000000123023.5\r\n"));
+            terminal.write("*A00000000123023.5\r\n");
             QThread::msleep(2);
             QMetaObject::invokeMethod(
                 this, [&] { backend.write("S\n\r"); }, Qt::QueuedConnection);

@@ -1,12 +1,8 @@
 #include "test_support.h"
 
-#include <QDir>
+#include "platform/environment.h"
+
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <QTest>
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
 
 ScopedLocale::ScopedLocale(const QLocale& locale)
     : previous(QLocale())
@@ -18,8 +14,6 @@ ScopedLocale::~ScopedLocale()
 {
     QLocale::setDefault(previous);
 }
-
-#include "platform/environment.h"
 
 WindowFixture::WindowFixture(
     const QSet<int>& presentPorts, const QStringList& arguments, const WindowPlaces& places)
@@ -53,39 +47,6 @@ WindowFixture::WindowFixture(
 QString WindowFixture::panel(int number) const
 {
     return PanelText(*window, number);
-}
-
-PseudoTerminal::PseudoTerminal()
-    : master(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC))
-{
-    if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0)
-        device = QString::fromLocal8Bit(ptsname(master));
-}
-
-bool PseudoTerminal::send(const QByteArray& bytes)
-{
-    return ::write(master, bytes.data(), size_t(bytes.size())) == bytes.size();
-}
-
-QByteArray PseudoTerminal::receive(qsizetype expected)
-{
-    QByteArray bytes;
-    pollfd readable {master, POLLIN, 0};
-    while (bytes.size() < expected && ::poll(&readable, 1, 1000) > 0) {
-        char buffer[256];
-        const ssize_t n = ::read(master, buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        bytes.append(buffer, n);
-    }
-    return bytes;
-}
-
-void PseudoTerminal::hangUp()
-{
-    if (master >= 0)
-        ::close(master);
-    master = -1;
 }
 
 QByteArray BytesOf(const QString& path)

@@ -40,25 +40,6 @@ private:
 #include <QTimer>
 #include <memory>
 
-// The controlling side of a pseudo-terminal; the program under test opens its device.
-class PseudoTerminal {
-public:
-    PseudoTerminal();
-    ~PseudoTerminal() { hangUp(); }
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
-
-    bool send(const QByteArray& bytes);
-    // What the other side wrote, as far as `expected` bytes arrive within a second each.
-    QByteArray receive(qsizetype expected);
-    void hangUp();
-
-    QString device;
-
-private:
-    int master = -1;
-};
-
 // Where a fixture's window lives; an empty program or start folder is the fixture's own `folder`.
 struct WindowPlaces {
     QString programFolder {};

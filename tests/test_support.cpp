@@ -76,12 +76,6 @@ int PdfPageCount(const QString& path)
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
-void Choose(QComboBox* list, int index)
-{
-    list->setCurrentIndex(index);
-    emit list->activated(index);
-}
-
 QString ProgramCopyIn(const QString& folder, const QString& executable)
 {
     const QString copy = QDir(folder).filePath(QFileInfo(executable).fileName());

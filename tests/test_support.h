@@ -21,6 +21,7 @@ private:
 #include "memory_serial_line.h"
 #include "recording_printer.h"
 #include "window/form1.h"
+#include "window_driving.h"
 
 // The Qt pieces nearly every suite uses.
 #include "platform/flex_grid.h"
@@ -108,24 +109,11 @@ struct FileSizeLimit {
 // belongs to the test alone and nothing is written beside the program that ./run.sh starts.
 QString ProgramCopyIn(const QString& folder, const QString& executable);
 
-// The window's control of that established name ("LaufNr", "Start1" for Start(1)); a missing
-// or differently typed control ends the suite with its name.
-template <class Control> Control& Find(const QWidget& window, const QString& name)
-{
-    auto* control = window.findChild<Control*>(name);
-    if (!control)
-        qFatal("no control %s of the expected type", qPrintable(name));
-    return *control;
-}
-
 // The text of a status-bar panel, 1 to 6.
 inline QString PanelText(const QWidget& window, int panel)
 {
     return Find<QLabel>(window, QStringLiteral("Panel%1").arg(panel)).text();
 }
-
-// Chooses an entry of a list as the user does, so that its handler runs.
-void Choose(QComboBox* list, int index);
 
 // The bytes of a file; "<missing>" when it cannot be read.
 QByteArray BytesOf(const QString& path);

@@ -4,6 +4,7 @@
 #include "memory_serial_line.h"
 #include "platform/environment.h"
 #include "window/form1.h"
+#include "window_driving.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -13,24 +14,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstdio>
-
-namespace {
-
-template <class Control> Control& Find(const QWidget& window, const char* name)
-{
-    auto* control = window.findChild<Control*>(name);
-    if (!control)
-        qFatal("no control %s", name);
-    return *control;
-}
-
-void Choose(QComboBox& list, int index)
-{
-    list.setCurrentIndex(index);
-    emit list.activated(index);
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -69,8 +52,8 @@ int main(int argc, char* argv[])
     for (const auto& [name, text] : texts)
         Find<QLineEdit>(window, name).setText(QString::fromUtf8(text));
     Find<QRadioButton>(window, "TempOnOff1").click();
-    Choose(Find<QComboBox>(window, "Messzeit"), 0);
-    Choose(Find<QComboBox>(window, "MessZyklusTab"), 1);
+    Choose(&Find<QComboBox>(window, "Messzeit"), 0);
+    Choose(&Find<QComboBox>(window, "MessZyklusTab"), 1);
     line.deliver("*S11\r");
     for (int sample = 0; sample < 90; ++sample)
         line.deliver(QString::asprintf("*I%08d\r*A000000%05d%05.1f\r", sample * 10,

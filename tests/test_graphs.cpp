@@ -1,8 +1,5 @@
-// The graphs: the plot geometry on its own, the comparison panel's colours, and the controls of the
-// window that reach the axes, the curves and the limit line, checked by the pixels the graphs show.
-// A graph's menu saves its picture: three pixels for each pixel of the screen, held to 7,000
-// pixels a side; a comparison graph's files carry its title and legend, its PDF as drawing and
-// text.
+// The graphs, checked by the pixels they show: the plot geometry, the comparison panel's colours,
+// the window's controls of axes, curves and limit line, and the picture and PDF files they save.
 #include "graph/plot_frame.h"
 #include "platform/picture_box.h"
 #include "platform/text_file.h"
@@ -110,13 +107,6 @@ struct GraphFixture : WindowFixture {
     ScopedLocale german {QLocale(QLocale::German, QLocale::Germany)};
 };
 
-} // namespace
-
-Q_DECLARE_METATYPE(Ink)
-Q_DECLARE_METATYPE(QList<QColor>)
-
-namespace {
-
 // A graph drawn with its axes; one with a legend also shows a curve in the legend's colour.
 struct Exported {
     Exported(QSize size, QList<GraphLegendEntry> legend = {})
@@ -165,6 +155,9 @@ bool Inked(const QImage& image, QRgb colour)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Ink)
+Q_DECLARE_METATYPE(QList<QColor>)
 
 class GraphsTest : public QObject {
     Q_OBJECT

@@ -1,7 +1,6 @@
-// The instrument link on the in-memory line, without a window: the port search tick by tick, the
-// command-line port, the lost port, the commands, and the received lines with the replies it
-// reports.
-// And the window's own timers on the in-memory line, while a device goes away and comes back.
+// The instrument link on the in-memory line: the port search tick by tick, the command-line port,
+// the lost port, the commands and the replies it reports; and the window's own timers while a
+// device goes away and comes back.
 #include "instrument/line_assembly.h"
 #include "platform/line_log.h"
 #include "run_driver.h"

@@ -1,6 +1,5 @@
 // The settings: the file's lines written and read back, damaged and cut files, where the file is
-// kept and how it is replaced; and the window's controls at start and at close.
-// The storage folder and separator choices on the window.
+// kept and how it is replaced; the window's controls at start and at close, the storage folder.
 #include "platform/drives.h"
 #include "platform/file_lock.h"
 #include "platform/folder_list.h"

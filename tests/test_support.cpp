@@ -4,17 +4,6 @@
 
 #include <QFileInfo>
 
-ScopedLocale::ScopedLocale(const QLocale& locale)
-    : previous(QLocale())
-{
-    QLocale::setDefault(locale);
-}
-
-ScopedLocale::~ScopedLocale()
-{
-    QLocale::setDefault(previous);
-}
-
 WindowFixture::WindowFixture(
     const QSet<int>& presentPorts, const QStringList& arguments, const WindowPlaces& places)
 {
@@ -42,11 +31,6 @@ WindowFixture::WindowFixture(
         return printer.EndDoc() ? PrintOutcome::Printed : PrintOutcome::Failed;
     };
     window = std::make_unique<Form1>(std::move(environment));
-}
-
-QString WindowFixture::panel(int number) const
-{
-    return PanelText(*window, number);
 }
 
 QByteArray BytesOf(const QString& path)

@@ -6,15 +6,12 @@
 
 // Pins the default locale for the lifetime of the object, so that number formatting is tested
 // under a known locale whatever the machine's own is.
-class ScopedLocale {
-public:
-    explicit ScopedLocale(const QLocale& locale);
-    ~ScopedLocale();
-    ScopedLocale(const ScopedLocale&) = delete;
-    ScopedLocale& operator=(const ScopedLocale&) = delete;
+struct ScopedLocale {
+    explicit ScopedLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~ScopedLocale() { QLocale::setDefault(previous); }
+    Q_DISABLE_COPY_MOVE(ScopedLocale)
 
-private:
-    QLocale previous;
+    const QLocale previous;
 };
 
 #include "instrument/instrument_link.h"
@@ -77,7 +74,11 @@ struct WindowFixture {
 
     // Delivers received bytes as one receive event.
     void receive(const QByteArray& bytes) { line->deliver(bytes); }
-    QString panel(int number) const;
+    // The text of a status-bar panel, 1 to 6.
+    QString panel(int number) const
+    {
+        return Find<QLabel>(*window, QStringLiteral("Panel%1").arg(number)).text();
+    }
 };
 
 constexpr qint64 NoLimit = -1;
@@ -108,12 +109,6 @@ struct FileSizeLimit {
 // The program copied into the folder (once), so that its settings file, which lies beside it,
 // belongs to the test alone and nothing is written beside the program that ./run.sh starts.
 QString ProgramCopyIn(const QString& folder, const QString& executable);
-
-// The text of a status-bar panel, 1 to 6.
-inline QString PanelText(const QWidget& window, int panel)
-{
-    return Find<QLabel>(window, QStringLiteral("Panel%1").arg(panel)).text();
-}
 
 // The bytes of a file; "<missing>" when it cannot be read.
 QByteArray BytesOf(const QString& path);

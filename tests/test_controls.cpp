@@ -7,7 +7,6 @@
 #include <QMessageBox>
 #include <QStyle>
 #include <QStyleOptionViewItem>
-#include <QWidget>
 
 namespace {
 // Shows a grid of the given size whose data cells read "r<row>c<col>".

@@ -337,20 +337,6 @@ private slots:
         QVERIFY(!writer.WriteLine("00:00:04 ; 12.2; 23.5"));
     }
 
-    // A replacement that does not fit on the disk leaves the old file and no saving file.
-    void failedReplaceKeepsTheOldFile()
-    {
-        PutBytes(PathOf("kept.csv"), "old\r\n");
-        PutBytes(PathOf("big.csv"), QByteArray(200, 'x'));
-        {
-            const FileSizeLimit full(100);
-            QVERIFY(!ReplaceFileBytes(PathOf("kept.csv"), QByteArray(200, 'x')));
-            QVERIFY(!FileCopy(PathOf("big.csv"), PathOf("kept.csv")));
-        }
-        QCOMPARE(BytesOf(PathOf("kept.csv")), QByteArray("old\r\n"));
-        QCOMPARE(Contents(), (QStringList {"big.csv", "kept.csv"}));
-    }
-
     void readLines_data()
     {
         QTest::addColumn<QByteArray>("bytes");

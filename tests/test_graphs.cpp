@@ -10,7 +10,6 @@
 #include "window/graph_scale.h"
 
 #include <QFileDialog>
-#include <QImage>
 #include <QMenu>
 #include <QProcess>
 #include <cmath>

@@ -12,7 +12,6 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <cerrno>
-#include <csignal>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>

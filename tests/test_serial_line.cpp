@@ -6,7 +6,6 @@
 #include "pty_port.h"
 #include "test_support.h"
 
-#include <QFileInfo>
 #include <QThread>
 #include <sys/stat.h>
 

@@ -13,9 +13,8 @@ struct EventLog {
 };
 
 // A TestRun without a window: its link on an in-memory line with COM 1 open, the order and choices
-// a test sets, a clock the test moves on, and every signal of the run written down as
-// "name value". The protocol file is <folder>/Serie7.CSV; its
-// measurement files go to <folder>/Serie7/, which the first start makes.
+// a test sets, a clock the test moves on, and every signal of the run written down as "name value".
+// The protocol file is <folder>/Serie7.CSV; the first start makes its measurement folder Serie7/.
 struct RunDriver : RunContext, EventLog {
     RunDriver();
 

@@ -54,10 +54,9 @@ public:
     QByteArray log;
 };
 
-// The program, copied into `programFolder` and started in `storageFolder`, its first storage
-// folder. COM1 to COM`missingPorts` lead nowhere, every later port of the search to `device`: a
-// probe lost while the line settles is answered at the next tick instead of ending the search at
-// a message box.
+// The program, copied into `programFolder` and started in `storageFolder`. COM1 to
+// COM`missingPorts` lead nowhere, every later port to `device`: a probe lost while the line settles
+// is answered at the next tick instead of ending the search at a message box.
 class Program {
 public:
     Program(const QString& programFolder, const QString& storageFolder, const QString& device,

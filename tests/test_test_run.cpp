@@ -234,8 +234,7 @@ private slots:
     // A sample while no test runs is only shown. In a test, samples before the first time reply are
     // written at 0 s and continue no curve, the first one after it does; the file keeps the
     // separators of its start. A test without temperature writes 0 and shows none, not the last one
-    // measured. Data lines are synced to the disk a second after the first unsynced one, not one by
-    // one.
+    // measured. Data lines are synced to the disk a second after the first unsynced one.
     void samplesBecomeDataLines()
     {
         const ScopedLocale german {QLocale(QLocale::German, QLocale::Germany)};

@@ -57,23 +57,15 @@ if ((${#files[@]} == 0)); then
     exit 1
 fi
 
-# Two compilers at a time; each keeps its messages under the file's name, and a mark if it failed.
+# Two compilers at a time; each failure is named with its file and its first error.
 printf '%s\n' "${flags[@]}" >"$work/flags"
-mkdir "$work/log"
 export compiler work
 printf '%s\n' "${files[@]}" | (cd "$1" && xargs -P2 -n1 bash -c '
     mapfile -t flags <"$work/flags"
-    log="$work/log/${1//\//_}"
-    "$compiler" -fsyntax-only "${flags[@]}" -include "$work/shared.h" "$1" >"$log" 2>&1 || : >"$log.failed"
-' _)
-
-failures=0
-for file in "${files[@]}"; do
-    log="$work/log/${file//\//_}"
-    if [[ -e "$log.failed" ]]; then
-        echo "FAIL: $file: $(grep -m1 'error:' "$log" || head -1 "$log")"
-        failures=$((failures + 1))
-    fi
-done
+    log="$(mktemp "$work/log.XXXXXX")"
+    "$compiler" -fsyntax-only "${flags[@]}" -include "$work/shared.h" "$1" >"$log" 2>&1 ||
+        echo "FAIL: $1: $(grep -m1 "error:" "$log" || head -1 "$log")"
+' _) | tee "$work/failures"
+failures="$(grep -c '^FAIL' "$work/failures" || true)"
 echo "${#files[@]} sources checked for Windows, $failures failed"
 ((failures == 0))

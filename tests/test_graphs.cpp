@@ -65,8 +65,8 @@ int InkRows(const QImage& image, int x, int y, QRgb colour)
 }
 
 // The comparison panel on its own, with nine records of products "Öl 1" to "Öl 9"; tests 1 to 4
-// are stored at 10, 20, 30, 40 % and 27.5 to 42.5 °C up to five minutes, but test 2 falls from
-// 20 % at three minutes to 5 % at four.
+// are stored at 10, 20, 30, 40 % and 27.5 to 42.5 °C up to 20 minutes, past the axis' end, but
+// test 2 falls from 20 % at three minutes to 5 % at four.
 // 15-minute axis (one minute is x 240), 0-50 °C (1 °C is y 20).
 struct Comparison {
     Comparison()
@@ -79,7 +79,7 @@ struct Comparison {
             const QString level = QString("%1.0; %2").arg(10 * test).arg(22.5 + 5 * test);
             QStringList lines = QStringList(11, "Kopf;")
                 << "00:01:00 ; " + level << "00:03:00 ; " + level;
-            lines << (test == 2 ? "00:04:00 ; 5.0; 32.5" : "00:05:00 ; " + level);
+            lines << (test == 2 ? "00:04:00 ; 5.0; 32.5" : "00:20:00 ; " + level);
             if (test <= 4)
                 WriteTextLines(folder.filePath(QString("No-0000%1-1.CSV").arg(test)), lines,
                     WriteMode::Create);
@@ -332,6 +332,7 @@ private slots:
             if (row <= 4 && colour.isValid()) {
                 QVERIFY(Inked(drawn, {600, 100 * row, colour.rgb()}));
                 QVERIFY(Inked(drawn, {600, 450 + 100 * row, Light(colour)}));
+                QCOMPARE(InkRows(drawn, 3700, 100 * row, colour.rgb()), 0);
             }
         }
         QStringList shown;
@@ -370,10 +371,9 @@ private slots:
         DrawPlotAxes(graph, GraphScale());
         for (const QSizeF size : {QSizeF(1200, 700), QSizeF(400, 300), QSizeF(120, 80)}) {
             const auto box = [&](const char* text) { return graph.TextBox(text, size); };
-            const QString at = QString("%1x%2").arg(size.width()).arg(size.height());
-            QVERIFY2(!box("Viskosität").isEmpty() && !box("Temperatur").isEmpty(), qPrintable(at));
-            QVERIFY2(!box("Viskosität").intersects(box("Temperatur")), qPrintable(at));
-            QVERIFY2(!box("in %").intersects(box("Grad C")), qPrintable(at));
+            QVERIFY(!box("Viskosität").isEmpty() && !box("Temperatur").isEmpty());
+            QVERIFY(!box("Viskosität").intersects(box("Temperatur")));
+            QVERIFY(!box("in %").intersects(box("Grad C")));
         }
     }
 
@@ -399,6 +399,8 @@ private slots:
             && !Inked(live, {140, 150, PlotColour::Black}));
         QVERIFY(Inked(live, {60, 450, PlotColour::Red}));
         QVERIFY(!Inked(live, {0, 250, PlotColour::Red}));
+        fixture.receive(Elapsed(3700) + sample); // past its duration, cut at the axis' end
+        QVERIFY(!Inked(Drawn(*fixture.window, "Grafik1"), {3650, 150, PlotColour::Black}));
         // Switched off, the temperature axis is gone once the graph is drawn again.
         Find<QRadioButton>(*fixture.window, "TempOnOff0").click();
         Choose(&Find<QComboBox>(*fixture.window, "Messzeit"), 2);
@@ -528,9 +530,7 @@ private slots:
         QTemporaryDir folder;
         const QString path = folder.filePath("Vergleich.pdf");
         QVERIFY(exported.export_.SaveGraphPdf(path));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = BytesOf(path);
         QVERIFY(!bytes.contains("/Subtype /Image"));
         QVERIFY(bytes.size() < 60000);
         QProcess text;

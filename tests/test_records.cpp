@@ -137,6 +137,7 @@ void RecordsTest::appending()
         PutBytes(series.protocol, {});
     if (change == "appended")
         Append(series.protocol, RecordLine(11) + "\r\n");
+    QSignalSpy changedElsewhere(&records, &ProtocolRegister::changedElsewhere);
     {
         const FileSizeLimit full(change == "full" ? loaded.size() : NoLimit);
         QCOMPARE(records.AppendTestRecord(path, test, chosen), outcome);
@@ -145,6 +146,7 @@ void RecordsTest::appending()
     const bool added = outcome == AppendOutcome::Added;
     QCOMPARE(records.Records().size(), added ? 2 : 1);
     QCOMPARE(RecordCell(records.Records().back(), 2).trimmed(), added ? "Öl Nr. 12" : "Öl Nr. 11");
+    QVERIFY(!added || !changedElsewhere.wait(50)); // its own record is no change from elsewhere
 }
 
 // Another program's record, a file changed in place at the same size, and one replaced whole by
